@@ -1,0 +1,55 @@
+// Counting by deletion: every counted occurrence of a keyword is cut out of a
+// working copy of the text, so text taken by one keyword (a full name) is not
+// counted again by a later one (the family name inside it).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/roster.h"
+#include "core/top_member.h"
+
+namespace quenbol {
+
+// What the main window counts with; it pulls its controls into this, runs an
+// action and pushes it back.
+struct CountingState {
+    std::string text;
+    ManualWordList manualWords;
+    MemberCounts current{};
+    MemberCounts total{};
+    std::int32_t manualCurrent = 0;
+    std::int32_t manualTotal = 0;
+};
+
+// total + n, held at the limits of a signed 32-bit count instead of wrapping.
+std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n);
+
+// Deletes every occurrence of `word` found left to right from the scan
+// position, matches starting only on character boundaries; returns how many.
+// A match formed across a deletion point by this same call is not counted.
+// An empty word removes nothing, and so does a word holding a NUL byte: NUL
+// stands for a character that has no code page 932 form, which matches nothing.
+std::int64_t RemoveAll(std::string& text, std::string_view word);
+
+// Runs RemoveAll for each non-empty word in order; current = the sum,
+// total grows by it.
+void CountAndRemove(std::string& text, const std::string* words, int wordCount,
+                    std::int32_t& current, std::int32_t& total);
+
+// Members 0 to 20 in roster order, each in what the earlier members' deletions
+// left, then the manual words in the whole unaltered text. The state's text
+// itself is not changed. Returns the leading member (FindTopMember).
+MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable);
+
+// The manual words only; member counts untouched.
+void SearchManualOnly(CountingState& state);
+
+// All totals (members and manual) to 0; current counts stay.
+void ResetTotals(CountingState& state);
+
+// The text becomes empty; counts stay.
+void ClearText(CountingState& state);
+
+}  // namespace quenbol

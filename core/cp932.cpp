@@ -1,0 +1,216 @@
+// Code page 932 tables and conversions.
+#include "core/cp932.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/sjis.h"
+
+namespace quenbol {
+namespace {
+
+constexpr std::uint16_t kPairTable[] = {
+#include "core/cp932_table.inc"
+};
+constexpr int kTrailCount = 0xFC - 0x40 + 1;
+static_assert(sizeof kPairTable / sizeof kPairTable[0] == 60 * kTrailCount);
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+int LeadRow(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
+
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// Single bytes: ASCII, half-width katakana, and the few that Microsoft maps
+// to private-use code points.
+char32_t DecodeSingle(unsigned char b) {
+    if (b < 0x80) return b;
+    if (b == 0x80) return 0x80;
+    if (b == 0xA0) return 0xF8F0;
+    if (b >= 0xA1 && b <= 0xDF) return 0xFF61 + (b - 0xA1);
+    if (b >= 0xFD) return 0xF8F1 + (b - 0xFD);
+    return kReplacement;
+}
+
+// Reads one character at `pos`, advancing it.
+char32_t DecodeNext(std::string_view bytes, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    if (!IsLeadByte(lead)) {
+        ++pos;
+        return DecodeSingle(lead);
+    }
+    if (pos + 1 < bytes.size() && IsTrailByte(static_cast<unsigned char>(bytes[pos + 1]))) {
+        const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+        pos += 2;
+        const std::uint16_t u = kPairTable[LeadRow(lead) * kTrailCount + (trail - 0x40)];
+        return u ? u : kReplacement;
+    }
+    ++pos;
+    return kReplacement;
+}
+
+// Unicode (BMP) to code page 932, 0 where there is no form. Where several
+// codes decode to one character, the first in code order wins, except that
+// the NEC-selected rows 0xED/0xEE yield to the IBM rows 0xFA-0xFC, as in
+// Microsoft's own conversion.
+const std::vector<std::uint16_t>& EncodeTable() {
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> t(0x10000, 0);
+        for (unsigned b = 0; b < 0x100; ++b) {
+            if (IsLeadByte(static_cast<unsigned char>(b))) continue;
+            const char32_t u = DecodeSingle(static_cast<unsigned char>(b));
+            if (u != kReplacement && !t[u]) t[u] = static_cast<std::uint16_t>(b);
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+                if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+                const bool necSelected = lead == 0xED || lead == 0xEE;
+                if (necSelected != (pass == 1)) continue;
+                for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                    const std::uint16_t u =
+                        kPairTable[LeadRow(static_cast<unsigned char>(lead)) * kTrailCount +
+                                   (trail - 0x40)];
+                    if (u && !t[u]) t[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+                }
+            }
+        }
+        // The JIS forms of a few symbols that Japanese texts from other
+        // systems carry (the wave dash above all) map to the same codes.
+        const std::array<std::pair<char16_t, std::uint16_t>, 6> variants{{
+            {0x00A2, 0x8191}, {0x00A3, 0x8192}, {0x00AC, 0x81CA},
+            {0x2016, 0x8161}, {0x2212, 0x817C}, {0x301C, 0x8160},
+        }};
+        for (auto [u, code] : variants) t[u] = code;
+        return t;
+    }();
+    return table;
+}
+
+void AppendCode(std::string& out, char32_t cp, bool& lossless) {
+    const std::uint16_t code = cp < 0x10000 ? EncodeTable()[cp] : 0;
+    if (code == 0 && cp != 0) {
+        out += kUnmappable;
+        lossless = false;
+    } else if (code > 0xFF) {
+        out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
+    } else {
+        out += static_cast<char>(code);
+    }
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Reads one UTF-8 code point at `pos`, advancing it; -1 for an ill-formed
+// sequence (which then advances by one byte).
+long DecodeUtf8Next(std::string_view s, std::size_t& pos) {
+    const auto b0 = static_cast<unsigned char>(s[pos]);
+    int len;
+    char32_t cp;
+    char32_t min;
+    if (b0 < 0x80) {
+        ++pos;
+        return b0;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        ++pos;
+        return -1;
+    }
+    if (pos + len > s.size()) {
+        ++pos;
+        return -1;
+    }
+    for (int i = 1; i < len; ++i) {
+        const auto b = static_cast<unsigned char>(s[pos + i]);
+        if ((b & 0xC0) != 0x80) {
+            ++pos;
+            return -1;
+        }
+        cp = cp << 6 | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return -1;
+    }
+    pos += len;
+    return static_cast<long>(cp);
+}
+
+}  // namespace
+
+std::u16string Cp932ToUtf16(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) out += static_cast<char16_t>(DecodeNext(bytes, pos));
+    return out;
+}
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    for (std::size_t pos = 0; pos < bytes.size();) AppendUtf8(out, DecodeNext(bytes, pos));
+    return out;
+}
+
+std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    bool ok = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            ++i;  // a pair outside the BMP: never in code page 932
+            AppendCode(out, 0x10000, ok);
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            AppendCode(out, 0x10000, ok);  // a lone surrogate
+        } else {
+            AppendCode(out, u, ok);
+        }
+    }
+    if (lossless) *lossless = ok;
+    return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
+    std::string out;
+    out.reserve(utf8.size());
+    bool ok = true;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const long cp = DecodeUtf8Next(utf8, pos);
+        AppendCode(out, cp < 0 ? 0x10000 : static_cast<char32_t>(cp), ok);
+    }
+    if (lossless) *lossless = ok;
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (DecodeUtf8Next(bytes, pos) < 0) return false;
+    }
+    return true;
+}
+
+}  // namespace quenbol

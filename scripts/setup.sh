@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, only where missing, everything quenbol needs to build, run and test
+# on Debian 12: native toolchain and test libraries, the MinGW-w64 i686 cross
+# toolchain, Wine (32-bit) with Xvfb, and a Japanese font. Safe to run twice.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  cmake g++ make ninja-build pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32:i386 wine64 xvfb xauth x11-utils
+  fonts-ipafont-gothic locales zip unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  # dpkg-query needs the architecture suffix for foreign packages only.
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+else
+  echo "setup: all packages present"
+fi

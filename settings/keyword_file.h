@@ -1,0 +1,35 @@
+// The keyword file: a header line, then the 147 keyword entries in entry
+// order, one per line, CR LF after every line. Pure functions over bytes; the
+// window program and the command-line counter add the file access.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/roster.h"
+
+namespace quenbol {
+
+// Line 1 of every keyword file, 58 bytes of code page 932.
+extern const char KeywordFileHeader[];
+
+// The messages shown when a file operation fails (code page 932).
+extern const char kMsgCannotOpenForWriting[];  // save: the file cannot be opened for writing
+extern const char kMsgCannotOpen[];            // load: the file cannot be opened
+extern const char kMsgNotKeywordFile[];        // load: line 1 is not the header
+extern const char kMsgWriteFailed[];           // save: writing failed after the open
+extern const char kMsgReadFailed[];            // load: reading failed after the open
+
+// The whole file as the save writes it: header and 147 entries, CR LF each.
+std::string FormatKeywordFile(const Keywords& table);
+
+// Reads a file's bytes by the loading rules: a line runs to the next LF, which
+// is removed together with one CR right before it; line 1 must equal the
+// header exactly; lines 2 to 148 become entries 0 to 146 as they stand, an
+// entry with no line becomes empty, later lines are ignored. A line is cut at
+// its first NUL byte (no keyword can hold one). Returns nothing for a foreign
+// file (another first line, or no line at all), and then no table is built.
+std::optional<Keywords> ParseKeywordFile(std::string_view bytes);
+
+}  // namespace quenbol

@@ -1,0 +1,103 @@
+// The keyword file format: what the save writes and what the load accepts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "settings/keyword_file.h"
+
+namespace quenbol {
+namespace {
+
+const unsigned char kHeaderBytes[] = {
+    0x90, 0xEC, 0x2A, 0x81, 0x66, 0x81, 0x5B, 0x81, 0x66, 0x81, 0x6A, 0x82, 0xB1, 0x82, 0xCC,
+    0x83, 0x74, 0x83, 0x40, 0x83, 0x43, 0x83, 0x8B, 0x82, 0xCD, 0x7A, 0x61, 0x76, 0x6F, 0x32,
+    0x2E, 0x65, 0x78, 0x65, 0x97, 0x70, 0x82, 0xCC, 0x90, 0xDD, 0x92, 0xE8, 0x83, 0x74, 0x83,
+    0x40, 0x83, 0x43, 0x83, 0x8B, 0x82, 0xE2, 0x82, 0xE6, 0x81, 0x5B, 0x81, 0x42};
+const std::string kHeader(reinterpret_cast<const char*>(kHeaderBytes), sizeof kHeaderBytes);
+
+Keywords Numbered() {
+    Keywords t;
+    for (int n = 0; n < kKeywordEntries; ++n) t[n] = "k" + std::to_string(n);
+    return t;
+}
+
+TEST(KeywordFile, HeaderAndMessagesAreTheExactBytes) {
+    ASSERT_EQ(kHeader.size(), 58u);
+    EXPECT_EQ(std::string(KeywordFileHeader), kHeader);
+    // ファイルを... begins with フ = 0x83 0x74 and ends with 。 = 0x81 0x42.
+    EXPECT_EQ(std::string(kMsgCannotOpen).substr(0, 2), "\x83\x74");
+    EXPECT_EQ(std::string(kMsgCannotOpenForWriting).substr(std::strlen(kMsgCannotOpenForWriting) - 2),
+              "\x81\x42");
+    EXPECT_NE(std::string(kMsgNotKeywordFile).find("zavo2.exe"), std::string::npos);
+}
+
+TEST(KeywordFile, WritesHeaderAndEntriesWithCrLf) {
+    std::string emptyTable = kHeader + "\r\n";
+    for (int n = 0; n < 147; ++n) emptyTable += "\r\n";
+    EXPECT_EQ(FormatKeywordFile(Keywords{}), emptyTable);
+    EXPECT_EQ(FormatKeywordFile(Keywords{}).size(), 354u);
+    Keywords t = Numbered();
+    std::size_t expected = 60;
+    for (const auto& e : t) expected += e.size() + 2;
+    EXPECT_EQ(FormatKeywordFile(t).size(), expected);
+    EXPECT_EQ(FormatKeywordFile(t).substr(60, 8), "k0\r\nk1\r\n");
+}
+
+TEST(KeywordFile, RoundTripKeepsEveryByte) {
+    Keywords t = Numbered();
+    t[0] = "  spaces at both ends  ";
+    t[5] = "";
+    t[146] = "\x83\x5c\x82\xa0\x81";  // ends in a lead byte
+    t[70] = std::string(300, 'x');
+    t[71] = "tab\there\x1a";
+    const auto back = ParseKeywordFile(FormatKeywordFile(t));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, t);
+}
+
+TEST(KeywordFile, LineEndsAndShortOrLongFiles) {
+    std::string lf = kHeader + "\n";
+    for (int n = 0; n < 147; ++n) lf += "k" + std::to_string(n) + "\n";
+    EXPECT_EQ(ParseKeywordFile(lf), std::optional<Keywords>(Numbered()));
+
+    // Only the header: every entry empty. Ten lines: the rest empty.
+    EXPECT_EQ(ParseKeywordFile(kHeader + "\r\n"), std::optional<Keywords>(Keywords{}));
+    EXPECT_EQ(ParseKeywordFile(kHeader), std::optional<Keywords>(Keywords{}));
+    std::string ten = kHeader + "\r\n";
+    for (int n = 0; n < 10; ++n) ten += "k" + std::to_string(n) + "\r\n";
+    const auto t10 = ParseKeywordFile(ten);
+    ASSERT_TRUE(t10);
+    EXPECT_EQ((*t10)[9], "k9");
+    EXPECT_EQ((*t10)[10], "");
+
+    // 200 lines: the first 147 are taken.
+    std::string many = kHeader + "\r\n";
+    for (int n = 0; n < 200; ++n) many += "k" + std::to_string(n) + "\r\n";
+    EXPECT_EQ(ParseKeywordFile(many), std::optional<Keywords>(Numbered()));
+
+    // The last line needs no line end; a CR elsewhere stays.
+    const auto last = ParseKeywordFile(kHeader + "\r\na\rb\r\nlast");
+    ASSERT_TRUE(last);
+    EXPECT_EQ((*last)[0], "a\rb");
+    EXPECT_EQ((*last)[1], "last");
+}
+
+TEST(KeywordFile, ForeignFilesAreRefused) {
+    EXPECT_FALSE(ParseKeywordFile(""));
+    EXPECT_FALSE(ParseKeywordFile("\r\n"));
+    EXPECT_FALSE(ParseKeywordFile(kHeader + " \r\nk0\r\n"));
+    EXPECT_FALSE(ParseKeywordFile(kHeader + "\r\r\nk0\r\n"));
+    EXPECT_FALSE(ParseKeywordFile(" " + kHeader + "\r\n"));
+    EXPECT_FALSE(ParseKeywordFile(kHeader.substr(0, 57) + "\r\n"));
+    EXPECT_FALSE(ParseKeywordFile("[section]\r\nkey=value\r\n"));
+}
+
+TEST(KeywordFile, NulEndsAnEntry) {
+    const auto t = ParseKeywordFile(kHeader + "\r\n" + std::string("ab\0cd\r\nef", 9));
+    ASSERT_TRUE(t);
+    EXPECT_EQ((*t)[0], "ab");
+    EXPECT_EQ((*t)[1], "ef");
+}
+
+}  // namespace
+}  // namespace quenbol
