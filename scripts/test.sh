@@ -11,6 +11,11 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+echo "== native tree with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize
+
 echo "== Windows tree (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
