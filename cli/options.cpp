@@ -1,6 +1,7 @@
 // Command-line parsing for quenbol-count.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/cp932.h"
@@ -127,6 +128,9 @@ private:
             return;
         }
         o.files = filesGiven_.empty() ? std::vector<std::string>{"-"} : filesGiven_;
+        // Standard input read once for the table would leave every text read from it empty.
+        if (o.keywordFile == "-" && std::find(o.files.begin(), o.files.end(), "-") != o.files.end())
+            return Fail("standard input cannot hold both the keyword file and a text");
     }
 
     void Fail(std::string message) { result_.error = std::move(message); }

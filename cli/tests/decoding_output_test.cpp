@@ -80,7 +80,7 @@ TEST(FormatTable, RowsLineUpAndTheCaptionFollows) {
 TEST(JsonString, EscapesWhatJsonRequiresAndConvertsToUtf8) {
     EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
     EXPECT_EQ(JsonString(std::string("\x01\n\t\x1f\x7f\0", 6)), "\"\\u0001\\u000A\\u0009\\u001F\\u007F\\u0000\"");
-    EXPECT_EQ(JsonString("七緒"), "\"" + U8(u8"七緒") + "\"");
+    EXPECT_EQ(JsonString("七緒"), U8(u8"\"七緒\""));
     // Bytes that are no code page 932 character still give valid UTF-8.
     const std::string broken = JsonString("\x81\x7f\xa0\xfd\x82");
     EXPECT_TRUE(IsValidUtf8(broken));

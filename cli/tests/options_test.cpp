@@ -36,7 +36,7 @@ TEST(ParseOptions, TakesEveryOptionInBothSpellingsAndKeepsFileOrder) {
 }
 
 TEST(ParseOptions, AnOptionValueIsTakenWhateverItLooksLike) {
-    const ParseResult r = ParseOptions({"--manual", "--json", "--keywords", "-"});
+    const ParseResult r = ParseOptions({"--manual", "--json", "--keywords", "-", "a.txt"});
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ((*r.options.manualWords)[0], "--json");
     EXPECT_EQ(r.options.output, OutputStyle::Table);
@@ -75,6 +75,7 @@ TEST(ParseOptions, UsageErrorsAreOneLineEach) {
         {"--keywords"},             {"a", "--manual"},
         {"--encoding", "latin1"},   {"--encoding", "utf-8", "--encoding", "utf-8"},
         {"--keywords", "a", "--keywords", "b"}, {"--line=1"},
+        {"--keywords", "-"},        {"--keywords", "-", "a", "-"},
     };
     for (const auto& args : bad) {
         const ParseResult r = ParseOptions(args);
