@@ -1,0 +1,176 @@
+// Command-line parsing for quenbol-count.
+#include "cli/options.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+// Splits "--name=value" into its two halves; a plain "--name" has no value.
+struct Argument {
+    std::string_view name;
+    std::optional<std::string_view> inlineValue;
+};
+
+Argument Split(std::string_view arg) {
+    const std::size_t eq = arg.find('=');
+    if (arg.substr(0, 2) != "--" || eq == std::string_view::npos) return {arg, std::nullopt};
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+std::string Quoted(std::string_view s) {
+    std::string quoted(1, '\'');
+    quoted += s;
+    quoted += '\'';
+    return quoted;
+}
+
+// A manual word as typed, converted to code page 932; empty result and an
+// error when it has no such form.
+std::string ManualWordToCp932(std::string_view utf8, std::string& error) {
+    if (!IsValidUtf8(utf8)) {
+        error = "manual word is not valid UTF-8";
+        return {};
+    }
+    bool lossless = true;
+    std::string word = Utf8ToCp932(utf8, &lossless);
+    if (!lossless) error = "manual word " + Quoted(utf8) + " has a character with no code page 932 form";
+    return word;
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+    ParseResult Run() {
+        bool onlyFiles = false;
+        for (next_ = 0; next_ < args_.size() && result_.ok();) {
+            const std::string& arg = args_[next_++];
+            if (onlyFiles || arg == "-" || arg.empty() || arg[0] != '-') {
+                filesGiven_.push_back(arg);
+            } else if (arg == "--") {
+                onlyFiles = true;
+            } else {
+                Option(Split(arg));
+            }
+        }
+        if (result_.ok()) Finish();
+        return std::move(result_);
+    }
+
+private:
+    void Option(const Argument& arg) {
+        Options& o = result_.options;
+        const bool takesValue =
+            arg.name == "--keywords" || arg.name == "--manual" || arg.name == "--encoding";
+        if (!takesValue && arg.inlineValue) return Fail("option " + Quoted(arg.name) + " takes no value");
+        std::string value;
+        if (takesValue && !Value(arg, value)) return;
+
+        if (arg.name == "--keywords") {
+            if (o.keywordFile) return Fail("option '--keywords' given more than once");
+            o.keywordFile = value;
+        } else if (arg.name == "--manual") {
+            if (manualCount_ == kManualWordCount) return Fail("at most 7 manual words can be given");
+            if (!o.manualWords) o.manualWords.emplace();
+            std::string error;
+            (*o.manualWords)[manualCount_++] = ManualWordToCp932(value, error);
+            if (!error.empty()) return Fail(error);
+        } else if (arg.name == "--encoding") {
+            if (encodingGiven_) return Fail("option '--encoding' given more than once");
+            encodingGiven_ = true;
+            if (value == "auto") o.encoding = TextEncoding::Auto;
+            else if (value == "cp932") o.encoding = TextEncoding::Cp932;
+            else if (value == "utf-8") o.encoding = TextEncoding::Utf8;
+            else return Fail("unknown encoding " + Quoted(value) + " (auto, cp932 or utf-8)");
+        } else if (arg.name == "--line") {
+            lineGiven_ = true;
+            o.output = OutputStyle::Line;
+        } else if (arg.name == "--json") {
+            jsonGiven_ = true;
+            o.output = OutputStyle::Json;
+        } else if (arg.name == "--dump-keywords") {
+            o.dumpKeywords = true;
+        } else if (arg.name == "--help") {
+            o.help = true;
+        } else if (arg.name == "--version") {
+            o.version = true;
+        } else {
+            Fail("unknown option " + Quoted(arg.name));
+        }
+    }
+
+    // The value of an option: after '=' or the next argument, whatever it looks like.
+    bool Value(const Argument& arg, std::string& value) {
+        if (arg.inlineValue) {
+            value = std::string(*arg.inlineValue);
+        } else if (next_ < args_.size()) {
+            value = args_[next_++];
+        } else {
+            Fail("option " + Quoted(arg.name) + " needs a value");
+            return false;
+        }
+        return true;
+    }
+
+    // Rules that concern the options together.
+    void Finish() {
+        Options& o = result_.options;
+        if (o.help || o.version) return;
+        if (lineGiven_ && jsonGiven_) return Fail("--line and --json cannot be used together");
+        if (o.dumpKeywords) {
+            if (!filesGiven_.empty()) return Fail("--dump-keywords reads no text files");
+            if (o.manualWords || encodingGiven_ || lineGiven_ || jsonGiven_)
+                return Fail("--dump-keywords combines with --keywords only");
+            return;
+        }
+        o.files = filesGiven_.empty() ? std::vector<std::string>{"-"} : filesGiven_;
+        // Standard input read once for the table would leave every text read from it empty.
+        if (o.keywordFile == "-" && std::find(o.files.begin(), o.files.end(), "-") != o.files.end())
+            return Fail("standard input cannot hold both the keyword file and a text");
+    }
+
+    void Fail(std::string message) { result_.error = std::move(message); }
+
+    const std::vector<std::string>& args_;
+    std::size_t next_ = 0;
+    ParseResult result_;
+    std::vector<std::string> filesGiven_;
+    int manualCount_ = 0;
+    bool encodingGiven_ = false;
+    bool lineGiven_ = false;
+    bool jsonGiven_ = false;
+};
+
+}  // namespace
+
+ParseResult ParseOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
+
+std::string UsageText() {
+    return "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding auto|cp932|utf-8]\n"
+           "                     [--line | --json] [FILE|-]...\n"
+           "       quenbol-count [--keywords FILE] --dump-keywords\n"
+           "\n"
+           "Counts how often each member of the group is named in each text, one search-all\n"
+           "per FILE in the order given (standard input when none, or for '-'), totals\n"
+           "accumulating from text to text.\n"
+           "\n"
+           "  --keywords FILE   use the keyword table of a keyword file instead of the built-in one\n"
+           "  --manual WORD     a manual word (up to 7; when given, these replace the initial ones)\n"
+           "  --encoding ENC    how texts are read: auto (default: UTF-8 when it has a byte-order\n"
+           "                    mark or is valid UTF-8 beyond ASCII, else code page 932), cp932, utf-8\n"
+           "  --line            print the results line of each text, as the clipboard gets it\n"
+           "  --json            print the state after the last text as one JSON object\n"
+           "  --dump-keywords   write the keyword table in keyword file form to standard output\n"
+           "  --help            show this help\n"
+           "  --version         show the version\n"
+           "\n"
+           "Exit status: 0 on success; 2 on a usage error, an unreadable file or a refused\n"
+           "keyword file (nothing is printed to standard output then); 1 when the output\n"
+           "cannot be written.\n";
+}
+
+}  // namespace quenbol::cli

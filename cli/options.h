@@ -1,0 +1,47 @@
+// The command line of quenbol-count, parsed into what one run needs. A pure
+// function of the arguments, so that every rule of the interface is testable
+// without starting the program.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/text_decoding.h"
+#include "core/roster.h"
+
+namespace quenbol::cli {
+
+enum class OutputStyle {
+    Table,  // readable table of the state after the last text
+    Line,   // the results line of each text, as the clipboard gets it
+    Json,   // one JSON object for the state after the last text
+};
+
+struct Options {
+    std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
+    std::optional<ManualWordList> manualWords;  // code page 932; unset: the initial words
+    TextEncoding encoding = TextEncoding::Auto;
+    OutputStyle output = OutputStyle::Table;
+    bool dumpKeywords = false;
+    bool help = false;
+    bool version = false;
+    // The texts in order; "-" is standard input. Never empty for a counting run:
+    // with no file named, standard input is the one text.
+    std::vector<std::string> files;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error;  // one line naming the problem (UTF-8); empty when parsing succeeded
+    bool ok() const { return error.empty(); }
+};
+
+// Parses the arguments after the program name, all UTF-8. --help and
+// --version win over any other valid option; a malformed argument does not.
+ParseResult ParseOptions(const std::vector<std::string>& args);
+
+// The text printed by --help (ASCII).
+std::string UsageText();
+
+}  // namespace quenbol::cli

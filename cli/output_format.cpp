@@ -1,0 +1,122 @@
+// The table and JSON forms of the counting state.
+#include "cli/output_format.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+// Ranges of East Asian wide and full-width characters (the usual terminal
+// rule), enough for Japanese text; half-width katakana stay narrow.
+constexpr char32_t kWideRanges[][2] = {
+    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+    {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+    {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F},
+    {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+};
+
+bool IsWide(char32_t cp) {
+    return std::any_of(std::begin(kWideRanges), std::end(kWideRanges),
+                       [cp](const auto& r) { return cp >= r[0] && cp <= r[1]; });
+}
+
+std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
+
+std::string PadRight(const std::string& utf8, int width) {
+    return utf8 + std::string(std::max(0, width - DisplayWidth(utf8)), ' ');
+}
+
+std::string PadLeft(const std::string& utf8, int width) {
+    return std::string(std::max(0, width - DisplayWidth(utf8)), ' ') + utf8;
+}
+
+}  // namespace
+
+int DisplayWidth(std::string_view utf8) {
+    int width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t cp = len == 1 ? b : b & (0x7F >> len);
+        for (int k = 1; k < len && i + k < utf8.size(); ++k) cp = cp << 6 | (utf8[i + k] & 0x3F);
+        i += len;
+        if ((b & 0xC0) != 0x80) width += IsWide(cp) ? 2 : 1;  // a stray continuation byte takes no column
+    }
+    return width;
+}
+
+std::string FormatTable(const CountingState& state, MemberIndex top) {
+    const std::string nameHead = reinterpret_cast<const char*>(u8"メンバー");
+    const std::string manualName = reinterpret_cast<const char*>(u8"手動ワード");
+    const std::string currentHead = reinterpret_cast<const char*>(u8"今回");
+    const std::string totalHead = reinterpret_cast<const char*>(u8"累計");
+
+    int nameWidth = std::max(DisplayWidth(nameHead), DisplayWidth(manualName));
+    int numberWidth = DisplayWidth(totalHead);
+    const auto widen = [&numberWidth](std::int32_t n) {
+        numberWidth = std::max(numberWidth, static_cast<int>(std::to_string(n).size()));
+    };
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        nameWidth = std::max(nameWidth, DisplayWidth(Utf8(DisplayName(m))));
+        widen(state.current[m]);
+        widen(state.total[m]);
+    }
+    widen(state.manualCurrent);
+    widen(state.manualTotal);
+
+    const auto row = [&](const std::string& name, const std::string& a, const std::string& b) {
+        return PadRight(name, nameWidth) + "  " + PadLeft(a, numberWidth) + "  " +
+               PadLeft(b, numberWidth) + "\n";
+    };
+    std::string out = row(nameHead, currentHead, totalHead);
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        out += row(Utf8(DisplayName(m)), std::to_string(state.current[m]),
+                   std::to_string(state.total[m]));
+    }
+    out += row(manualName, std::to_string(state.manualCurrent), std::to_string(state.manualTotal));
+    out += "\n";
+    out += Utf8(CaptionFor(top));
+    out += "\n";
+    return out;
+}
+
+std::string JsonString(std::string_view cp932) {
+    const std::string utf8 = Utf8(cp932);  // always well-formed: undefined codes become U+FFFD
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (b < 0x20 || b == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", b);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string FormatJson(const CountingState& state, MemberIndex top) {
+    const auto pair = [](std::int32_t current, std::int32_t total) {
+        return "\"current\": " + std::to_string(current) + ", \"total\": " + std::to_string(total);
+    };
+    std::string out = "{\n  \"members\": [\n";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        out += "    {\"name\": " + JsonString(DisplayName(m)) + ", " +
+               pair(state.current[m], state.total[m]) + "}";
+        out += m + 1 < kMemberCount ? ",\n" : "\n";
+    }
+    out += "  ],\n";
+    out += "  \"manual\": {" + pair(state.manualCurrent, state.manualTotal) + "},\n";
+    out += "  \"top\": " + std::to_string(top) + ",\n";
+    out += "  \"caption\": " + JsonString(CaptionFor(top)) + "\n}\n";
+    return out;
+}
+
+}  // namespace quenbol::cli

@@ -1,0 +1,122 @@
+// Arguments, file reading and output for quenbol-count, with the Windows
+// wide-character paths.
+#include "cli/system_io.h"
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+namespace quenbol::cli {
+namespace {
+
+#ifdef _WIN32
+std::string WideToUtf8(const wchar_t* wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string out(size - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                         nullptr, 0);
+    std::wstring out(size, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+#endif
+
+std::FILE* OpenForReading(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(Utf8ToWide(path).c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// Reads to the end; false on a read error (a directory opened as a file, say).
+bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
+    bytes.clear();
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    if (std::ferror(file)) {
+        reason = errno ? std::strerror(errno) : "read error";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    std::vector<std::string> args;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide) {
+        for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(wide[i]));
+        LocalFree(wide);
+    }
+#else
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
+    return args;
+}
+
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
+    errno = 0;
+    if (path == "-") {
+        std::clearerr(stdin);  // a second "-" reads on after an earlier end of input
+        return ReadAll(stdin, bytes, reason) ? ReadStatus::Ok : ReadStatus::ReadFailed;
+    }
+    std::FILE* file = OpenForReading(path);
+    if (!file) {
+        reason = errno ? std::strerror(errno) : "cannot open";
+        return ReadStatus::CannotOpen;
+    }
+    const bool ok = ReadAll(file, bytes, reason);
+    std::fclose(file);
+    return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+bool WriteBytes(std::FILE* stream, std::string_view bytes) {
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    return std::fflush(stream) == 0 && written;
+}
+
+bool WriteText(std::FILE* stream, std::string_view utf8) {
+#ifdef _WIN32
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::fflush(stream);
+        const std::wstring wide = Utf8ToWide(utf8);
+        DWORD written = 0;
+        return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                             nullptr) &&
+               written == wide.size();
+    }
+#endif
+    return WriteBytes(stream, utf8);
+}
+
+}  // namespace quenbol::cli

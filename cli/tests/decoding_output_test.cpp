@@ -1,0 +1,117 @@
+// Reading texts into code page 932, and the table and JSON forms of a result.
+#include <gtest/gtest.h>
+
+#include "cli/output_format.h"
+#include "cli/tests/json_reader.h"
+#include "cli/text_decoding.h"
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST(DecodeText, AutoReadsUtf8WithBomOrBeyondAsciiAndEverythingElseAsCodePage932) {
+    EXPECT_EQ(DecodeText(kBom + U8(u8"七緒です"), TextEncoding::Auto), "七緒です");
+    EXPECT_EQ(DecodeText(U8(u8"七緒です"), TextEncoding::Auto), "七緒です");
+    EXPECT_EQ(DecodeText("七緒です", TextEncoding::Auto), "七緒です");  // code page 932 bytes stay
+    EXPECT_FALSE(LooksLikeUtf8("plain ASCII\r\n"));
+    EXPECT_EQ(DecodeText("plain ASCII\r\n", TextEncoding::Auto), "plain ASCII\r\n");
+    EXPECT_EQ(DecodeText(kBom + "abc", TextEncoding::Auto), "abc");
+    EXPECT_EQ(DecodeText("", TextEncoding::Auto), "");
+    // A byte-order mark decides even when the rest is broken: the broken byte matches nothing.
+    EXPECT_EQ(DecodeText(kBom + "a\xFF", TextEncoding::Auto), std::string("a\0", 2));
+}
+
+TEST(DecodeText, ForcedEncodingsIgnoreTheGuess) {
+    const std::string utf8 = U8(u8"七緒");
+    EXPECT_EQ(DecodeText(utf8, TextEncoding::Cp932), utf8);
+    EXPECT_EQ(DecodeText(kBom + utf8, TextEncoding::Utf8), "七緒");
+    EXPECT_EQ(DecodeText("abc", TextEncoding::Utf8), "abc");
+    // Code page 932 bytes forced through UTF-8: every broken sequence a NUL, nothing else invented.
+    EXPECT_EQ(DecodeText("\x8e\xb5", TextEncoding::Utf8), std::string("\0\0", 2));
+}
+
+TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {
+    const std::string decoded = DecodeText(U8(u8"七\U0001F600緒と七緒"), TextEncoding::Auto);
+    EXPECT_EQ(decoded, std::string("七\0緒と七緒", 11));
+    std::string work = decoded;
+    EXPECT_EQ(RemoveAll(work, "七緒"), 1);
+}
+
+TEST(DisplayWidth, CountsFullWidthCharactersAsTwoColumns) {
+    EXPECT_EQ(DisplayWidth("abc"), 3);
+    EXPECT_EQ(DisplayWidth(U8(u8"七緒")), 4);
+    EXPECT_EQ(DisplayWidth(U8(u8"ﾅｵﾋﾟｰ")), 5);  // half-width katakana
+    EXPECT_EQ(DisplayWidth(U8(u8"ナオピー高篠!")), 13);
+    EXPECT_EQ(DisplayWidth(U8(u8"ＡＢ\u3000x")), 7);
+}
+
+CountingState SomeState() {
+    CountingState s;
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        s.current[m] = m;
+        s.total[m] = 10 * m;
+    }
+    s.manualCurrent = 3;
+    s.manualTotal = 4;
+    return s;
+}
+
+TEST(FormatTable, RowsLineUpAndTheCaptionFollows) {
+    CountingState state = SomeState();
+    state.total[20] = 1234567;  // a wide number widens the columns of every row
+    const std::string table = FormatTable(state, 20);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = table.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(table.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 1u + 21u + 1u + 2u);  // head, members, manual, blank, caption
+    for (int row = 0; row < 23; ++row)
+        EXPECT_EQ(DisplayWidth(lines[row]), DisplayWidth(lines[0])) << lines[row];
+    EXPECT_EQ(lines[1].rfind(Cp932ToUtf8(DisplayName(0)), 0), 0u);
+    EXPECT_NE(lines[21].find("20  1234567"), std::string::npos) << lines[21];
+    EXPECT_NE(lines[22].find("3        4"), std::string::npos) << lines[22];
+    EXPECT_EQ(lines[24], Cp932ToUtf8(TopMessages[20]));
+    EXPECT_EQ(FormatTable(state, -1).substr(table.size() - lines[24].size() - 1),
+              Cp932ToUtf8(DefaultCaption) + "\n");
+}
+
+TEST(JsonString, EscapesWhatJsonRequiresAndConvertsToUtf8) {
+    EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
+    EXPECT_EQ(JsonString(std::string("\x01\n\t\x1f\x7f\0", 6)), "\"\\u0001\\u000A\\u0009\\u001F\\u007F\\u0000\"");
+    EXPECT_EQ(JsonString("七緒"), U8(u8"\"七緒\""));
+    // Bytes that are no code page 932 character still give valid UTF-8.
+    const std::string broken = JsonString("\x81\x7f\xa0\xfd\x82");
+    EXPECT_TRUE(IsValidUtf8(broken));
+    EXPECT_TRUE(testing::JsonReader::Read(broken));
+}
+
+TEST(FormatJson, ReadsBackAsTheState) {
+    const CountingState state = SomeState();
+    for (MemberIndex top : {-1, 9}) {
+        const auto doc = testing::JsonReader::Read(FormatJson(state, top));
+        ASSERT_TRUE(doc);
+        const auto* members = doc->Find("members");
+        ASSERT_TRUE(members && members->items.size() == 21u);
+        for (MemberIndex m = 0; m < kMemberCount; ++m) {
+            const auto& member = members->items[m];
+            EXPECT_EQ(member.Find("name")->text, Cp932ToUtf8(DisplayName(m)));
+            EXPECT_EQ(member.Find("current")->number, m);
+            EXPECT_EQ(member.Find("total")->number, 10 * m);
+        }
+        EXPECT_EQ(doc->Find("manual")->Find("current")->number, 3);
+        EXPECT_EQ(doc->Find("manual")->Find("total")->number, 4);
+        EXPECT_EQ(doc->Find("top")->number, top);
+        EXPECT_EQ(doc->Find("caption")->text, Cp932ToUtf8(CaptionFor(top)));
+    }
+}
+
+TEST(JsonReader, RefusesWhatIsNotJson) {
+    for (const char* bad : {"", "{", "[1,]", "{\"a\":1,}", "\"\x01\"", "\"\\x\"", "01", "[1] 2", "\"\xff\""})
+        EXPECT_FALSE(testing::JsonReader::Read(bad)) << bad;
+    EXPECT_TRUE(testing::JsonReader::Read(" {\"a\": [1, -2, \"x\\n\", true, null]} "));
+}
+
+}  // namespace
+}  // namespace quenbol::cli

@@ -1,0 +1,101 @@
+// The command-line parser of quenbol-count.
+#include <gtest/gtest.h>
+
+#include "cli/options.h"
+
+namespace quenbol::cli {
+namespace {
+
+// UTF-8 bytes of a literal (plain literals here are compiled to code page 932).
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+TEST(ParseOptions, DefaultsReadStandardInputOnceAsATable) {
+    const ParseResult r = ParseOptions({});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.files, std::vector<std::string>{"-"});
+    EXPECT_EQ(r.options.encoding, TextEncoding::Auto);
+    EXPECT_EQ(r.options.output, OutputStyle::Table);
+    EXPECT_FALSE(r.options.keywordFile);
+    EXPECT_FALSE(r.options.manualWords);
+    EXPECT_FALSE(r.options.dumpKeywords);
+}
+
+TEST(ParseOptions, TakesEveryOptionInBothSpellingsAndKeepsFileOrder) {
+    const ParseResult r = ParseOptions({"--keywords", "k.ini", "b.txt", "--manual", U8(u8"鞍馬"),
+                                        "--manual=x y", "--encoding=cp932", "--json", "-", "a.txt"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.keywordFile, "k.ini");
+    EXPECT_EQ(r.options.files, (std::vector<std::string>{"b.txt", "-", "a.txt"}));
+    EXPECT_EQ(r.options.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(r.options.output, OutputStyle::Json);
+    ASSERT_TRUE(r.options.manualWords);
+    EXPECT_EQ(*r.options.manualWords, (ManualWordList{"鞍馬", "x y", "", "", "", "", ""}));  // code page 932
+
+    EXPECT_EQ(ParseOptions({"--encoding", "utf-8", "--line"}).options.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(ParseOptions({"--line"}).options.output, OutputStyle::Line);
+}
+
+TEST(ParseOptions, AnOptionValueIsTakenWhateverItLooksLike) {
+    const ParseResult r = ParseOptions({"--manual", "--json", "--keywords", "-", "a.txt"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ((*r.options.manualWords)[0], "--json");
+    EXPECT_EQ(r.options.output, OutputStyle::Table);
+    EXPECT_EQ(r.options.keywordFile, "-");
+}
+
+TEST(ParseOptions, DoubleDashEndsTheOptions) {
+    const ParseResult r = ParseOptions({"--line", "--", "--json", "-x"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.files, (std::vector<std::string>{"--json", "-x"}));
+    EXPECT_EQ(r.options.output, OutputStyle::Line);
+}
+
+TEST(ParseOptions, ManualWordsUpToSevenAllInCodePage932) {
+    std::vector<std::string> args;
+    for (int i = 0; i < 7; ++i) args.insert(args.end(), {"--manual", i == 3 ? "" : "w"});
+    ParseResult r = ParseOptions(args);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(*r.options.manualWords, (ManualWordList{"w", "w", "w", "", "w", "w", "w"}));
+
+    args.insert(args.end(), {"--manual", "w"});
+    EXPECT_NE(ParseOptions(args).error.find("at most 7"), std::string::npos);
+
+    const std::string smiley = U8(u8"七緒\U0001F600");
+    r = ParseOptions({"--manual", smiley});
+    EXPECT_NE(r.error.find(smiley), std::string::npos) << "the message names the word: " << r.error;
+    EXPECT_FALSE(ParseOptions({"--manual", "\xE4\xB8"}).ok());  // cut-off UTF-8
+}
+
+TEST(ParseOptions, UsageErrorsAreOneLineEach) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--line", "--json"},       {"--json", "--line", "a"},
+        {"--dump-keywords", "a"},   {"--dump-keywords", "-"},
+        {"--dump-keywords", "--json"}, {"--dump-keywords", "--manual", "w"},
+        {"--bogus"},                {"-x"},
+        {"--keywords"},             {"a", "--manual"},
+        {"--encoding", "latin1"},   {"--encoding", "utf-8", "--encoding", "utf-8"},
+        {"--keywords", "a", "--keywords", "b"}, {"--line=1"},
+        {"--keywords", "-"},        {"--keywords", "-", "a", "-"},
+    };
+    for (const auto& args : bad) {
+        const ParseResult r = ParseOptions(args);
+        EXPECT_FALSE(r.ok()) << testing::PrintToString(args);
+        EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
+    }
+}
+
+TEST(ParseOptions, HelpAndVersionWinOverConflictsButNotOverMalformedArguments) {
+    EXPECT_TRUE(ParseOptions({"--line", "--json", "--help"}).options.help);
+    EXPECT_TRUE(ParseOptions({"--dump-keywords", "a", "--version"}).options.version);
+    EXPECT_FALSE(ParseOptions({"--bogus", "--help"}).ok());
+}
+
+TEST(ParseOptions, DumpKeywordsTakesAKeywordFileAndNoTexts) {
+    const ParseResult r = ParseOptions({"--keywords", "k.ini", "--dump-keywords"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_TRUE(r.options.dumpKeywords);
+    EXPECT_TRUE(r.options.files.empty());
+}
+
+}  // namespace
+}  // namespace quenbol::cli

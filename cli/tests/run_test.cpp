@@ -1,0 +1,191 @@
+// quenbol-count run as a program: what reaches standard output, standard
+// error and the exit status, checked against the core counting in process.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/tests/json_reader.h"
+#include "cli/text_decoding.h"
+#include "core/counting.h"
+#include "core/results_line.h"
+#include "settings/keyword_file.h"
+
+namespace quenbol::cli {
+namespace {
+
+struct RunOutput {
+    int status = -1;
+    std::string out, err;
+};
+
+// Per process: CTest runs the tests of this program side by side.
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "quenbol_count_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string WriteTemp(const std::string& name, const std::string& bytes) {
+    const std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string ShellQuoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs the counter with a bound on its time; standard input from `input`.
+RunOutput RunCounter(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+    const std::string out = TempPath("stdout"), err = TempPath("stderr");
+    std::string command = "timeout 60";
+    command.append(" ").append(ShellQuoted(QUENBOL_COUNT_EXE));
+    for (const std::string& a : args) command.append(" ").append(ShellQuoted(a));
+    command.append(" <").append(ShellQuoted(input));
+    command.append(" >").append(ShellQuoted(out)).append(" 2>").append(ShellQuoted(err));
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
+}
+
+// A refusal: exit 2, nothing on standard output, one line on standard error.
+void ExpectRefused(const RunOutput& r, const std::string& messagePart) {
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("quenbol-count: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_NE(r.err.find(messagePart), std::string::npos) << r.err;
+}
+
+Keywords Defaults() {
+    Keywords table;
+    LoadDefaultKeywords(table);
+    return table;
+}
+
+std::string Name(MemberIndex m) { return DisplayName(m); }  // code page 932
+
+TEST(QuenbolCount, TextsAccumulateAsSuccessiveSearchesWhateverTheirEncoding) {
+    const std::string first = Name(3) + "、" + Name(3) + "と" + Name(5) + "。" + Name(3);  // code page 932
+    const std::string second = Name(3) + Name(3) + "……" + DefaultKeyword(EntryIndex(5, 1));
+    const std::string a = WriteTemp("a.txt", Cp932ToUtf8(first));
+    const std::string b = WriteTemp("b.txt", second);
+
+    CountingState expected;
+    expected.manualWords = InitialManualWords();
+    std::string lines;
+    for (const std::string& text : {first, second}) {
+        expected.text = text;
+        SearchAll(expected, Defaults());
+        lines += FormatResultsLine(expected.current);
+    }
+    ASSERT_EQ(expected.total[3], 5);  // the texts test what they mean to
+
+    RunOutput r = RunCounter({"--line", a, b});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, lines);
+    EXPECT_EQ(r.err, "");
+
+    r = RunCounter({"--json", a, "-"}, b);  // the second text from standard input
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = testing::JsonReader::Read(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    const auto& member3 = doc->Find("members")->items[3];
+    EXPECT_EQ(member3.Find("name")->text, Cp932ToUtf8(Name(3)));
+    EXPECT_EQ(member3.Find("current")->number, 2);
+    EXPECT_EQ(member3.Find("total")->number, 5);
+    EXPECT_EQ(doc->Find("top")->number, -1);  // 2 is no lead
+    EXPECT_EQ(doc->Find("caption")->text, Cp932ToUtf8(DefaultCaption));
+}
+
+TEST(QuenbolCount, TheSampleHasAClearLeaderAndCountsAsTheCoreDoes) {
+    const std::string sample = ReadBytes(QUENBOL_SAMPLE);
+    ASSERT_TRUE(LooksLikeUtf8(sample));
+    CountingState expected;
+    expected.manualWords = InitialManualWords();
+    expected.text = DecodeText(sample, TextEncoding::Auto);
+    const MemberIndex top = SearchAll(expected, Defaults());
+    ASSERT_NE(top, -1);
+    for (MemberIndex m = 0; m < kMemberCount; ++m)
+        if (m != top) {
+            EXPECT_GE(expected.current[top] - expected.current[m], 3) << m;
+        }
+    EXPECT_GT(expected.manualCurrent, 0);
+
+    EXPECT_EQ(RunCounter({"--line", QUENBOL_SAMPLE}).out, FormatResultsLine(expected.current));
+    const RunOutput table = RunCounter({QUENBOL_SAMPLE});
+    EXPECT_EQ(table.status, 0);
+    const std::string caption = Cp932ToUtf8(CaptionFor(top)) + "\n";
+    EXPECT_EQ(table.out.substr(table.out.size() - caption.size()), caption);
+    // A manual word typed in UTF-8 (the leader's full name) is counted in code page 932.
+    const RunOutput json = RunCounter({"--json", "--manual", Cp932ToUtf8(Name(top)), "-"}, QUENBOL_SAMPLE);
+    const auto doc = testing::JsonReader::Read(json.out);
+    ASSERT_TRUE(doc) << json.err;
+    std::string work = expected.text;
+    EXPECT_EQ(doc->Find("manual")->Find("current")->number, RemoveAll(work, Name(top)));
+}
+
+TEST(QuenbolCount, KeywordFilesDumpAndLoadByteForByte) {
+    RunOutput r = RunCounter({"--dump-keywords"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, FormatKeywordFile(Defaults()));
+    const std::string dumped = WriteTemp("defaults.ini", r.out);
+    EXPECT_EQ(RunCounter({"--keywords", dumped, "--dump-keywords"}).out, r.out);
+
+    Keywords custom{};
+    custom[EntryIndex(20, 0)] = "ABC";
+    custom[EntryIndex(20, 6)] = " x ";
+    const std::string customFile = WriteTemp("custom.ini", FormatKeywordFile(custom));
+    EXPECT_EQ(RunCounter({"--keywords", customFile, "--dump-keywords"}).out, FormatKeywordFile(custom));
+    const std::string text = WriteTemp("abc.txt", "ABCABC " + Name(0) + " ABC");
+    MemberCounts counts{};
+    counts[20] = 3;
+    r = RunCounter({"--keywords", customFile, "--line", text});
+    EXPECT_EQ(r.out, FormatResultsLine(counts));  // the loaded table, not the built-in one
+}
+
+TEST(QuenbolCount, RefusedKeywordFilesAndUnreadableTextsPrintNothing) {
+    const std::string foreign = WriteTemp("foreign.ini", std::string(KeywordFileHeader) + " \r\n");
+    ExpectRefused(RunCounter({"--keywords", foreign, "--dump-keywords"}), Cp932ToUtf8(kMsgNotKeywordFile));
+    ExpectRefused(RunCounter({"--keywords", WriteTemp("empty.ini", ""), "--json"}), Cp932ToUtf8(kMsgNotKeywordFile));
+    ExpectRefused(RunCounter({"--keywords", TempPath("missing.ini")}), Cp932ToUtf8(kMsgCannotOpen));
+
+    const std::string good = WriteTemp("good.txt", Name(1));
+    ExpectRefused(RunCounter({good, TempPath("missing.txt")}), TempPath("missing.txt"));
+    ExpectRefused(RunCounter({"--line", good, ::testing::TempDir()}), "cannot read");
+}
+
+TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
+    ExpectRefused(RunCounter({"--line", "--json"}), "--json");
+    ExpectRefused(RunCounter({"--dump-keywords", QUENBOL_SAMPLE}), "--dump-keywords");
+    ExpectRefused(RunCounter({"--frobnicate"}), "--frobnicate");
+    const std::string smiley = reinterpret_cast<const char*>(u8"\U0001F600");
+    ExpectRefused(RunCounter({"--manual", smiley}), smiley);
+
+    RunOutput r = RunCounter({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "quenbol-count 1.0.0.1\n");
+    r = RunCounter({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--dump-keywords"), std::string::npos);
+}
+
+TEST(QuenbolCount, NoFileMeansStandardInput) {
+    const std::string text = WriteTemp("stdin.txt", Name(7) + Name(7) + Name(7));
+    MemberCounts counts{};
+    counts[7] = 3;
+    EXPECT_EQ(RunCounter({"--line"}, text).out, FormatResultsLine(counts));
+    EXPECT_EQ(RunCounter({"--line"}).out, FormatResultsLine(MemberCounts{}));  // empty input
+}
+
+}  // namespace
+}  // namespace quenbol::cli
