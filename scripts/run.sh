@@ -20,8 +20,8 @@ if grep -q '/CMakeFiles/quenbol\.dir$' build/windows/CMakeFiles/TargetDirectorie
   marlett=/usr/share/wine/fonts/marlett.ttf
   [ -f "$marlett" ] && cp -n "$marlett" build/windows/wineprefix/drive_c/windows/Fonts/
   # A Japanese system: code page 932 for the program's texts.
-  WINEPREFIX="$root/build/windows/wineprefix" LC_ALL=ja_JP.UTF-8 \
-    exec cmake/wine-run.sh build/windows/ui/quenbol.exe
+  exec env WINEPREFIX="$root/build/windows/wineprefix" LC_ALL=ja_JP.UTF-8 \
+    cmake/wine-run.sh build/windows/ui/quenbol.exe
 fi
 
 cmake --preset native >/dev/null
