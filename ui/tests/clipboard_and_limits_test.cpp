@@ -178,22 +178,26 @@ TEST(TextPane, DISABLED_MeasureSearchAllWithAFullPane) {
     MainWindow w;
     // A realistic text: keywords of several members among ordinary words.
     const std::wstring line = ToWide("椎葉澄香と高篠七緒、それに御影梢がみのりの話をしていた。ナルナルも来た。\r\n");
+    const std::size_t lineBytes = ToCp932(line).size();
     std::wstring text;
-    while (ToCp932(text).size() + ToCp932(line).size() <= 9'999'999 && text.size() < 6'000'000) {
-        for (int i = 0; i < 1000; ++i) text += line;
-    }
+    for (std::size_t bytes = 0; bytes + lineBytes <= 9'999'999; bytes += lineBytes) text += line;
     ModalScript script;
     script.Then([&] {
+        LARGE_INTEGER frequency, start, end;  // <chrono> does not compile under code page 932
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
         w.SetText(IDC_TEXT, text);
-        std::printf("pane: %zu bytes\n", ToCp932(w.Text(IDC_TEXT)).size());
+        QueryPerformanceCounter(&end);
+        std::printf("pane: %zu bytes, set in %lld ms\n", ToCp932(w.Text(IDC_TEXT)).size(),
+                    (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+        std::fflush(stdout);
         for (int run = 0; run < 3; ++run) {
-            LARGE_INTEGER frequency, start, end;  // <chrono> does not compile under code page 932
-            QueryPerformanceFrequency(&frequency);
             QueryPerformanceCounter(&start);
             w.Click(IDC_SEARCH_ALL);
             QueryPerformanceCounter(&end);
             const long long ms = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
             std::printf("search-all %d: %lld ms (member 0: %s)\n", run + 1, ms, w.Bytes(kMemberRows[0].current).c_str());
+            std::fflush(stdout);
         }
         w.Close();
     });
