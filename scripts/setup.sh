@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, only where missing, everything quenbol needs to build, run and test
 # on Debian 12: native toolchain and test libraries, the MinGW-w64 i686 cross
-# toolchain, Wine (32-bit) with Xvfb, and a Japanese font. Safe to run twice.
+# toolchain, Wine (32-bit) with its own fonts (caption buttons, dialog
+# fallbacks) and Xvfb, and a Japanese font. Safe to run twice.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -9,7 +10,7 @@ packages=(
   cmake g++ make ninja-build pkg-config
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 wine64 xvfb xauth x11-utils
+  wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils
   fonts-ipafont-gothic locales zip unzip
 )
 

@@ -1,0 +1,297 @@
+// quenbol-driver: works a running quenbol window from outside, for the
+// screenshot script and smoke runs. It finds the main window, can put a UTF-8
+// text file into the text pane, press 全検索, open the keyword settings
+// dialog, save a picture of the window as a 24-bit BMP and close the program.
+// Every wait has a bound; when one runs out the driver says which and exits 1.
+//
+//   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search]
+//                  [--settings] [--capture FILE.bmp] [--close]
+//
+// The steps run in the order above, whatever the order of the options.
+// --desktop names the desktop the program runs on, for example Wine's virtual
+// desktop started with "explorer /desktop=NAME,WxH": windows are looked for,
+// and the screen is copied, on that desktop.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+
+namespace {
+
+constexpr DWORD kMessageTimeoutMs = 30000;  // for one message to be handled
+
+DWORD g_wait_ms = 30000;  // for a window to appear or go
+
+std::string Utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "quenbol-driver: %s\n", what.c_str());
+    std::exit(1);
+}
+
+// Polls condition every 100 ms until it holds or g_wait_ms has passed.
+template <class Condition>
+bool WaitFor(Condition condition) {
+    for (DWORD waited = 0;; waited += 100) {
+        if (condition()) return true;
+        if (waited >= g_wait_ms) return false;
+        Sleep(100);
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    return buffer;
+}
+
+bool IsDialog(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return std::wstring(name) == L"#32770" && IsWindowVisible(window);
+}
+
+// The main window is known by its controls: its caption changes with each search.
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    if (IsDialog(window) && GetDlgItem(window, IDC_TEXT) && GetDlgItem(window, IDC_COPY_RESULTS) &&
+        GetDlgItem(window, IDC_KEYWORD_SETTINGS)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND MainWindow() {
+    HWND found = nullptr;
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+// The keyword settings dialog: a dialog owned by the main window that holds
+// the member list.
+BOOL CALLBACK FindSettingsDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedSearch*>(param);
+    if (IsDialog(window) && GetWindow(window, GW_OWNER) == search->owner &&
+        GetDlgItem(window, IDC_MEMBER_LIST)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND SettingsDialog(HWND main) {
+    OwnedSearch search{main, nullptr};
+    EnumWindows(FindSettingsDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A UTF-8 file (with or without a byte-order mark) as UTF-16 with CR LF line
+// breaks, as an edit control wants them.
+std::wstring ReadUtf8File(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) Fail("cannot open " + Utf8(path));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+    std::wstring text;
+    if (!bytes.empty()) {
+        int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                    static_cast<int>(bytes.size()), nullptr, 0);
+        if (n == 0) Fail(Utf8(path) + " is not valid UTF-8");
+        text.resize(n);
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                            text.data(), n);
+    }
+    std::wstring crlf;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) crlf += L'\r';
+        crlf += text[i];
+    }
+    return crlf;
+}
+
+// Sends a message and waits, at most kMessageTimeoutMs, for it to be handled.
+LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* what) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result)) {
+        Fail(std::string(what) + ": the window did not answer in time");
+    }
+    return static_cast<LRESULT>(result);
+}
+
+// Lets the program finish what it is doing, brings the window to the front
+// and repaints it before a picture.
+void Settle(HWND window) {
+    DWORD process_id = 0;
+    DWORD thread_id = GetWindowThreadProcessId(window, &process_id);
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, process_id)) {
+        WaitForInputIdle(process, 5000);
+        CloseHandle(process);
+    }
+    // Sharing the program's input state lets us activate its window. Wine's
+    // virtual desktop on a display without a window manager still paints the
+    // caption as inactive, so the active caption is asked for as well.
+    AttachThreadInput(GetCurrentThreadId(), thread_id, TRUE);
+    SetForegroundWindow(window);
+    AttachThreadInput(GetCurrentThreadId(), thread_id, FALSE);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NCACTIVATE, TRUE, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(700);
+}
+
+// Copies the window's rectangle of the screen (so the frame and any dialog
+// over the window are included) into a bottom-up 24-bit BMP file.
+void CaptureWindow(HWND window, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) Fail("the window has no area to capture");
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BOOL copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up, as BMP files store rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const int row = (width * 3 + 3) & ~3;
+    std::vector<char> pixels(static_cast<size_t>(row) * height);
+    int rows = GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                         DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!copied || rows != height) Fail("could not copy the window from the screen");
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    if (!out) Fail("cannot write " + Utf8(path));
+    std::printf("captured %dx%d\n", width, height);
+}
+
+void ClickLater(HWND dialog, int id) {
+    // Posted, not sent: the button may open a modal dialog, and a sent
+    // message would then not return until that dialog closed.
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+struct Options {
+    std::wstring desktop, text_file, capture_file;
+    bool search = false, settings = false, close = false;
+};
+
+Options ParseArguments() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring a = argv[i];
+        bool has_value = i + 1 < argc;
+        if (a == L"--desktop" && has_value) {
+            o.desktop = argv[++i];
+        } else if (a == L"--text" && has_value) {
+            o.text_file = argv[++i];
+        } else if (a == L"--capture" && has_value) {
+            o.capture_file = argv[++i];
+        } else if (a == L"--wait" && has_value) {
+            g_wait_ms = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
+        } else if (a == L"--search") {
+            o.search = true;
+        } else if (a == L"--settings") {
+            o.settings = true;
+        } else if (a == L"--close") {
+            o.close = true;
+        } else {
+            Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search] "
+                 "[--settings] [--capture FILE.bmp] [--close]");
+        }
+    }
+    LocalFree(argv);
+    return o;
+}
+
+}  // namespace
+
+int main() {
+    Options options = ParseArguments();
+    if (!options.desktop.empty()) {
+        // Waits too: the desktop is created by the process that starts the program.
+        HDESK desktop = nullptr;
+        if (!WaitFor([&] {
+                return (desktop = OpenDesktopW(options.desktop.c_str(), 0, FALSE, GENERIC_ALL)) != nullptr;
+            }) ||
+            !SetThreadDesktop(desktop)) {
+            Fail("cannot use desktop " + Utf8(options.desktop));
+        }
+    }
+
+    HWND main_window = nullptr;
+    if (!WaitFor([&] { return (main_window = MainWindow()) != nullptr; })) Fail("the main window did not appear");
+    std::printf("main window found: %s\n", Utf8(WindowText(main_window)).c_str());
+
+    if (!options.text_file.empty()) {
+        std::wstring text = ReadUtf8File(options.text_file);
+        HWND pane = GetDlgItem(main_window, IDC_TEXT);
+        if (!SendBounded(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), "setting the text")) {
+            Fail("the text pane refused the text");
+        }
+        std::printf("text set: %zu characters\n", text.size());
+    }
+    if (options.search) {
+        SendBounded(GetDlgItem(main_window, IDC_SEARCH_ALL), BM_CLICK, 0, 0, "pressing the search button");
+        std::printf("searched; caption: %s\n", Utf8(WindowText(main_window)).c_str());
+    }
+    HWND settings = nullptr;
+    if (options.settings) {
+        ClickLater(main_window, IDC_KEYWORD_SETTINGS);
+        if (!WaitFor([&] { return (settings = SettingsDialog(main_window)) != nullptr; })) {
+            Fail("the keyword settings dialog did not appear");
+        }
+        std::printf("settings dialog open: %s\n", Utf8(WindowText(settings)).c_str());
+    }
+    if (!options.capture_file.empty()) {
+        Settle(settings ? settings : main_window);
+        CaptureWindow(main_window, options.capture_file);
+    }
+    if (options.close) {
+        if (settings) {
+            ClickLater(settings, IDOK);
+            if (!WaitFor([&] { return !IsWindow(settings); })) Fail("the settings dialog did not close");
+        }
+        PostMessageW(main_window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (!WaitFor([&] { return !IsWindow(main_window); })) Fail("the main window did not close");
+        std::printf("closed\n");
+    }
+    return 0;
+}
