@@ -9,7 +9,21 @@ prefix="$(cd "$prefix" && pwd)"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 marker="$prefix/.quenbol-ready"
-[ -f "$marker" ] && exit 0
+desktop_marker="$prefix/.quenbol-desktop"
+
+# Wine's virtual desktop: without a window manager (Xvfb), every window that
+# Wine unmaps waits about two seconds for one, and focus is unreliable; inside
+# the virtual desktop windows are Wine's own. Also applied to older prefixes.
+set_virtual_desktop() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$desktop_marker"
+}
+if [ -f "$marker" ]; then
+  [ -f "$desktop_marker" ] || set_virtual_desktop
+  exit 0
+fi
 
 echo "wine-prefix: creating $prefix"
 wineboot -i >/dev/null 2>&1
@@ -33,4 +47,5 @@ REG
 { printf '\xff\xfe'; sed 's/$/\r/' "$reg_utf8" | iconv -f UTF-8 -t UTF-16LE; } >"$prefix/quenbol-fonts.reg"
 wine regedit /S "$(winepath -w "$prefix/quenbol-fonts.reg" 2>/dev/null)" >/dev/null 2>&1
 wineserver -w
+set_virtual_desktop
 touch "$marker"

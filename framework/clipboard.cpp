@@ -1,0 +1,31 @@
+// Handing text to the system clipboard.
+#include "framework/clipboard.h"
+
+#include <cstring>
+
+const ClipboardApi& SystemClipboardApi() {
+    static const ClipboardApi api = {OpenClipboard, EmptyClipboard, GlobalAlloc, GlobalLock,
+                                     GlobalUnlock,  GlobalFree,     SetClipboardData, CloseClipboard};
+    return api;
+}
+
+WindowsClipboard::WindowsClipboard(HWND owner, const ClipboardApi& api) : m_owner(owner), m_api(api) {}
+
+bool WindowsClipboard::PlaceText(std::string_view text) {
+    if (!m_api.open(m_owner)) return false;
+    m_api.empty();
+    // GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE
+    HGLOBAL block = m_api.alloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, text.size() + 1);
+    bool placed = false;
+    if (block) {
+        if (auto* bytes = static_cast<char*>(m_api.lock(block))) {
+            std::memcpy(bytes, text.data(), text.size());
+            bytes[text.size()] = '\0';
+            m_api.unlock(block);
+            placed = m_api.setData(CF_TEXT, block) != nullptr;  // from here on the clipboard owns it
+        }
+        if (!placed) m_api.free(block);
+    }
+    m_api.close();
+    return placed;
+}

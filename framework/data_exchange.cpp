@@ -1,0 +1,119 @@
+// The data-exchange functions and their one failure path.
+#include "framework/data_exchange.h"
+
+#include <string>
+
+#include "framework/edit_byte_limit.h"
+#include "framework/message_box.h"
+#include "framework/text.h"
+#include "framework/wnd.h"
+
+namespace {
+
+constexpr wchar_t kEnterInteger[] = L"整数を入力してください。";
+constexpr wchar_t kTooLong[] = L"%d バイト以下で入力してください。";
+
+bool IsEdit(HWND control) {
+    wchar_t cls[16] = {};
+    GetClassNameW(control, cls, 16);
+    return lstrcmpiW(cls, L"Edit") == 0;
+}
+
+}  // namespace
+
+CDataExchange::CDataExchange(CWnd* window, bool saveAndValidate)
+    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(window) {}
+
+HWND CDataExchange::PrepareCtrl(int id) {
+    HWND control = m_pDlgWnd->GetDlgItem(id);
+    if (!control) throw Stop{};
+    m_lastControl = control;
+    m_lastIsEdit = false;
+    return control;
+}
+
+HWND CDataExchange::PrepareEditCtrl(int id) {
+    HWND control = PrepareCtrl(id);
+    m_lastIsEdit = IsEdit(control);
+    return control;
+}
+
+void CDataExchange::Fail(std::wstring_view message) {
+    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    if (m_lastControl) {
+        SetFocus(m_lastControl);
+        if (m_lastIsEdit) SendMessageW(m_lastControl, EM_SETSEL, 0, -1);
+    }
+    throw Stop{};
+}
+
+void DDX_Text(CDataExchange& dx, int id, std::string& value) {
+    HWND control = dx.PrepareEditCtrl(id);
+    CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
+    if (dx.m_bSaveAndValidate) {
+        memory.wide = quenbol::GetWindowTextWide(control);
+        memory.bytes = quenbol::ToCp932(memory.wide);
+        memory.known = true;
+        value = memory.bytes;
+        return;
+    }
+    const std::wstring shown = quenbol::GetWindowTextWide(control);
+    if (!(memory.known && memory.bytes == value)) {
+        memory.wide = quenbol::ToWide(value);
+        memory.bytes = value;
+        memory.known = true;
+    }
+    // When the bytes are the ones last read, memory.wide is the exact text
+    // they came from (characters without a code page 932 form included).
+    if (shown != memory.wide) SetWindowTextW(control, memory.wide.c_str());
+}
+
+void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
+    HWND control = dx.PrepareEditCtrl(id);
+    if (dx.m_bSaveAndValidate) {
+        const std::optional<std::int32_t> parsed = ParseDecimalInt32(quenbol::GetWindowTextWide(control));
+        if (!parsed) dx.Fail(kEnterInteger);
+        value = *parsed;
+        return;
+    }
+    const std::wstring text = std::to_wstring(value);
+    if (quenbol::GetWindowTextWide(control) != text) SetWindowTextW(control, text.c_str());
+}
+
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxBytes) {
+    if (dx.m_bSaveAndValidate) {
+        if (value.size() > static_cast<std::size_t>(maxBytes)) {
+            wchar_t message[64];
+            wsprintfW(message, kTooLong, maxBytes);
+            dx.Fail(message);
+        }
+        return;
+    }
+    if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
+}
+
+void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
+    HWND hwnd = dx.PrepareCtrl(id);
+    if (!control.m_hWnd) control.m_hWnd = hwnd;
+}
+
+std::optional<std::int32_t> ParseDecimalInt32(std::wstring_view text) {
+    auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    std::int64_t magnitude = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        magnitude = magnitude * 10 + (c - L'0');
+        if (magnitude > 2147483648LL) return std::nullopt;
+    }
+    const std::int64_t n = negative ? -magnitude : magnitude;
+    if (n > 2147483647LL) return std::nullopt;
+    return static_cast<std::int32_t>(n);
+}

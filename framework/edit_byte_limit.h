@@ -1,0 +1,17 @@
+// Keeps an edit control's text within a number of code page 932 bytes.
+// The edit's own limit (EM_SETLIMITTEXT) counts UTF-16 units, and a character
+// can take two bytes, so typing and pasting are checked here too: an input
+// that would take the text beyond the limit is refused whole, with a beep.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string_view>
+
+// Sets the limit (again, if the edit already has one).
+void LimitEditBytes(HWND edit, std::size_t maxBytes);
+
+// Whether replacing the edit's selection with `insert` keeps it within both
+// its unit limit and `maxBytes`.
+bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes);

@@ -1,0 +1,97 @@
+// The byte limit of an edit: typing and pasting that would pass it are
+// refused whole; within it they go through.
+#include <gtest/gtest.h>
+
+#include "framework/edit_byte_limit.h"
+#include "framework/testing/message_box_catcher.h"
+#include "framework/testing/modal_script.h"
+#include "framework/tests/exchange_dialog.h"
+#include "framework/text.h"
+
+using quenbol::testing::ModalScript;
+using quenbol::testing::WindowText;
+
+namespace {
+
+void PutOnClipboard(HWND owner, const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+void CaretToEnd(HWND edit) { SendMessageW(edit, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF); }
+
+TEST(EditByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
+    CExchangeDlg dlg;  // its pane holds at most 30 bytes
+    const std::wstring full(15, L'あ');  // 30 bytes in 15 units
+    ModalScript script;
+    HWND pane = nullptr;
+    script.Then([&] {
+              pane = dlg.GetDlgItem(IDC_PANE);
+              SetWindowTextW(pane, full.c_str());
+              CaretToEnd(pane);
+              PostMessageW(pane, WM_CHAR, L'a', 1);  // one byte more: refused
+          })
+        .Then([&] {
+            EXPECT_EQ(WindowText(pane), full);
+            SendMessageW(pane, EM_SETSEL, 14, 15);  // replace the last あ (2 bytes) ...
+            PostMessageW(pane, WM_CHAR, L'b', 1);   // ... by one byte: fits
+        })
+        .Then([&] {
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
+            PutOnClipboard(dlg.m_hWnd, L"いい");  // 29 + 4 bytes: refused whole
+            CaretToEnd(pane);
+            SendMessageW(pane, WM_PASTE, 0, 0);
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
+            // Shift+Insert pastes too.
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            const BYTE shift = keys[VK_SHIFT];
+            keys[VK_SHIFT] = 0x80;
+            SetKeyboardState(keys);
+            SendMessageW(pane, WM_KEYDOWN, VK_INSERT, 1);
+            keys[VK_SHIFT] = shift;
+            SetKeyboardState(keys);
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
+            PutOnClipboard(dlg.m_hWnd, L"c");  // exactly 30 bytes: fits
+            SendMessageW(pane, WM_PASTE, 0, 0);
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"bc");
+            // Enter in the multi-line pane would add CR LF: refused at the limit.
+            PostMessageW(pane, WM_KEYDOWN, VK_RETURN, 1);
+        })
+        .Then([&] {
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"bc");
+            // Editing keys still work at the limit.
+            PostMessageW(pane, WM_CHAR, VK_BACK, 1);
+        })
+        .Then([&] {
+            EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
+            dlg.EndDialog(IDCANCEL);
+        });
+    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+}
+
+TEST(EditByteLimit, InsertionCheckCountsBytesAndTheReplacedSelection) {
+    CExchangeDlg dlg;
+    ModalScript script;
+    script.Then([&] {
+        HWND pane = dlg.GetDlgItem(IDC_PANE);
+        SetWindowTextW(pane, L"abcあ");  // 5 bytes
+        SendMessageW(pane, EM_SETSEL, 0, 3);
+        EXPECT_TRUE(EditInsertionFits(pane, L"xyz", 5));
+        EXPECT_FALSE(EditInsertionFits(pane, L"xyzw", 5));
+        EXPECT_TRUE(EditInsertionFits(pane, L"う", 4));
+        EXPECT_FALSE(EditInsertionFits(pane, L"うa", 4));
+        // A character with no code page 932 form takes one byte (it becomes NUL).
+        SendMessageW(pane, EM_SETSEL, 4, 4);
+        EXPECT_TRUE(EditInsertionFits(pane, L"\U0001F600", 6));
+        dlg.EndDialog(IDCANCEL);
+    });
+    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// Text crossing between the controls and code page 932 bytes.
+#include "framework/text.h"
+
+#include "core/cp932.h"
+
+namespace quenbol {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is a UTF-16 unit");
+
+std::wstring ToWide(std::string_view cp932) {
+    const std::u16string u16 = Cp932ToUtf16(cp932);
+    std::wstring wide(reinterpret_cast<const wchar_t*>(u16.data()), u16.size());
+    for (wchar_t& c : wide) {
+        if (c == L'\0') c = L'\xFFFD';
+    }
+    return wide;
+}
+
+std::string ToCp932(std::wstring_view wide) {
+    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
+std::wstring GetWindowTextWide(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+}  // namespace quenbol
