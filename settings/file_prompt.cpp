@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "settings/file_dialog.h"
+#include "framework/file_dialog.h"
 
 namespace quenbol {
 namespace {
@@ -14,9 +14,10 @@ FileNameAsker& CurrentAsker() {
 }
 
 std::optional<std::wstring> AskWithCommonDialog(const FilePrompt& prompt) {
+    // No parent: the dialog is owned by the active window, the settings dialog.
     CFileDialog dialog(prompt.open, prompt.defaultExtension, prompt.fileName, prompt.flags,
                        prompt.filter);
-    dialog.m_ofn.lpstrTitle = prompt.title;
+    dialog.SetTitle(prompt.title);
     if (dialog.DoModal() != IDOK) return std::nullopt;
     return dialog.GetPathName();
 }

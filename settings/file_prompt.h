@@ -10,17 +10,19 @@
 
 namespace quenbol {
 
-// What the file dialog is set up with.
+// What the file dialog is set up with; texts in code page 932.
 struct FilePrompt {
     bool open;                         // an Open dialog; otherwise Save As
-    const wchar_t* title;
-    const wchar_t* fileName;           // proposed at first; may be null
-    const wchar_t* defaultExtension;   // appended to a name typed without one
-    const wchar_t* filter;             // description|pattern| pairs
+    const char* title;
+    const char* fileName;              // proposed at first; may be empty
+    const char* defaultExtension;      // appended to a name typed without one
+    const char* filter;                // description|pattern| pairs
     DWORD flags;
 };
 
 // The full path the user chose, or nothing when the dialog was cancelled.
+// Paths stay UTF-16, so folder and file names in any script work whatever
+// the system's code page.
 std::optional<std::wstring> AskForFileName(const FilePrompt& prompt);
 
 using FileNameAsker = std::function<std::optional<std::wstring>(const FilePrompt&)>;

@@ -1,33 +1,38 @@
 // The keyword file prompts through the platform's real common dialogs.
 #include <gtest/gtest.h>
 
-#include "settings/keyword_file_ops.h"
-#include "tests/settings/dialog_driver.h"
+#include <windows.h>
+
 #include <dlgs.h>
 
+#include "framework/text.h"
+#include "framework/testing/modal_script.h"
+#include "settings/keyword_file_ops.h"
+#include "tests/settings/settings_steps.h"
 #include "tests/settings/test_files.h"
 
 namespace quenbol {
 namespace {
 
-using test::DialogDriver;
+using testing::ModalScript;
 
 TEST(KeywordFilePrompt, SaveDialogProposesTheNameAndAppendsTheExtension) {
     test::ScratchFolder dir(L"保存先フォルダ");
     std::wstring title, proposed;
     std::optional<std::wstring> chosen;
-    DialogDriver driver;
-    driver
-        .Then("read the proposal",
-              [&] {
-                  HWND dialog = test::InnermostDialog();
-                  if (!test::IsFileDialog(dialog)) return false;
-                  proposed = test::ControlText(edt1);
-                  if (proposed.empty()) proposed = test::ControlText(cmb13);
-                  return true;
-              })
-        .Then("answer", DialogDriver::AnswerFileDialog(dir / L"新しい設定", &title));
-    driver.Run([&] { chosen = AskForFileName(kSaveKeywordFilePrompt); });
+    ModalScript script;
+    script
+        .WaitFor(
+            [&] {
+                HWND dialog = test::InnermostDialog();
+                if (!test::IsFileDialog(dialog)) return false;
+                proposed = test::TextOf(dialog, edt1);
+                if (proposed.empty()) proposed = test::TextOf(dialog, cmb13);
+                return true;
+            },
+            "the save dialog")
+        .WaitFor([&] { return test::AnswerFileDialog(dir / L"新しい設定", &title); }, "answer");
+    ASSERT_TRUE(script.Run([&] { chosen = AskForFileName(kSaveKeywordFilePrompt); }));
     EXPECT_EQ(title, L"設定ファイルを保存");
     EXPECT_EQ(proposed, L"zavo-keyword-file");
     EXPECT_EQ(chosen, dir / L"新しい設定.ini");
@@ -38,12 +43,12 @@ TEST(KeywordFilePrompt, OpenDialogReturnsTheChosenFileAndCancelReturnsNothing) {
     ASSERT_TRUE(test::WriteBytes(dir / L"キーワード.ini", "x"));
     std::wstring title, cancelledTitle;
     std::optional<std::wstring> chosen, cancelled = L"unset";
-    DialogDriver answer;
-    answer.Then("answer", DialogDriver::AnswerFileDialog(dir / L"キーワード.ini", &title));
-    answer.Run([&] { chosen = AskForFileName(kOpenKeywordFilePrompt); });
-    DialogDriver cancel;
-    cancel.Then("cancel", DialogDriver::CancelFileDialog(&cancelledTitle));
-    cancel.Run([&] { cancelled = AskForFileName(kSaveKeywordFilePrompt); });
+    ModalScript answer;
+    answer.WaitFor([&] { return test::AnswerFileDialog(dir / L"キーワード.ini", &title); }, "answer");
+    ASSERT_TRUE(answer.Run([&] { chosen = AskForFileName(kOpenKeywordFilePrompt); }));
+    ModalScript cancel;
+    cancel.WaitFor([&] { return test::CancelFileDialog(&cancelledTitle); }, "cancel");
+    ASSERT_TRUE(cancel.Run([&] { cancelled = AskForFileName(kSaveKeywordFilePrompt); }));
     EXPECT_EQ(title, L"設定ファイルを開く");
     EXPECT_EQ(chosen, dir / L"キーワード.ini");
     EXPECT_EQ(cancelledTitle, L"設定ファイルを保存");

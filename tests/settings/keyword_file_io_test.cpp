@@ -248,7 +248,7 @@ TEST(KeywordFileLoad, OddBytesLoadWithoutHarm) {
     Keywords t = Numbered();
     ASSERT_EQ(ReadKeywordFile(path, t, files), LoadResult::Loaded);
     EXPECT_EQ(t[0], "A\x1A" "B");
-    EXPECT_EQ(t[1], "C");
+    EXPECT_EQ(t[1], std::string("C\0hidden", 8));
     EXPECT_EQ(t[2], "");
     EXPECT_EQ(t[3], "last");
     for (int n = 4; n < kKeywordEntries; ++n) EXPECT_EQ(t[n], "") << n;
