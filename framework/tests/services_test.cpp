@@ -7,11 +7,15 @@
 
 #include "framework/clipboard.h"
 #include "framework/stdio_file.h"
+#include "framework/testing/faulty_clipboard.h"
 #include "framework/testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 
+using quenbol::testing::ClipboardTextBytes;
+using quenbol::testing::FaultyClipboard;
 using quenbol::testing::ModalScript;
+using quenbol::testing::PutClipboardMarker;
 
 namespace {
 
@@ -43,67 +47,6 @@ TEST(ComboBox, FillsSelectsAndReadsItsList) {
     ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
 }
 
-// A clipboard API that passes calls on to the system, fails where told, and
-// counts the global blocks it saw allocated, freed and handed over.
-struct FaultyClipboard {
-    static inline bool failOpen = false, failAlloc = false, failSet = false;
-    static inline int opened = 0, closed = 0, allocated = 0, freed = 0, handedOver = 0;
-
-    static void Reset(bool open, bool alloc, bool set) {
-        failOpen = open, failAlloc = alloc, failSet = set;
-        opened = closed = allocated = freed = handedOver = 0;
-    }
-    static BOOL WINAPI Open(HWND owner) {
-        if (failOpen) return FALSE;
-        const BOOL ok = OpenClipboard(owner);
-        opened += ok ? 1 : 0;
-        return ok;
-    }
-    static BOOL WINAPI Close() {
-        ++closed;
-        return CloseClipboard();
-    }
-    static HGLOBAL WINAPI Alloc(UINT flags, SIZE_T size) {
-        if (failAlloc) return nullptr;
-        ++allocated;
-        return GlobalAlloc(flags, size);
-    }
-    static HGLOBAL WINAPI Free(HGLOBAL block) {
-        ++freed;
-        return GlobalFree(block);
-    }
-    static HANDLE WINAPI Set(UINT format, HANDLE data) {
-        if (failSet) return nullptr;
-        ++handedOver;
-        return SetClipboardData(format, data);
-    }
-    static const ClipboardApi& Api() {
-        static const ClipboardApi api = {Open, EmptyClipboard, Alloc, GlobalLock, GlobalUnlock, Free, Set, Close};
-        return api;
-    }
-};
-
-std::string ClipboardTextBytes(HWND owner) {
-    std::string bytes = "<none>";
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(owner); ++attempt) Sleep(20);
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        bytes = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return bytes;
-}
-
-void PutMarker(HWND owner) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 7);
-    memcpy(GlobalLock(block), "marker", 7);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
 TEST(Clipboard, PlacesTheTextAsCfText) {
     CExchangeDlg dlg;
     ModalScript script;
@@ -131,7 +74,7 @@ TEST(Clipboard, FailuresPlaceNothingAndLeakNothing) {
         };
         for (const Case& c : {Case{true, false, false, false}, Case{false, true, false, true},
                               Case{false, false, true, true}}) {
-            PutMarker(dlg.m_hWnd);
+            PutClipboardMarker(dlg.m_hWnd);
             FaultyClipboard::Reset(c.open, c.alloc, c.set);
             WindowsClipboard clipboard(dlg.m_hWnd, FaultyClipboard::Api());
             EXPECT_FALSE(clipboard.PlaceText("text\n"));
