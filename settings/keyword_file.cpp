@@ -48,8 +48,6 @@ public:
             rest_.remove_prefix(lf + 1);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         }
-        const std::size_t nul = line.find('\0');
-        if (nul != std::string_view::npos) line = line.substr(0, nul);
         return line;
     }
 

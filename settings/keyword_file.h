@@ -27,9 +27,11 @@ std::string FormatKeywordFile(const Keywords& table);
 // Reads a file's bytes by the loading rules: a line runs to the next LF, which
 // is removed together with one CR right before it; line 1 must equal the
 // header exactly; lines 2 to 148 become entries 0 to 146 as they stand, an
-// entry with no line becomes empty, later lines are ignored. A line is cut at
-// its first NUL byte (no keyword can hold one). Returns nothing for a foreign
-// file (another first line, or no line at all), and then no table is built.
+// entry with no line becomes empty, later lines are ignored. Every other byte
+// stays, NUL included: a keyword typed with a character that has no code page
+// 932 form holds a NUL (and so matches nothing), and it must come back from
+// its file as it went in. Returns nothing for a foreign file (another first
+// line, or no line at all), and then no table is built.
 std::optional<Keywords> ParseKeywordFile(std::string_view bytes);
 
 }  // namespace quenbol

@@ -92,11 +92,17 @@ TEST(KeywordFile, ForeignFilesAreRefused) {
     EXPECT_FALSE(ParseKeywordFile("[section]\r\nkey=value\r\n"));
 }
 
-TEST(KeywordFile, NulEndsAnEntry) {
-    const auto t = ParseKeywordFile(kHeader + "\r\n" + std::string("ab\0cd\r\nef", 9));
-    ASSERT_TRUE(t);
-    EXPECT_EQ((*t)[0], "ab");
-    EXPECT_EQ((*t)[1], "ef");
+// A NUL stands for a typed character with no code page 932 form: the entry
+// comes back whole, so a keyword that matched nothing still matches nothing.
+TEST(KeywordFile, NulAndEofBytesStayInTheirEntry) {
+    Keywords t;
+    t[0] = std::string("ab\0cd", 5);
+    t[1] = "\x1A";
+    t[2] = std::string("\0", 1);
+    const auto back = ParseKeywordFile(FormatKeywordFile(t));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, t);
+    EXPECT_FALSE(ParseKeywordFile(std::string(KeywordFileHeader) + std::string("\0\r\n", 3)));
 }
 
 }  // namespace

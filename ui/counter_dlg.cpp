@@ -8,6 +8,7 @@
 #include "framework/paint_dc.h"
 #include "framework/text.h"
 #include "res/resource.h"
+#include "settings/keyword_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/member_rows.h"
 #include "ui/minimised_icon.h"
@@ -168,8 +169,10 @@ void CCounterDlg::ShowTopMessage() {
 }
 
 void CCounterDlg::OnKeywordSettings() {
-    // Opens the keyword settings dialog (CKeywordDlg) modally: added with the
-    // settings dialog itself.
+    // Neither pulls nor pushes: the counts on show stay until the next
+    // search, which reads the edited table.
+    CKeywordDlg dlg;
+    dlg.DoModal();
 }
 
 // The counts as they stand, without reading the controls first.

@@ -1,0 +1,30 @@
+// The real Win32 file calls.
+#include "settings/file_system.h"
+
+namespace quenbol {
+
+HANDLE Win32FileSystem::Open(const wchar_t* path, DWORD access, DWORD share, DWORD disposition) {
+    return CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+DWORD Win32FileSystem::Attributes(const wchar_t* path) { return GetFileAttributesW(path); }
+
+bool Win32FileSystem::Read(HANDLE file, void* buffer, DWORD size, DWORD* done) {
+    return ReadFile(file, buffer, size, done, nullptr) != FALSE;
+}
+
+bool Win32FileSystem::Write(HANDLE file, const void* data, DWORD size, DWORD* done) {
+    return WriteFile(file, data, size, done, nullptr) != FALSE;
+}
+
+bool Win32FileSystem::Flush(HANDLE file) { return FlushFileBuffers(file) != FALSE; }
+
+bool Win32FileSystem::Close(HANDLE file) { return CloseHandle(file) != FALSE; }
+
+bool Win32FileSystem::MoveOver(const wchar_t* from, const wchar_t* to) {
+    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Win32FileSystem::Remove(const wchar_t* path) { return DeleteFileW(path) != FALSE; }
+
+}  // namespace quenbol

@@ -1,0 +1,259 @@
+// Saving and loading keyword files on a real disk under Wine: the bytes,
+// refusals that leave the target alone, failures part-way that lose nothing.
+#include <gtest/gtest.h>
+
+#include "settings/keyword_file.h"
+#include "settings/keyword_file_io.h"
+#include "tests/settings/faulty_files.h"
+#include "tests/settings/test_files.h"
+
+namespace quenbol {
+namespace {
+
+using test::FaultyFiles;
+using test::ReadBytes;
+using test::ScratchFolder;
+using test::WriteBytes;
+
+Keywords Numbered() {
+    Keywords t;
+    for (int n = 0; n < kKeywordEntries; ++n) t[n] = "k" + std::to_string(n);
+    return t;
+}
+
+// 147 entries of 1000 bytes: a file of several write chunks.
+Keywords Large() {
+    Keywords t;
+    for (int n = 0; n < kKeywordEntries; ++n) t[n] = std::string(1000, static_cast<char>('a' + n % 26));
+    return t;
+}
+
+std::string Header() { return std::string(KeywordFileHeader) + "\r\n"; }
+
+TEST(KeywordFileSave, WritesTheExactBytesAndLeavesNothingElse) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    const std::wstring path = dir / L"empty.ini";
+    ASSERT_EQ(WriteKeywordFile(path, Keywords{}, files), SaveResult::Saved);
+    const auto bytes = ReadBytes(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), 354u);
+    EXPECT_EQ(*bytes, FormatKeywordFile(Keywords{}));
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"empty.ini"});
+}
+
+TEST(KeywordFileSave, RoundTripKeepsEveryEntry) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    Keywords t = Numbered();
+    t[0] = "  leading and trailing  ";
+    t[1] = "";
+    t[2] = "\t";
+    t[73] = "ピポラ　全角スペース ";
+    t[74] = std::string("typed\0with no code page 932 form", 32);  // a NUL stands for such a character
+    t[146] = std::string(300, 'x');
+    const std::wstring path = dir / L"round.ini";
+    ASSERT_EQ(WriteKeywordFile(path, t, files), SaveResult::Saved);
+    Keywords back;
+    back.fill("stale");
+    ASSERT_EQ(ReadKeywordFile(path, back, files), LoadResult::Loaded);
+    EXPECT_EQ(back, t);
+}
+
+TEST(KeywordFileSave, ReplacesAnExistingFileWithoutLeftovers) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    const std::wstring path = dir / L"old.ini";
+    ASSERT_TRUE(WriteBytes(path, std::string(100000, 'z')));
+    ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), FormatKeywordFile(Numbered()));
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"old.ini"});
+}
+
+TEST(KeywordFileSave, RefusesAReadOnlyFileAndLeavesItUntouched) {
+    ScratchFolder dir;
+    FaultyFiles files;
+    const std::wstring path = dir / L"locked.ini";
+    ASSERT_TRUE(WriteBytes(path, "precious"));
+    ASSERT_TRUE(test::SetReadOnly(path, true));
+    EXPECT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::CannotOpen);
+    EXPECT_EQ(ReadBytes(path), "precious");
+    EXPECT_TRUE(test::IsReadOnly(path));
+    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"locked.ini"});
+}
+
+TEST(KeywordFileSave, RefusesAFileHeldOpenByAnotherProgram) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    const std::wstring path = dir / L"busy.ini";
+    ASSERT_TRUE(WriteBytes(path, "in use"));
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::CannotOpen);
+    CloseHandle(other);
+    EXPECT_EQ(ReadBytes(path), "in use");
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"busy.ini"});
+}
+
+TEST(KeywordFileSave, RefusesAMissingFolderOrAFolderAsTarget) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    EXPECT_EQ(WriteKeywordFile(dir / L"no such folder\\k.ini", Numbered(), files),
+              SaveResult::CannotOpen);
+    ASSERT_TRUE(CreateDirectoryW((dir / L"sub.ini").c_str(), nullptr));
+    EXPECT_EQ(WriteKeywordFile(dir / L"sub.ini", Numbered(), files), SaveResult::CannotOpen);
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"sub.ini"});
+}
+
+TEST(KeywordFileSave, AWriteFailingPartWayKeepsTheOldFile) {
+    struct Case {
+        const char* what;
+        Keywords table;
+        int failWrite;
+        DWORD writeAtMost;
+    };
+    const Case cases[] = {
+        {"second of several large chunks", Large(), 2, 0},
+        {"fifth of many short writes", Numbered(), 5, 64},
+        {"very first write", Numbered(), 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder dir;
+        const std::wstring path = dir / L"keep.ini";
+        const std::string old = FormatKeywordFile(Numbered()) + "tail";
+        ASSERT_TRUE(WriteBytes(path, old));
+        FaultyFiles files;
+        files.failWrite = c.failWrite;
+        files.writeAtMost = c.writeAtMost;
+        EXPECT_EQ(WriteKeywordFile(path, c.table, files), SaveResult::WriteFailed);
+        EXPECT_EQ(files.writes, c.failWrite);
+        EXPECT_EQ(files.opens, files.closes);
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"keep.ini"});
+    }
+}
+
+TEST(KeywordFileSave, ShortWritesStillWriteEverything) {
+    ScratchFolder dir;
+    FaultyFiles files;
+    files.writeAtMost = 7;
+    const std::wstring path = dir / L"short.ini";
+    ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), FormatKeywordFile(Numbered()));
+    EXPECT_GT(files.writes, 100);
+}
+
+TEST(KeywordFileSave, AFailedFlushOrMoveKeepsTheOldFileAndCreatesNoNewOne) {
+    for (const bool flush : {true, false}) {
+        SCOPED_TRACE(flush ? "flush" : "move");
+        ScratchFolder dir;
+        FaultyFiles files;
+        files.failFlush = flush;
+        files.failMove = !flush;
+        ASSERT_TRUE(WriteBytes(dir / L"a.ini", "old"));
+        EXPECT_EQ(WriteKeywordFile(dir / L"a.ini", Numbered(), files),
+                  flush ? SaveResult::WriteFailed : SaveResult::CannotOpen);
+        EXPECT_EQ(WriteKeywordFile(dir / L"b.ini", Numbered(), files),
+                  flush ? SaveResult::WriteFailed : SaveResult::CannotOpen);
+        EXPECT_EQ(ReadBytes(dir / L"a.ini"), "old");
+        EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"a.ini"});
+    }
+}
+
+TEST(KeywordFileSave, JapaneseFolderAndFileNames) {
+    ScratchFolder dir(L"設定フォルダ");
+    Win32FileSystem files;
+    const std::wstring path = dir / L"キーワード一覧.ini";
+    ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
+    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"キーワード一覧.ini"});
+    Keywords back;
+    ASSERT_EQ(ReadKeywordFile(path, back, files), LoadResult::Loaded);
+    EXPECT_EQ(back, Numbered());
+}
+
+TEST(KeywordFileLoad, RefusalsLeaveTheTableAsItWas) {
+    ScratchFolder dir;
+    ASSERT_TRUE(WriteBytes(dir / L"foreign.ini", "[section]\r\nkey=value\r\n"));
+    ASSERT_TRUE(WriteBytes(dir / L"empty.ini", ""));
+    ASSERT_TRUE(WriteBytes(dir / L"space.ini", std::string(KeywordFileHeader) + " \r\nx\r\n"));
+    ASSERT_TRUE(WriteBytes(dir / L"crcr.ini", std::string(KeywordFileHeader) + "\r\r\nx\r\n"));
+    FaultyFiles files;
+    const Keywords before = Numbered();
+    Keywords t = before;
+    EXPECT_EQ(ReadKeywordFile(dir / L"missing.ini", t, files), LoadResult::CannotOpen);
+    EXPECT_EQ(ReadKeywordFile(dir.Path(), t, files), LoadResult::CannotOpen);
+    for (const wchar_t* name : {L"foreign.ini", L"empty.ini", L"space.ini", L"crcr.ini"}) {
+        EXPECT_EQ(ReadKeywordFile(dir / name, t, files), LoadResult::NotKeywordFile);
+    }
+    EXPECT_EQ(t, before);
+    EXPECT_EQ(files.opens, files.closes);
+}
+
+TEST(KeywordFileLoad, RefusesAFileHeldOpenByAnotherProgram) {
+    ScratchFolder dir;
+    Win32FileSystem files;
+    const std::wstring path = dir / L"busy.ini";
+    ASSERT_TRUE(WriteBytes(path, FormatKeywordFile(Keywords{})));
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    Keywords t = Numbered();
+    EXPECT_EQ(ReadKeywordFile(path, t, files), LoadResult::CannotOpen);
+    CloseHandle(other);
+    EXPECT_EQ(t, Numbered());
+}
+
+TEST(KeywordFileLoad, AReadFailureLeavesTheTableAsItWas) {
+    ScratchFolder dir;
+    const std::wstring path = dir / L"large.ini";
+    ASSERT_TRUE(WriteBytes(path, FormatKeywordFile(Large())));
+    for (const int failing : {1, 2}) {
+        SCOPED_TRACE(failing);
+        FaultyFiles files;
+        files.failRead = failing;
+        Keywords t = Numbered();
+        EXPECT_EQ(ReadKeywordFile(path, t, files), LoadResult::ReadFailed);
+        EXPECT_EQ(t, Numbered());
+        EXPECT_EQ(files.opens, files.closes);
+    }
+}
+
+TEST(KeywordFileLoad, ReadsTheLinesItUsesAndNoMore) {
+    ScratchFolder dir;
+    // 200 keyword lines, then a megabyte that is never needed.
+    std::string bytes = Header();
+    for (int n = 0; n < 200; ++n) bytes += "w" + std::to_string(n) + "\n";
+    bytes += std::string(1 << 20, 'q');
+    const std::wstring path = dir / L"long.ini";
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    FaultyFiles files;
+    Keywords t;
+    ASSERT_EQ(ReadKeywordFile(path, t, files), LoadResult::Loaded);
+    EXPECT_EQ(t[0], "w0");
+    EXPECT_EQ(t[146], "w146");
+    EXPECT_EQ(files.reads, 1);
+}
+
+TEST(KeywordFileLoad, OddBytesLoadWithoutHarm) {
+    ScratchFolder dir;
+    // LF line ends, a 0x1A byte, a NUL inside a line, a last line with no end.
+    std::string bytes = std::string(KeywordFileHeader) + "\nA\x1A" "B\nC";
+    bytes += '\0';
+    bytes += "hidden\n\nlast";
+    const std::wstring path = dir / L"odd.ini";
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    Win32FileSystem files;
+    Keywords t = Numbered();
+    ASSERT_EQ(ReadKeywordFile(path, t, files), LoadResult::Loaded);
+    EXPECT_EQ(t[0], "A\x1A" "B");
+    EXPECT_EQ(t[1], std::string("C\0hidden", 8));
+    EXPECT_EQ(t[2], "");
+    EXPECT_EQ(t[3], "last");
+    for (int n = 4; n < kKeywordEntries; ++n) EXPECT_EQ(t[n], "") << n;
+}
+
+}  // namespace
+}  // namespace quenbol
