@@ -19,6 +19,18 @@ bool IsWholeCharacters(std::string_view word) {
 
 namespace {
 
+// Candidates are visited in text order but far apart, so their bits and
+// bytes are rarely in cache: ask for them a few candidates ahead.
+constexpr std::size_t kLookAhead = 12;
+
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
 // An occurrence given by its first and last byte in the original text; the
 // bytes between them that are still there are exactly the occurrence's.
 struct Span {
@@ -33,10 +45,11 @@ public:
     Simulation(std::string_view text, const BitArray& boundaries, const Occurrences& found,
                std::span<const SimulatedWord> words, BitArray& alive)
         : text_(text), boundaries_(boundaries), found_(found), words_(words), alive_(alive),
-          acrossJoins_(words.size()), crossingPairs_(65536 / 64, 0), longestAfter_(words.size() + 1, 0) {
+          acrossJoins_(words.size()), meetingPairs_(kPairBits / 64, 0), longestAfter_(words.size() + 1, 0) {
         // Words that could form across a join: at least two bytes, indexed by
-        // first byte (ascending word numbers), and every pair of adjacent bytes
-        // in them, since a match across a join holds the two bytes meeting there.
+        // first byte (ascending word numbers). A join always falls between two
+        // characters of such a match (deletions take whole characters), so
+        // note every pair of adjacent characters in them.
         std::vector<std::uint32_t> perByte(257, 0);
         for (const SimulatedWord& w : words_) {
             if (w.bytes.size() >= 2) ++perByte[static_cast<unsigned char>(w.bytes[0]) + 1];
@@ -48,9 +61,10 @@ public:
             const std::string_view w = words_[k].bytes;
             if (w.size() < 2) continue;
             byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
-            for (std::size_t i = 0; i + 1 < w.size(); ++i) {
-                const unsigned pair = PairOf(w[i], w[i + 1]);
-                crossingPairs_[pair >> 6] |= std::uint64_t{1} << (pair & 63);
+            for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
+                 i = next, next += CharSize(w, next)) {
+                const std::uint32_t slot = PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
+                meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
             }
         }
         for (std::size_t k = words_.size(); k-- > 0;) {
@@ -74,6 +88,9 @@ public:
             Span s;
             bool present;
             if (j == joined.size() || (i < original.size() && original[i] < joined[j].first)) {
+                if (i + kLookAhead < original.size()) {
+                    Prefetch(alive_.words() + (original[i + kLookAhead] >> 6));
+                }
                 s = {original[i], original[i] + length - 1};
                 present = alive_.AllSet(s.first, s.last);
                 ++i;
@@ -93,8 +110,20 @@ public:
     }
 
 private:
-    static unsigned PairOf(char a, char b) {
-        return static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b);
+    static constexpr std::uint32_t kPairBits = 1 << 16;
+
+    // Bytes of the character at `at`: two for a lead byte with a byte after it.
+    static std::size_t CharSize(std::string_view s, std::size_t at) {
+        return IsLeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
+    }
+    // A character's bytes as one number (a lead byte is never 0, so one- and
+    // two-byte characters do not collide).
+    static std::uint32_t CharCode(std::string_view s, std::size_t at, std::size_t size) {
+        const auto first = static_cast<unsigned char>(s[at]);
+        return size == 1 ? first : first << 8 | static_cast<unsigned char>(s[at + 1]);
+    }
+    static std::uint32_t PairSlot(std::uint32_t left, std::uint32_t right) {
+        return ((left << 16 | right) * 0x9E3779B1u) >> 16;
     }
 
     // After word k's deletions: every join they made, with the bytes now on
@@ -102,6 +131,12 @@ private:
     void LookAroundJoins(std::uint32_t k) {
         std::size_t t = 0;
         while (t < taken_.size()) {
+            if (t + kLookAhead < taken_.size()) {
+                const Span ahead = taken_[t + kLookAhead];
+                Prefetch(text_.data() + ahead.first - (ahead.first > 0));
+                Prefetch(text_.data() + ahead.last + 1);
+                Prefetch(boundaries_.words() + ((ahead.first - (ahead.first > 0)) >> 6));
+            }
             const std::uint32_t first = taken_[t].first;
             const std::size_t after = alive_.NextSet(std::size_t{taken_[t].last} + 1);
             // Deletions with nothing left between them make one join.
@@ -109,8 +144,13 @@ private:
             if (first == 0 || after >= text_.size()) continue;
             const std::size_t before = alive_.PrevSet(first - 1);
             if (before == BitArray::npos) continue;
-            const unsigned pair = PairOf(text_[before], text_[after]);
-            if (((crossingPairs_[pair >> 6] >> (pair & 63)) & 1) == 0) continue;
+            // The characters now meeting at the join: both are whole (deletions
+            // take whole characters), the one before ends at `before`.
+            const std::uint32_t left = boundaries_.Test(before) ? CharCode(text_, before, 1)
+                                                                : CharCode(text_, before - 1, 2);
+            const std::uint32_t right = CharCode(text_, after, CharSize(text_, after));
+            const std::uint32_t slot = PairSlot(left, right);
+            if (((meetingPairs_[slot >> 6] >> (slot & 63)) & 1) == 0) continue;
             SearchWindow(k, before, after);
         }
     }
@@ -156,7 +196,7 @@ private:
     BitArray& alive_;
 
     std::vector<std::vector<Span>> acrossJoins_;  // per word: candidates made by joins
-    std::vector<std::uint64_t> crossingPairs_;    // bit per byte pair inside some word
+    std::vector<std::uint64_t> meetingPairs_;     // bit per adjacent character pair in some word
     std::vector<std::uint32_t> byFirstByte_;      // words of 2+ bytes by first byte
     std::vector<std::uint32_t> firstOfByte_;      // byte b: byFirstByte_[firstOfByte_[b]..]
     std::vector<std::size_t> longestAfter_;       // longest word from k on

@@ -5,6 +5,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quenbol {
 namespace {
 
@@ -12,7 +16,6 @@ static_assert(std::endian::native == std::endian::little,
               "pieces are read as little-endian 32-bit loads");
 
 constexpr std::uint32_t kHashMultiplier = 0x9E3779B1u;
-constexpr int kHashedFilterBits = 17;  // 16 KiB of bits: stays in the first-level cache
 
 std::uint32_t Load32(const unsigned char* p) {
     std::uint32_t w;
@@ -62,30 +65,28 @@ private:
     int shift_ = 28;
 };
 
-// A bit table over pieces: direct for 1- and 2-byte pieces, hashed above.
+// A table of one byte per slot saying whether some piece may sit there:
+// direct for 1- and 2-byte pieces, hashed (2^15 slots, within the first-level
+// cache) for longer ones. A byte per slot costs one load to test.
 class PieceFilter {
 public:
+    static constexpr int kHashedBits = 15;
+
     void Build(int length, std::span<const std::uint32_t> pieces) {
         hashed_ = length > 2;
-        const int bits = hashed_ ? kHashedFilterBits : 8 * length;
-        shift_ = 32 - bits;
-        bits_.assign((std::size_t{1} << bits) / 64 + 1, 0);
-        for (std::uint32_t p : pieces) {
-            const std::uint32_t i = Index(p);
-            bits_[i >> 6] |= std::uint64_t{1} << (i & 63);
-        }
+        slots_.assign(std::size_t{1} << (hashed_ ? kHashedBits : 8 * length), 0);
+        for (std::uint32_t p : pieces) slots_[Index(p)] = 1;
     }
-    bool MayHold(std::uint32_t piece) const {
-        const std::uint32_t i = Index(piece);
-        return (bits_[i >> 6] >> (i & 63)) & 1;
+    bool MayHold(std::uint32_t piece) const { return slots_[Index(piece)] != 0; }
+    const std::uint8_t* slots() const { return slots_.data(); }
+
+    static std::uint32_t Hash(std::uint32_t piece) {
+        return (piece * kHashMultiplier) >> (32 - kHashedBits);
     }
 
 private:
-    std::uint32_t Index(std::uint32_t piece) const {
-        return hashed_ ? (piece * kHashMultiplier) >> shift_ : piece;
-    }
-    std::vector<std::uint64_t> bits_;
-    int shift_ = 0;
+    std::uint32_t Index(std::uint32_t piece) const { return hashed_ ? Hash(piece) : piece; }
+    std::vector<std::uint8_t> slots_;
     bool hashed_ = false;
 };
 
@@ -193,8 +194,10 @@ KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::
 
 KeywordScanner::~KeywordScanner() = default;
 
-// One scan of one text: the loop over positions and the full comparison of
-// the positions that the bit tables let through.
+// One scan of one text, block by block so that the text stays in cache
+// between the passes over it: 4-byte pieces through their hashed table, and
+// keywords of one to three bytes either compared outright, sixteen positions
+// at a time, or through their own tables when there are many of them.
 class KeywordScanner::Pass {
 public:
     Pass(const KeywordScanner& scanner, std::string_view text, const BitArray& boundaries,
@@ -206,80 +209,148 @@ public:
           hitsLeft_(maxHits),
           starts_(out.starts) {
         starts_.assign(scanner.keywords_.size(), {});
+        for (std::uint32_t k = 0; k < scanner.keywords_.size(); ++k) {
+            if (scanner.keywords_[k].size() < 4) shortWords_.push_back(k);
+        }
     }
 
     bool Run() {
         const auto& c = scanner_.classes_;
-        const int which = (c[1].empty() ? 0 : 1) | (c[2].empty() ? 0 : 2) |
-                          (c[3].empty() ? 0 : 4) | (c[4].empty() ? 0 : 8);
-        switch (which) {
-            case 0: return true;
-            case 1: return Loop<1>();
-            case 2: return Loop<2>();
-            case 3: return Loop<3>();
-            case 4: return Loop<4>();
-            case 5: return Loop<5>();
-            case 6: return Loop<6>();
-            case 7: return Loop<7>();
-            case 8: return Loop<8>();
-            case 9: return Loop<9>();
-            case 10: return Loop<10>();
-            case 11: return Loop<11>();
-            case 12: return Loop<12>();
-            case 13: return Loop<13>();
-            case 14: return Loop<14>();
-            default: return Loop<15>();
+        const bool compareShort = kCanCompareShort && shortWords_.size() <= kMaxComparedShort;
+        constexpr std::size_t kBlock = 1 << 14;
+        for (std::size_t from = 0; from < size_; from += kBlock) {
+            const std::size_t to = std::min(size_, from + kBlock);
+            if (!c[4].empty() && !ScanLong(from, to)) return false;
+            if (shortWords_.empty()) continue;
+            if (!(compareShort ? CompareShort(from, to) : ScanShort(from, to))) return false;
         }
+        return true;
     }
 
 private:
-    // `Classes` has bit (length - 1) set for each piece length in use.
-    template <int Classes>
-    bool Loop() {
-        std::size_t i = 0;
-        for (; i + 4 <= size_; ++i) {
-            if (!Probe<Classes>(i, Load32(bytes_ + i))) return false;
+#if defined(__SSE2__)
+    static constexpr bool kCanCompareShort = true;
+#else
+    static constexpr bool kCanCompareShort = false;
+#endif
+    static constexpr std::size_t kMaxComparedShort = 8;
+
+    // The 4-byte value at i, with zeros past the end of the text.
+    std::uint32_t WordAt(std::size_t i) const {
+        if (i + 4 <= size_) return Load32(bytes_ + i);
+        std::uint32_t w = 0;
+        std::memcpy(&w, bytes_ + i, size_ - i);
+        return w;
+    }
+
+    bool ScanLong(std::size_t from, std::size_t to) {
+        const PieceClass& c = scanner_.classes_[4];
+        const std::uint8_t* slots = c.filter.slots();
+        const unsigned char* p = bytes_;
+        const auto slotAt = [&](std::size_t i) { return slots[PieceFilter::Hash(Load32(p + i))]; };
+        std::size_t i = from;
+        // Eight positions per step, one branch for all of them.
+        for (; i + 8 <= to && i + 11 <= size_; i += 8) {
+            const unsigned any = slotAt(i) | slotAt(i + 1) | slotAt(i + 2) | slotAt(i + 3) |
+                                 slotAt(i + 4) | slotAt(i + 5) | slotAt(i + 6) | slotAt(i + 7);
+            if (any == 0) continue;
+            for (std::size_t j = i; j < i + 8; ++j) {
+                if (slotAt(j) && !Collect(c, j, Load32(p + j))) return false;
+            }
         }
-        for (; i < size_; ++i) {  // the last bytes, padded with zeros
-            std::uint32_t w = 0;
-            std::memcpy(&w, bytes_ + i, size_ - i);
-            if (!Probe<Classes>(i, w)) return false;
+        for (; i < to; ++i) {
+            const std::uint32_t w = WordAt(i);
+            if (c.filter.MayHold(w) && !Collect(c, i, w)) return false;
         }
         return true;
     }
 
-    template <int Classes>
-    bool Probe(std::size_t i, std::uint32_t w) {
+    // Short keywords through their tables, one position at a time.
+    bool ScanShort(std::size_t from, std::size_t to) {
         const auto& c = scanner_.classes_;
-        if constexpr ((Classes & 8) != 0) {
-            if (c[4].filter.MayHold(w) && !Collect(c[4], i, w)) return false;
-        }
-        if constexpr ((Classes & 4) != 0) {
-            if (c[3].filter.MayHold(w & 0xFFFFFF) && !Collect(c[3], i, w & 0xFFFFFF)) return false;
-        }
-        if constexpr ((Classes & 2) != 0) {
-            if (c[2].filter.MayHold(w & 0xFFFF) && !Collect(c[2], i, w & 0xFFFF)) return false;
-        }
-        if constexpr ((Classes & 1) != 0) {
-            if (c[1].filter.MayHold(w & 0xFF) && !Collect(c[1], i, w & 0xFF)) return false;
+        for (std::size_t i = from; i < to; ++i) {
+            const std::uint32_t w = WordAt(i);
+            for (int length = 1; length <= 3; ++length) {
+                const std::uint32_t piece = w & MaskFor(length);
+                if (!c[length].empty() && c[length].filter.MayHold(piece) &&
+                    !Collect(c[length], i, piece)) {
+                    return false;
+                }
+            }
         }
         return true;
     }
 
-    // The piece at `i` passed the bit table: compare the keywords behind it.
+    // A few short keywords: compare every byte of them against sixteen
+    // positions at once; look closer only where one matched.
+    bool CompareShort(std::size_t from, std::size_t to) {
+        std::size_t i = from;
+#if defined(__SSE2__)
+        struct Pattern {
+            __m128i byte[3];
+            int length;
+        };
+        Pattern patterns[kMaxComparedShort];
+        for (std::size_t k = 0; k < shortWords_.size(); ++k) {
+            const std::string_view w = scanner_.keywords_[shortWords_[k]];
+            patterns[k].length = static_cast<int>(w.size());
+            for (std::size_t b = 0; b < w.size(); ++b) patterns[k].byte[b] = _mm_set1_epi8(w[b]);
+        }
+        for (; i + 16 <= to && i + 18 <= size_; i += 16) {
+            const __m128i at[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i)),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 1)),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 2))};
+            __m128i any = _mm_setzero_si128();
+            for (std::size_t k = 0; k < shortWords_.size(); ++k) {
+                __m128i m = _mm_cmpeq_epi8(at[0], patterns[k].byte[0]);
+                for (int b = 1; b < patterns[k].length; ++b) {
+                    m = _mm_and_si128(m, _mm_cmpeq_epi8(at[b], patterns[k].byte[b]));
+                }
+                any = _mm_or_si128(any, m);
+            }
+            for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(any)); mask != 0;
+                 mask &= mask - 1) {
+                if (!CollectShort(i + std::countr_zero(mask))) return false;
+            }
+        }
+#endif
+        for (; i < to; ++i) {
+            if (!CollectShort(i)) return false;
+        }
+        return true;
+    }
+
+    bool Add(std::uint32_t keyword, std::size_t start) {
+        if (hitsLeft_ == 0) return false;
+        --hitsLeft_;
+        starts_[keyword].push_back(static_cast<std::uint32_t>(start));
+        return true;
+    }
+
+    bool Matches(std::string_view word, std::size_t start) const {
+        return word.size() <= size_ - start && boundaries_.Test(start) &&
+               std::memcmp(bytes_ + start, word.data(), word.size()) == 0;
+    }
+
+    // Every short keyword that starts at i.
+    bool CollectShort(std::size_t i) {
+        for (std::uint32_t k : shortWords_) {
+            if (Matches(scanner_.keywords_[k], i) && !Add(k, i)) return false;
+        }
+        return true;
+    }
+
+    // The piece at `i` passed the table: compare the keywords behind it.
     [[gnu::noinline]] bool Collect(const PieceClass& c, std::size_t i, std::uint32_t piece) {
         const std::int64_t slot = c.table.Find(piece);
         if (slot < 0) return true;
         for (std::uint32_t e = c.firstEntry[slot]; e < c.firstEntry[slot + 1]; ++e) {
             const PieceClass::Entry entry = c.entries[e];
-            const std::string_view word = scanner_.keywords_[entry.keyword];
             if (i < entry.offset) continue;
             const std::size_t start = i - entry.offset;
-            if (word.size() > size_ - start || !boundaries_.Test(start)) continue;
-            if (std::memcmp(bytes_ + start, word.data(), word.size()) != 0) continue;
-            if (hitsLeft_ == 0) return false;
-            --hitsLeft_;
-            starts_[entry.keyword].push_back(static_cast<std::uint32_t>(start));
+            if (Matches(scanner_.keywords_[entry.keyword], start) && !Add(entry.keyword, start)) {
+                return false;
+            }
         }
         return true;
     }
@@ -290,6 +361,7 @@ private:
     const BitArray& boundaries_;
     std::size_t hitsLeft_;
     std::vector<std::vector<std::uint32_t>>& starts_;
+    std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
 };
 
 bool KeywordScanner::Scan(std::string_view text, const BitArray& boundaries,
