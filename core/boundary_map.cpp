@@ -1,6 +1,7 @@
 // Character starts of a code page 932 text, 64 bytes per step.
 #include "core/boundary_map.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -67,21 +68,28 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
 
 }  // namespace
 
-BitArray BuildBoundaryMap(std::string_view text) {
-    BitArray map(text.size(), false);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t fullBlocks = text.size() / 64;
-    std::uint64_t* out = map.words();
-    std::uint64_t carry = 0;
-    for (std::size_t b = 0; b < fullBlocks; ++b) {
-        out[b] = ~TrailBytes(LeadMask64(bytes + 64 * b), carry);
-    }
-    if (const std::size_t rest = text.size() % 64) {
+BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text) : text_(text), map_(text.size(), false) {}
+
+void BoundaryMapBuilder::BuildUpTo(std::size_t end) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
+    std::uint64_t* out = map_.words();
+    end = std::min(end, text_.size());
+    for (; done_ < end; done_ += 64) {
+        if (done_ + 64 <= text_.size()) {
+            out[done_ / 64] = ~TrailBytes(LeadMask64(bytes + done_), carry_);
+            continue;
+        }
+        const std::size_t rest = text_.size() - done_;
         unsigned char last[64] = {};  // zero padding is outside the lead range
-        std::memcpy(last, bytes + 64 * fullBlocks, rest);
-        out[fullBlocks] = ~TrailBytes(LeadMask64(last), carry) & (~std::uint64_t{0} >> (64 - rest));
+        std::memcpy(last, bytes + done_, rest);
+        out[done_ / 64] = ~TrailBytes(LeadMask64(last), carry_) & (~std::uint64_t{0} >> (64 - rest));
     }
-    return map;
+}
+
+BitArray BuildBoundaryMap(std::string_view text) {
+    BoundaryMapBuilder builder(text);
+    builder.BuildUpTo(text.size());
+    return builder.Take();
 }
 
 }  // namespace quenbol

@@ -63,12 +63,14 @@ bool RunSegments(std::string_view text, std::span<const Segment> segments) {
         }
     }
 
-    const BitArray boundaries = BuildBoundaryMap(text);
+    BoundaryMapBuilder builder(text);
     Occurrences found;
     if (!keywords.empty()) {
         const KeywordScanner scanner(keywords, text);
-        if (!scanner.Scan(text, boundaries, HitBudget(text.size()), found)) return false;
+        if (!scanner.Scan(text, builder, HitBudget(text.size()), found)) return false;
     }
+    builder.BuildUpTo(text.size());
+    const BitArray& boundaries = builder.map();
 
     BitArray alive;
     std::vector<std::int64_t> counts;

@@ -34,6 +34,20 @@ std::uint32_t MaskFor(int length) {
     return length == 4 ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
 }
 
+// Keywords are short: compare eight bytes at a time without a library call.
+bool SameBytes(const unsigned char* text, const char* word, std::size_t n) {
+    for (; n >= 8; n -= 8, text += 8, word += 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, text, 8);
+        std::memcpy(&b, word, 8);
+        if (a != b) return false;
+    }
+    for (; n > 0; --n, ++text, ++word) {
+        if (*text != static_cast<unsigned char>(*word)) return false;
+    }
+    return true;
+}
+
 // Exact look-up of pieces (never 0: pieces hold no NUL byte) by open addressing.
 class PieceTable {
 public:
@@ -200,12 +214,13 @@ KeywordScanner::~KeywordScanner() = default;
 // at a time, or through their own tables when there are many of them.
 class KeywordScanner::Pass {
 public:
-    Pass(const KeywordScanner& scanner, std::string_view text, const BitArray& boundaries,
+    Pass(const KeywordScanner& scanner, std::string_view text, BoundaryMapBuilder& boundaries,
          std::size_t maxHits, Occurrences& out)
         : scanner_(scanner),
           bytes_(reinterpret_cast<const unsigned char*>(text.data())),
           size_(text.size()),
-          boundaries_(boundaries),
+          builder_(boundaries),
+          boundaries_(boundaries.map()),
           hitsLeft_(maxHits),
           starts_(out.starts) {
         starts_.assign(scanner.keywords_.size(), {});
@@ -220,6 +235,7 @@ public:
         constexpr std::size_t kBlock = 1 << 14;
         for (std::size_t from = 0; from < size_; from += kBlock) {
             const std::size_t to = std::min(size_, from + kBlock);
+            builder_.BuildUpTo(to);
             if (!c[4].empty() && !ScanLong(from, to)) return false;
             if (shortWords_.empty()) continue;
             if (!(compareShort ? CompareShort(from, to) : ScanShort(from, to))) return false;
@@ -358,13 +374,14 @@ private:
     const KeywordScanner& scanner_;
     const unsigned char* bytes_;
     std::size_t size_;
+    BoundaryMapBuilder& builder_;
     const BitArray& boundaries_;
     std::size_t hitsLeft_;
     std::vector<std::vector<std::uint32_t>>& starts_;
     std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
 };
 
-bool KeywordScanner::Scan(std::string_view text, const BitArray& boundaries,
+bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
                           std::size_t maxHits, Occurrences& out) const {
     // Positions are kept in 32 bits.
     if (text.size() > UINT32_MAX) return false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/bit_array.h"
+#include "core/boundary_map.h"
 
 namespace quenbol {
 
@@ -38,9 +39,10 @@ public:
     KeywordScanner& operator=(const KeywordScanner&) = delete;
 
     // Every occurrence of every keyword in `text` (overlapping ones included)
-    // that starts where `boundaries` has a bit set. Returns false, leaving
-    // `out` unspecified, when there are more than `maxHits` occurrences.
-    bool Scan(std::string_view text, const BitArray& boundaries, std::size_t maxHits,
+    // that starts on a character start; `boundaries` (of `text`) is built
+    // along the way. Returns false, leaving `out` unspecified, when there are
+    // more than `maxHits` occurrences.
+    bool Scan(std::string_view text, BoundaryMapBuilder& boundaries, std::size_t maxHits,
               Occurrences& out) const;
 
 private:
