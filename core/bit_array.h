@@ -85,6 +85,20 @@ public:
         return i < size_ ? i : size_;
     }
 
+    // The first clear bit at or after `from`, or size() if there is none.
+    std::size_t NextClear(std::size_t from) const {
+        if (from >= size_) return size_;
+        std::size_t w = from >> 6;
+        std::uint64_t bits = ~words_[w] & (~std::uint64_t{0} << (from & 63));
+        const std::size_t end = wordCount();
+        while (bits == 0) {
+            if (++w >= end) return size_;
+            bits = ~words_[w];
+        }
+        const std::size_t i = (w << 6) + std::countr_zero(bits);
+        return i < size_ ? i : size_;
+    }
+
     // The last set bit at or before `from`, or npos if there is none.
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     std::size_t PrevSet(std::size_t from) const {

@@ -1,14 +1,17 @@
 // The engine: shared scan, simulated deletions, and the exact slow path for
 // words that do not end on a character boundary.
 //
-// Extra memory: a bit per byte for character starts, a bit per byte for the
-// bytes still there, and the occurrences found (4 bytes each, capped at one
-// per 16 bytes of text; a text with more takes the slow path, which needs
-// none). A working copy of the text is made only for a list that holds a
-// word ending in a lead byte.
+// Extra memory, kept under twice the text's size: a bit per byte for
+// character starts, a bit per byte for the bytes still there, and the
+// occurrences found, 4 bytes each (8 at worst while their lists grow), capped
+// at one per 5 bytes of text; a text with more takes the word-by-word path,
+// which needs only a copy of the text. A working copy is also what a chain
+// with a word ending in a lead byte needs, and then the cap is one occurrence
+// per 12 bytes.
 #include "core/count_engine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "core/bit_array.h"
@@ -38,7 +41,9 @@ std::size_t FirstExactPathWord(std::span<const std::string> words) {
     return words.size();
 }
 
-std::size_t HitBudget(std::size_t textSize) { return textSize / 16 + 4096; }
+// Occurrences the engine keeps at most, without and with a working copy.
+std::size_t HitBudget(std::size_t textSize) { return textSize / 5 + 4096; }
+std::size_t HitBudgetBesideCopy(std::size_t textSize) { return textSize / 12 + 4096; }
 
 // A run of words with no exact-path word among them, and where to leave the
 // bytes still there when it is done (or nullptr).
@@ -50,7 +55,7 @@ struct Segment {
 
 // Runs each segment on its own copy of `text` through one shared scan.
 // Returns false, with nothing counted, when the occurrences exceed the budget.
-bool RunSegments(std::string_view text, std::span<const Segment> segments) {
+bool RunSegments(std::string_view text, std::span<const Segment> segments, std::size_t maxHits) {
     std::vector<std::string_view> keywords;
     std::vector<std::vector<SimulatedWord>> simulated(segments.size());
     for (std::size_t s = 0; s < segments.size(); ++s) {
@@ -67,7 +72,7 @@ bool RunSegments(std::string_view text, std::span<const Segment> segments) {
     Occurrences found;
     if (!keywords.empty()) {
         const KeywordScanner scanner(keywords, text);
-        if (!scanner.Scan(text, builder, HitBudget(text.size()), found)) return false;
+        if (!scanner.Scan(text, builder, maxHits, found)) return false;
     }
     builder.BuildUpTo(text.size());
     const BitArray& boundaries = builder.map();
@@ -93,10 +98,9 @@ bool RunSegments(std::string_view text, std::span<const Segment> segments) {
 void KeepRemaining(std::string_view text, const BitArray& remaining, std::string& out) {
     std::size_t write = 0;
     for (std::size_t run = remaining.NextSet(0); run < text.size();) {
-        std::size_t end = run;
-        while (end < text.size() && remaining.Test(end)) ++end;
-        // Moving left within one buffer: copy, not memcpy.
-        std::copy(text.begin() + run, text.begin() + end, out.begin() + write);
+        const std::size_t end = remaining.NextClear(run);
+        // Moving left within one buffer: memmove, not memcpy.
+        std::memmove(out.data() + write, text.data() + run, end - run);
         write += end - run;
         run = remaining.NextSet(end);
     }
@@ -117,7 +121,7 @@ void ContinueInPlace(std::string& work, std::span<const std::string> words, std:
         while (end < words.size() && !NeedsExactPath(words[end])) ++end;
         BitArray remaining;
         const Segment segment{words.subspan(i, end - i), counts + i, &remaining};
-        if (RunSegments(work, {&segment, 1})) {
+        if (RunSegments(work, {&segment, 1}, HitBudgetBesideCopy(work.size()))) {
             KeepRemaining(work, remaining, work);
         } else {
             for (std::size_t w = i; w < end; ++w) counts[w] = RemoveAll(work, words[w]);
@@ -138,7 +142,7 @@ void CountByDeletion(std::string_view text, std::span<const WordChain> chains) {
         heads.push_back({chains[c].words.first(cut), chains[c].counts,
                          cut < chains[c].words.size() ? &remaining[c] : nullptr});
     }
-    if (!RunSegments(text, heads)) {
+    if (!RunSegments(text, heads, HitBudget(text.size()))) {
         // Too many occurrences to keep: word by word on a copy, exact and frugal.
         for (const WordChain& chain : chains) {
             std::string work(text);

@@ -34,20 +34,6 @@ std::uint32_t MaskFor(int length) {
     return length == 4 ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
 }
 
-// Keywords are short: compare eight bytes at a time without a library call.
-bool SameBytes(const unsigned char* text, const char* word, std::size_t n) {
-    for (; n >= 8; n -= 8, text += 8, word += 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, text, 8);
-        std::memcpy(&b, word, 8);
-        if (a != b) return false;
-    }
-    for (; n > 0; --n, ++text, ++word) {
-        if (*text != static_cast<unsigned char>(*word)) return false;
-    }
-    return true;
-}
-
 // Exact look-up of pieces (never 0: pieces hold no NUL byte) by open addressing.
 class PieceTable {
 public:
@@ -81,18 +67,32 @@ private:
 
 // A table of one byte per slot saying whether some piece may sit there:
 // direct for 1- and 2-byte pieces, hashed (2^15 slots, within the first-level
-// cache) for longer ones. A byte per slot costs one load to test.
+// cache) for longer ones. A byte per slot costs one load to test. The byte is
+// a tag made from other bits of the piece (or kShared where pieces collide),
+// which throws out most pieces that merely share a slot with a wanted one.
 class PieceFilter {
 public:
     static constexpr int kHashedBits = 15;
+    static constexpr std::uint8_t kShared = 255;
 
     void Build(int length, std::span<const std::uint32_t> pieces) {
         hashed_ = length > 2;
         slots_.assign(std::size_t{1} << (hashed_ ? kHashedBits : 8 * length), 0);
-        for (std::uint32_t p : pieces) slots_[Index(p)] = 1;
+        for (std::uint32_t p : pieces) {
+            std::uint8_t& slot = slots_[Index(p)];
+            slot = slot == 0 || slot == Tag(p) ? Tag(p) : kShared;
+        }
     }
-    bool MayHold(std::uint32_t piece) const { return slots_[Index(piece)] != 0; }
+    bool MayHold(std::uint32_t piece) const { return Admits(slots_[Index(piece)], piece); }
     const std::uint8_t* slots() const { return slots_.data(); }
+
+    // Whether a non-zero slot lets `piece` through.
+    static bool Admits(std::uint8_t slot, std::uint32_t piece) {
+        return slot == kShared || (slot != 0 && slot == Tag(piece));
+    }
+    static std::uint8_t Tag(std::uint32_t piece) {
+        return static_cast<std::uint8_t>(1 + ((piece * 0x85EBCA77u) >> 24) % 254);
+    }
 
     static std::uint32_t Hash(std::uint32_t piece) {
         return (piece * kHashMultiplier) >> (32 - kHashedBits);
@@ -271,7 +271,10 @@ private:
                                  slotAt(i + 4) | slotAt(i + 5) | slotAt(i + 6) | slotAt(i + 7);
             if (any == 0) continue;
             for (std::size_t j = i; j < i + 8; ++j) {
-                if (slotAt(j) && !Collect(c, j, Load32(p + j))) return false;
+                const std::uint8_t slot = slotAt(j);
+                if (slot == 0) continue;
+                const std::uint32_t w = Load32(p + j);
+                if (PieceFilter::Admits(slot, w) && !Collect(c, j, w)) return false;
             }
         }
         for (; i < to; ++i) {

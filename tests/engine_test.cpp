@@ -65,6 +65,9 @@ TEST(BitArray, RangeOperationsAgreeWithABoolPerBit) {
             std::size_t next = a;
             while (next < size && !plain[next]) ++next;
             ASSERT_EQ(bits.NextSet(a), next);
+            next = a;
+            while (next < size && plain[next]) ++next;
+            ASSERT_EQ(bits.NextClear(a), next);
             std::size_t prev = b;
             while (prev != BitArray::npos && !plain[prev]) prev = prev == 0 ? BitArray::npos : prev - 1;
             ASSERT_EQ(bits.PrevSet(b), prev);
