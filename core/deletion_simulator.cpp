@@ -21,7 +21,7 @@ namespace {
 
 // Candidates are visited in text order but far apart, so their bits and
 // bytes are rarely in cache: ask for them a few candidates ahead.
-constexpr std::size_t kLookAhead = 12;
+constexpr std::size_t kLookAhead = 32;
 
 inline void Prefetch(const void* p) {
 #if defined(__GNUC__)

@@ -91,7 +91,7 @@ public:
         return slot == kShared || (slot != 0 && slot == Tag(piece));
     }
     static std::uint8_t Tag(std::uint32_t piece) {
-        return static_cast<std::uint8_t>(1 + ((piece * 0x85EBCA77u) >> 24) % 254);
+        return static_cast<std::uint8_t>(1 + ((piece * 0x85EBCA77u) >> 25));  // 1 to 128
     }
 
     static std::uint32_t Hash(std::uint32_t piece) {
@@ -147,7 +147,15 @@ struct KeywordScanner::PieceClass {
 };
 
 KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::string_view sample)
-    : keywords_(keywords), classes_(5) {
+    : keywords_(keywords), heads_(keywords.size()), classes_(5) {
+    for (std::size_t k = 0; k < keywords.size(); ++k) {
+        const std::size_t n = std::min<std::size_t>(keywords[k].size(), 16);
+        unsigned char padded[16] = {}, ones[16] = {};
+        std::memcpy(padded, keywords[k].data(), n);
+        std::memset(ones, 0xFF, n);
+        std::memcpy(heads_[k].bytes, padded, 16);
+        std::memcpy(heads_[k].mask, ones, 16);
+    }
     // Keywords longer than four bytes can be found through any of their
     // 4-byte pieces; take the one seen least often in the sample.
     std::vector<std::uint32_t> candidates;
@@ -230,15 +238,22 @@ public:
     }
 
     bool Run() {
-        const auto& c = scanner_.classes_;
+        const bool hasLong = !scanner_.classes_[4].empty();
         const bool compareShort = kCanCompareShort && shortWords_.size() <= kMaxComparedShort;
+        if (compareShort) PreparePatterns();
         constexpr std::size_t kBlock = 1 << 14;
         for (std::size_t from = 0; from < size_; from += kBlock) {
             const std::size_t to = std::min(size_, from + kBlock);
             builder_.BuildUpTo(to);
-            if (!c[4].empty() && !ScanLong(from, to)) return false;
-            if (shortWords_.empty()) continue;
-            if (!(compareShort ? CompareShort(from, to) : ScanShort(from, to))) return false;
+            bool ok = true;
+            if (shortWords_.empty()) {
+                ok = !hasLong || ScanBlock<true, false>(from, to);
+            } else if (compareShort) {
+                ok = hasLong ? ScanBlock<true, true>(from, to) : ScanBlock<false, true>(from, to);
+            } else {
+                ok = (!hasLong || ScanBlock<true, false>(from, to)) && ScanShort(from, to);
+            }
+            if (!ok) return false;
         }
         return true;
     }
@@ -250,6 +265,7 @@ private:
     static constexpr bool kCanCompareShort = false;
 #endif
     static constexpr std::size_t kMaxComparedShort = 8;
+    static constexpr std::size_t kStep = 16;
 
     // The 4-byte value at i, with zeros past the end of the text.
     std::uint32_t WordAt(std::size_t i) const {
@@ -259,27 +275,45 @@ private:
         return w;
     }
 
-    bool ScanLong(std::size_t from, std::size_t to) {
+    // Sixteen positions per step: the 4-byte pieces through their table with
+    // one branch for all sixteen, and (when kShort) the short keywords
+    // compared outright; the two kinds of work overlap in the processor.
+    template <bool kLong, bool kShort>
+    bool ScanBlock(std::size_t from, std::size_t to) {
         const PieceClass& c = scanner_.classes_[4];
         const std::uint8_t* slots = c.filter.slots();
         const unsigned char* p = bytes_;
         const auto slotAt = [&](std::size_t i) { return slots[PieceFilter::Hash(Load32(p + i))]; };
         std::size_t i = from;
-        // Eight positions per step, one branch for all of them.
-        for (; i + 8 <= to && i + 11 <= size_; i += 8) {
-            const unsigned any = slotAt(i) | slotAt(i + 1) | slotAt(i + 2) | slotAt(i + 3) |
-                                 slotAt(i + 4) | slotAt(i + 5) | slotAt(i + 6) | slotAt(i + 7);
-            if (any == 0) continue;
-            for (std::size_t j = i; j < i + 8; ++j) {
-                const std::uint8_t slot = slotAt(j);
-                if (slot == 0) continue;
-                const std::uint32_t w = Load32(p + j);
-                if (PieceFilter::Admits(slot, w) && !Collect(c, j, w)) return false;
+        for (; i + kStep <= to && i + kStep + 3 <= size_; i += kStep) {
+            if constexpr (kLong) {
+                unsigned any = 0;
+                for (std::size_t j = i; j < i + kStep; ++j) any |= slotAt(j);
+                if (any != 0) {
+                    // Which positions, without a branch per position.
+                    unsigned marked = 0;
+                    for (std::size_t j = 0; j < kStep; ++j) marked |= unsigned{slotAt(i + j) != 0} << j;
+                    for (; marked != 0; marked &= marked - 1) {
+                        const std::size_t j = i + std::countr_zero(marked);
+                        const std::uint32_t w = Load32(p + j);
+                        if (PieceFilter::Admits(slotAt(j), w) && !Collect(c, j, w)) return false;
+                    }
+                }
+            }
+            if constexpr (kShort) {
+                for (unsigned mask = ShortMask(i); mask != 0; mask &= mask - 1) {
+                    if (!CollectShort(i + std::countr_zero(mask))) return false;
+                }
             }
         }
         for (; i < to; ++i) {
-            const std::uint32_t w = WordAt(i);
-            if (c.filter.MayHold(w) && !Collect(c, i, w)) return false;
+            if constexpr (kLong) {
+                const std::uint32_t w = WordAt(i);
+                if (c.filter.MayHold(w) && !Collect(c, i, w)) return false;
+            }
+            if constexpr (kShort) {
+                if (!CollectShort(i)) return false;
+            }
         }
         return true;
     }
@@ -300,44 +334,41 @@ private:
         return true;
     }
 
-    // A few short keywords: compare every byte of them against sixteen
-    // positions at once; look closer only where one matched.
-    bool CompareShort(std::size_t from, std::size_t to) {
-        std::size_t i = from;
 #if defined(__SSE2__)
-        struct Pattern {
-            __m128i byte[3];
-            int length;
-        };
-        Pattern patterns[kMaxComparedShort];
+    // Each short keyword's bytes, spread over a vector each.
+    void PreparePatterns() {
         for (std::size_t k = 0; k < shortWords_.size(); ++k) {
             const std::string_view w = scanner_.keywords_[shortWords_[k]];
-            patterns[k].length = static_cast<int>(w.size());
-            for (std::size_t b = 0; b < w.size(); ++b) patterns[k].byte[b] = _mm_set1_epi8(w[b]);
+            patterns_[k].length = static_cast<int>(w.size());
+            for (std::size_t b = 0; b < w.size(); ++b) patterns_[k].byte[b] = _mm_set1_epi8(w[b]);
         }
-        for (; i + 16 <= to && i + 18 <= size_; i += 16) {
-            const __m128i at[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i)),
-                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 1)),
-                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 2))};
-            __m128i any = _mm_setzero_si128();
-            for (std::size_t k = 0; k < shortWords_.size(); ++k) {
-                __m128i m = _mm_cmpeq_epi8(at[0], patterns[k].byte[0]);
-                for (int b = 1; b < patterns[k].length; ++b) {
-                    m = _mm_and_si128(m, _mm_cmpeq_epi8(at[b], patterns[k].byte[b]));
-                }
-                any = _mm_or_si128(any, m);
-            }
-            for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(any)); mask != 0;
-                 mask &= mask - 1) {
-                if (!CollectShort(i + std::countr_zero(mask))) return false;
-            }
-        }
-#endif
-        for (; i < to; ++i) {
-            if (!CollectShort(i)) return false;
-        }
-        return true;
     }
+
+    // Bit j set when some short keyword's bytes are at i + j (needs i + 18 <= size).
+    unsigned ShortMask(std::size_t i) const {
+        const __m128i at[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 1)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + i + 2))};
+        __m128i any = _mm_setzero_si128();
+        for (std::size_t k = 0; k < shortWords_.size(); ++k) {
+            const Pattern& pattern = patterns_[k];
+            __m128i m = _mm_cmpeq_epi8(at[0], pattern.byte[0]);
+            if (pattern.length > 1) m = _mm_and_si128(m, _mm_cmpeq_epi8(at[1], pattern.byte[1]));
+            if (pattern.length > 2) m = _mm_and_si128(m, _mm_cmpeq_epi8(at[2], pattern.byte[2]));
+            any = _mm_or_si128(any, m);
+        }
+        return static_cast<unsigned>(_mm_movemask_epi8(any));
+    }
+
+    struct Pattern {
+        __m128i byte[3];
+        int length;
+    };
+    Pattern patterns_[kMaxComparedShort];
+#else
+    void PreparePatterns() {}
+    unsigned ShortMask(std::size_t) const { return 0; }
+#endif
 
     bool Add(std::uint32_t keyword, std::size_t start) {
         if (hitsLeft_ == 0) return false;
@@ -346,15 +377,25 @@ private:
         return true;
     }
 
-    bool Matches(std::string_view word, std::size_t start) const {
-        return word.size() <= size_ - start && boundaries_.Test(start) &&
-               std::memcmp(bytes_ + start, word.data(), word.size()) == 0;
+    bool Matches(std::uint32_t keyword, std::size_t start) const {
+        const std::string_view word = scanner_.keywords_[keyword];
+        if (word.size() > size_ - start || !boundaries_.Test(start)) return false;
+        if (size_ - start < 16) return std::memcmp(bytes_ + start, word.data(), word.size()) == 0;
+        const Head& head = scanner_.heads_[keyword];
+        std::uint64_t at[2];
+        std::memcpy(at, bytes_ + start, 16);
+        if (((at[0] ^ head.bytes[0]) & head.mask[0]) != 0 ||
+            ((at[1] ^ head.bytes[1]) & head.mask[1]) != 0) {
+            return false;
+        }
+        return word.size() <= 16 ||
+               std::memcmp(bytes_ + start + 16, word.data() + 16, word.size() - 16) == 0;
     }
 
     // Every short keyword that starts at i.
     bool CollectShort(std::size_t i) {
         for (std::uint32_t k : shortWords_) {
-            if (Matches(scanner_.keywords_[k], i) && !Add(k, i)) return false;
+            if (Matches(k, i) && !Add(k, i)) return false;
         }
         return true;
     }
@@ -367,7 +408,7 @@ private:
             const PieceClass::Entry entry = c.entries[e];
             if (i < entry.offset) continue;
             const std::size_t start = i - entry.offset;
-            if (Matches(scanner_.keywords_[entry.keyword], start) && !Add(entry.keyword, start)) {
+            if (Matches(entry.keyword, start) && !Add(entry.keyword, start)) {
                 return false;
             }
         }

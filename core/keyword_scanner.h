@@ -48,8 +48,15 @@ public:
 private:
     struct PieceClass;
     class Pass;
+    // A keyword's first 16 bytes as two words with masks, for comparing
+    // without a library call.
+    struct Head {
+        std::uint64_t bytes[2] = {};
+        std::uint64_t mask[2] = {};
+    };
 
     std::span<const std::string_view> keywords_;
+    std::vector<Head> heads_;
     std::vector<PieceClass> classes_;  // by piece length 1 to 4; empty ones unused
 };
 

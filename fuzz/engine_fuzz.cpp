@@ -2,7 +2,7 @@
 // arbitrary bytes and word lists.
 //
 // Input: one byte giving the word counts of two lists (low nibble % 10,
-// high nibble % 8), then each word as a length byte (% 16) and its bytes,
+// high nibble % 8), then each word as a length byte (% 24) and its bytes,
 // then the text (at most 4096 bytes: the reference is quadratic).
 #include <cstdint>
 #include <cstdlib>
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chains[0].resize((counts & 15) % 10);
     chains[1].resize((counts >> 4) % 8);
     for (auto& chain : chains) {
-        for (std::string& word : chain) word = in.Bytes(in.Byte() % 16);
+        for (std::string& word : chain) word = in.Bytes(in.Byte() % 24);
     }
     const std::string text = in.Bytes(4096);
 
