@@ -15,7 +15,8 @@ struct Result {
     std::int64_t manual = 0;
 };
 
-inline Result SearchAll(const std::string& text, const Keywords& table, const ManualWordList& manual) {
+inline Result SearchAll(const std::string& text, const Keywords& table,
+                        const ManualWordList& manual) {
     Result result;
     std::string work = text;
     for (int m = 0; m < kMemberCount; ++m) {

@@ -51,7 +51,8 @@ baseline::Result EngineResult(const std::string& text, const Keywords& table) {
 template <class Result>
 void CheckSame(benchmark::State& st, const baseline::Result& engine, const Result& other) {
     for (int m = 0; m < kMemberCount; ++m) {
-        if (engine.members[m] != other.members[m]) st.SkipWithError("counts differ from the engine's");
+        if (engine.members[m] != other.members[m])
+            st.SkipWithError("counts differ from the engine's");
     }
     if (engine.manual != other.manual) st.SkipWithError("manual count differs from the engine's");
 }
@@ -126,7 +127,8 @@ int main(int argc, char** argv) {
     Register("Baseline/default/10MB", [&](auto& st) { Baseline(st, prose, defaults); });
     Register("Engine/default/1MB", [&](auto& st) { Engine(st, small, defaults); });
     Register("Baseline/default/1MB", [&](auto& st) { Baseline(st, small, defaults); });
-    Register("Reference/default/1MB", [&](auto& st) { Reference(st, small, defaults); }, true);
+    Register(
+        "Reference/default/1MB", [&](auto& st) { Reference(st, small, defaults); }, true);
     Register("Engine/seven-per-member/10MB", [&](auto& st) { Engine(st, prose, seven); });
     Register("Baseline/seven-per-member/10MB", [&](auto& st) { Baseline(st, prose, seven); });
     Register("Engine/name-every-20-bytes/10MB", [&](auto& st) { Engine(st, many, defaults); });

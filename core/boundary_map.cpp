@@ -29,11 +29,10 @@ std::uint64_t LeadMask64(const unsigned char* bytes) {
     std::uint64_t mask = 0;
     for (int part = 0; part < 4; ++part) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
-        const __m128i inLow = _mm_cmpeq_epi8(
-            _mm_subs_epu8(_mm_sub_epi8(v, low), lowSpan), zero);
-        const __m128i inHigh = _mm_cmpeq_epi8(
-            _mm_subs_epu8(_mm_sub_epi8(v, high), highSpan), zero);
-        const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(inLow, inHigh)));
+        const __m128i inLow = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(v, low), lowSpan), zero);
+        const __m128i inHigh = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(v, high), highSpan), zero);
+        const auto bits =
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(inLow, inHigh)));
         mask |= static_cast<std::uint64_t>(bits & 0xFFFF) << (16 * part);
     }
     return mask;
@@ -68,7 +67,8 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
 
 }  // namespace
 
-BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text) : text_(text), map_(text.size(), false) {}
+BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text)
+    : text_(text), map_(text.size(), false) {}
 
 void BoundaryMapBuilder::BuildUpTo(std::size_t end) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
@@ -82,7 +82,8 @@ void BoundaryMapBuilder::BuildUpTo(std::size_t end) {
         const std::size_t rest = text_.size() - done_;
         unsigned char last[64] = {};  // zero padding is outside the lead range
         std::memcpy(last, bytes + done_, rest);
-        out[done_ / 64] = ~TrailBytes(LeadMask64(last), carry_) & (~std::uint64_t{0} >> (64 - rest));
+        out[done_ / 64] =
+            ~TrailBytes(LeadMask64(last), carry_) & (~std::uint64_t{0} >> (64 - rest));
     }
 }
 

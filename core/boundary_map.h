@@ -32,8 +32,8 @@ public:
 private:
     std::string_view text_;
     BitArray map_;
-    std::size_t done_ = 0;       // bytes whose bits are ready, a multiple of 64
-    std::uint64_t carry_ = 0;    // the next byte is a second byte
+    std::size_t done_ = 0;     // bytes whose bits are ready, a multiple of 64
+    std::uint64_t carry_ = 0;  // the next byte is a second byte
 };
 
 }  // namespace quenbol

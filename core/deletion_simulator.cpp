@@ -36,7 +36,9 @@ inline void Prefetch(const void* p) {
 struct Span {
     std::uint32_t first;
     std::uint32_t last;
-    bool operator<(const Span& o) const { return first != o.first ? first < o.first : last < o.last; }
+    bool operator<(const Span& o) const {
+        return first != o.first ? first < o.first : last < o.last;
+    }
     bool operator==(const Span& o) const = default;
 };
 
@@ -44,8 +46,14 @@ class Simulation {
 public:
     Simulation(std::string_view text, const BitArray& boundaries, const Occurrences& found,
                std::span<const SimulatedWord> words, BitArray& alive)
-        : text_(text), boundaries_(boundaries), found_(found), words_(words), alive_(alive),
-          acrossJoins_(words.size()), meetingPairs_(kPairBits / 64, 0), longestAfter_(words.size() + 1, 0) {
+        : text_(text),
+          boundaries_(boundaries),
+          found_(found),
+          words_(words),
+          alive_(alive),
+          acrossJoins_(words.size()),
+          meetingPairs_(kPairBits / 64, 0),
+          longestAfter_(words.size() + 1, 0) {
         // Words that could form across a join: at least two bytes, indexed by
         // first byte (ascending word numbers). A join always falls between two
         // characters of such a match (deletions take whole characters), so
@@ -63,7 +71,8 @@ public:
             byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
             for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
                  i = next, next += CharSize(w, next)) {
-                const std::uint32_t slot = PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
+                const std::uint32_t slot =
+                    PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
                 meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
             }
         }
@@ -207,9 +216,9 @@ private:
 
 }  // namespace
 
-void SimulateDeletions(std::string_view text, const BitArray& boundaries,
-                       const Occurrences& found, std::span<const SimulatedWord> words,
-                       BitArray& alive, std::int64_t* counts) {
+void SimulateDeletions(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+                       std::span<const SimulatedWord> words, BitArray& alive,
+                       std::int64_t* counts) {
     Simulation simulation(text, boundaries, found, words, alive);
     for (std::uint32_t k = 0; k < words.size(); ++k) counts[k] = simulation.Delete(k);
 }

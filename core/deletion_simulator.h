@@ -20,16 +20,15 @@
 namespace quenbol {
 
 struct SimulatedWord {
-    std::string_view bytes;    // non-empty, whole characters, no NUL
-    std::uint32_t scanIndex;   // its keyword number in `found`
+    std::string_view bytes;   // non-empty, whole characters, no NUL
+    std::uint32_t scanIndex;  // its keyword number in `found`
 };
 
 // Deletes `words` in order from the text whose remaining bytes are the set
 // bits of `alive` (cleared here as bytes go); counts[k] = occurrences deleted
 // by words[k]. `found` holds every boundary occurrence in `text` itself.
-void SimulateDeletions(std::string_view text, const BitArray& boundaries,
-                       const Occurrences& found, std::span<const SimulatedWord> words,
-                       BitArray& alive, std::int64_t* counts);
+void SimulateDeletions(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+                       std::span<const SimulatedWord> words, BitArray& alive, std::int64_t* counts);
 
 // A keyword's bytes walk as whole characters: no lead byte at its end.
 bool IsWholeCharacters(std::string_view word);

@@ -1,134 +1,18 @@
-// Finding many keywords in one pass: pieces, their bit tables, the pass.
+// Finding many keywords in one pass: the choice of each keyword's piece,
+// then the pass over the text.
 #include "core/keyword_scanner.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
+#include "core/piece_tables.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace quenbol {
-namespace {
-
-static_assert(std::endian::native == std::endian::little,
-              "pieces are read as little-endian 32-bit loads");
-
-constexpr std::uint32_t kHashMultiplier = 0x9E3779B1u;
-
-std::uint32_t Load32(const unsigned char* p) {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-}
-
-// The first `length` bytes of `bytes` as the low bytes of a 32-bit value.
-std::uint32_t PieceOf(const char* bytes, int length) {
-    std::uint32_t w = 0;
-    std::memcpy(&w, bytes, static_cast<std::size_t>(length));
-    return w;
-}
-
-std::uint32_t MaskFor(int length) {
-    return length == 4 ? ~std::uint32_t{0} : (std::uint32_t{1} << (8 * length)) - 1;
-}
-
-// Exact look-up of pieces (never 0: pieces hold no NUL byte) by open addressing.
-class PieceTable {
-public:
-    void Build(std::span<const std::uint32_t> pieces) {
-        int bits = 4;
-        while ((std::size_t{1} << bits) < pieces.size() * 2) ++bits;
-        shift_ = 32 - bits;
-        keys_.assign(std::size_t{1} << bits, 0);
-        slots_.assign(keys_.size(), 0);
-        for (std::uint32_t i = 0; i < pieces.size(); ++i) {
-            std::size_t s = Home(pieces[i]);
-            while (keys_[s] != 0) s = (s + 1) & (keys_.size() - 1);
-            keys_[s] = pieces[i];
-            slots_[s] = i;
-        }
-    }
-    // The index given to `piece` in Build, or -1.
-    std::int64_t Find(std::uint32_t piece) const {
-        for (std::size_t s = Home(piece);; s = (s + 1) & (keys_.size() - 1)) {
-            if (keys_[s] == piece) return slots_[s];
-            if (keys_[s] == 0) return -1;
-        }
-    }
-
-private:
-    std::size_t Home(std::uint32_t piece) const { return (piece * kHashMultiplier) >> shift_; }
-    std::vector<std::uint32_t> keys_;
-    std::vector<std::uint32_t> slots_;
-    int shift_ = 28;
-};
-
-// A table of one byte per slot saying whether some piece may sit there:
-// direct for 1- and 2-byte pieces, hashed (2^15 slots, within the first-level
-// cache) for longer ones. A byte per slot costs one load to test. The byte is
-// a tag made from other bits of the piece (or kShared where pieces collide),
-// which throws out most pieces that merely share a slot with a wanted one.
-class PieceFilter {
-public:
-    static constexpr int kHashedBits = 15;
-    static constexpr std::uint8_t kShared = 255;
-
-    void Build(int length, std::span<const std::uint32_t> pieces) {
-        hashed_ = length > 2;
-        slots_.assign(std::size_t{1} << (hashed_ ? kHashedBits : 8 * length), 0);
-        for (std::uint32_t p : pieces) {
-            std::uint8_t& slot = slots_[Index(p)];
-            slot = slot == 0 || slot == Tag(p) ? Tag(p) : kShared;
-        }
-    }
-    bool MayHold(std::uint32_t piece) const { return Admits(slots_[Index(piece)], piece); }
-    const std::uint8_t* slots() const { return slots_.data(); }
-
-    // Whether a non-zero slot lets `piece` through.
-    static bool Admits(std::uint8_t slot, std::uint32_t piece) {
-        return slot == kShared || (slot != 0 && slot == Tag(piece));
-    }
-    static std::uint8_t Tag(std::uint32_t piece) {
-        return static_cast<std::uint8_t>(1 + ((piece * 0x85EBCA77u) >> 25));  // 1 to 128
-    }
-
-    static std::uint32_t Hash(std::uint32_t piece) {
-        return (piece * kHashMultiplier) >> (32 - kHashedBits);
-    }
-
-private:
-    std::uint32_t Index(std::uint32_t piece) const { return hashed_ ? Hash(piece) : piece; }
-    std::vector<std::uint8_t> slots_;
-    bool hashed_ = false;
-};
-
-// How often each candidate piece occurs in a sample of the text: up to 16
-// stretches of 4 KiB spread evenly over it.
-std::vector<std::uint32_t> CountInSample(std::span<const std::uint32_t> pieces,
-                                         std::string_view sample) {
-    std::vector<std::uint32_t> counts(pieces.size(), 0);
-    if (pieces.empty() || sample.size() < 4) return counts;
-    PieceTable table;
-    table.Build(pieces);
-    PieceFilter filter;
-    filter.Build(4, pieces);
-    constexpr std::size_t kStretch = 4096, kStretches = 16;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
-    const std::size_t step = std::max(kStretch, sample.size() / kStretches);
-    for (std::size_t from = 0; from + 4 <= sample.size(); from += step) {
-        const std::size_t to = std::min(sample.size() - 3, from + kStretch);
-        for (std::size_t i = from; i < to; ++i) {
-            const std::uint32_t w = Load32(bytes + i);
-            if (!filter.MayHold(w)) continue;
-            if (const std::int64_t k = table.Find(w); k >= 0) ++counts[k];
-        }
-    }
-    return counts;
-}
-
-}  // namespace
 
 // All keywords found through pieces of one length.
 struct KeywordScanner::PieceClass {
@@ -136,11 +20,10 @@ struct KeywordScanner::PieceClass {
         std::uint32_t keyword;
         std::uint32_t offset;  // where the piece sits in the keyword
     };
-    int length = 0;
-    std::uint32_t mask = 0;
     PieceFilter filter;
-    PieceTable table;                  // piece -> index into `firstEntry`
-    std::vector<std::uint32_t> firstEntry;  // entries of piece i: firstEntry[i] to firstEntry[i+1]-1
+    PieceTable table;  // piece -> index into `firstEntry`
+    std::vector<std::uint32_t>
+        firstEntry;  // entries of piece i: firstEntry[i] to firstEntry[i+1]-1
     std::vector<Entry> entries;
 
     bool empty() const { return entries.empty(); }
@@ -198,8 +81,6 @@ KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::
             return a.piece != b.piece ? a.piece < b.piece : a.keyword < b.keyword;
         });
         PieceClass& c = classes_[length];
-        c.length = length;
-        c.mask = MaskFor(length);
         std::vector<std::uint32_t> pieces;
         for (const Choice& choice : list) {
             if (pieces.empty() || pieces.back() != choice.piece) {
@@ -292,7 +173,8 @@ private:
                 if (any != 0) {
                     // Which positions, without a branch per position.
                     unsigned marked = 0;
-                    for (std::size_t j = 0; j < kStep; ++j) marked |= unsigned{slotAt(i + j) != 0} << j;
+                    for (std::size_t j = 0; j < kStep; ++j)
+                        marked |= unsigned{slotAt(i + j) != 0} << j;
                     for (; marked != 0; marked &= marked - 1) {
                         const std::size_t j = i + std::countr_zero(marked);
                         const std::uint32_t w = Load32(p + j);

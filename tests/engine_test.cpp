@@ -22,7 +22,8 @@ namespace {
 // Bytes drawn mostly from the lead range, so long lead runs cross the 64-byte
 // steps of the boundary map.
 std::string LeadHeavyBytes(std::mt19937& rng, std::size_t size) {
-    static const unsigned char kBytes[] = {0x81, 0x82, 0x9f, 0xe0, 0xfc, 0x40, 0xa0, 'a', 0x00, 0xfd};
+    static const unsigned char kBytes[] = {0x81, 0x82, 0x9f, 0xe0, 0xfc,
+                                           0x40, 0xa0, 'a',  0x00, 0xfd};
     std::uniform_int_distribution<int> pick(0, 99);
     std::string s(size, '\0');
     for (char& c : s) {
@@ -69,7 +70,8 @@ TEST(BitArray, RangeOperationsAgreeWithABoolPerBit) {
             while (next < size && plain[next]) ++next;
             ASSERT_EQ(bits.NextClear(a), next);
             std::size_t prev = b;
-            while (prev != BitArray::npos && !plain[prev]) prev = prev == 0 ? BitArray::npos : prev - 1;
+            while (prev != BitArray::npos && !plain[prev])
+                prev = prev == 0 ? BitArray::npos : prev - 1;
             ASSERT_EQ(bits.PrevSet(b), prev);
             if (rng() % 3 == 0) {
                 b = std::min(size - 1, a + rng() % 5);  // mostly short deletions
@@ -120,8 +122,14 @@ TEST(CountByDeletion, JoinsDoNotCreateMatchesOffACharacterStart) {
 TEST(CountByDeletion, WordsEndingInALeadByteTakeTheExactPath) {
     // Deleting "a\x82" moves the character starts after it: "\x82b" loses its
     // lead byte's partner, and the "b" after the first match starts a character.
-    const std::string text = "a\x82" "bc\x82" "bc";
-    const std::vector<std::string> words = {"a\x82", "bc", "\x82" "b", ""};
+    const std::string text =
+        "a\x82"
+        "bc\x82"
+        "bc";
+    const std::vector<std::string> words = {"a\x82", "bc",
+                                            "\x82"
+                                            "b",
+                                            ""};
     std::string want = text;
     std::vector<std::int64_t> expected;
     for (const std::string& w : words) expected.push_back(reference::RemoveAll(want, w));
@@ -150,7 +158,8 @@ TEST(CountByDeletion, ManyOccurrencesFallBackToTheExactWordByWordPath) {
     std::string text;
     for (int i = 0; i < 40000; ++i) text += i % 7 == 0 ? "ab" : i % 11 == 0 ? "\x82\x82" : "a";
     for (const std::vector<std::string>& words :
-         {std::vector<std::string>{"b", "aa", "a"}, std::vector<std::string>{"\x82", "b", "aa", "a"}}) {
+         {std::vector<std::string>{"b", "aa", "a"},
+          std::vector<std::string>{"\x82", "b", "aa", "a"}}) {
         std::string work = text;
         std::vector<std::int64_t> expected;
         for (const std::string& w : words) expected.push_back(RemoveAll(work, w));
@@ -192,14 +201,30 @@ std::vector<std::string> RandomWords(std::mt19937& rng, std::size_t count) {
             const std::string& other = words[rng() % words.size()];
             const std::size_t cut = other.empty() ? 0 : rng() % (other.size() + 1);
             switch (kind) {
-                case 4: w = other.substr(0, cut); break;
-                case 5: w = other.substr(cut); break;
-                case 6: w = other.substr(0, other.size() / 2); break;
-                case 7: w = other; break;
-                case 8: w = other + Atoms(rng, 1); break;
-                case 9: w = Atoms(rng, 1) + other.substr(cut); break;
-                case 10: w = rng() % 2 ? "" : other + words[rng() % words.size()]; break;
-                default: w = Atoms(rng, 1) + "\x82"; break;
+                case 4:
+                    w = other.substr(0, cut);
+                    break;
+                case 5:
+                    w = other.substr(cut);
+                    break;
+                case 6:
+                    w = other.substr(0, other.size() / 2);
+                    break;
+                case 7:
+                    w = other;
+                    break;
+                case 8:
+                    w = other + Atoms(rng, 1);
+                    break;
+                case 9:
+                    w = Atoms(rng, 1) + other.substr(cut);
+                    break;
+                case 10:
+                    w = rng() % 2 ? "" : other + words[rng() % words.size()];
+                    break;
+                default:
+                    w = Atoms(rng, 1) + "\x82";
+                    break;
             }
         }
         words.push_back(w);
@@ -209,7 +234,8 @@ std::vector<std::string> RandomWords(std::mt19937& rng, std::size_t count) {
 
 // A text that holds the words, many of them cut in two by other words, so
 // that deleting the inner word joins the outer one.
-std::string NestedText(std::mt19937& rng, const std::vector<std::string>& words, std::size_t inserts) {
+std::string NestedText(std::mt19937& rng, const std::vector<std::string>& words,
+                       std::size_t inserts) {
     std::string text = Atoms(rng, rng() % 8);
     for (; inserts > 0; --inserts) {
         const std::string& w = words[rng() % words.size()];
@@ -219,8 +245,8 @@ std::string NestedText(std::mt19937& rng, const std::vector<std::string>& words,
     return text;
 }
 
-void ExpectSameAsReference(const std::string& text, const std::vector<std::vector<std::string>>& chains,
-                           int round) {
+void ExpectSameAsReference(const std::string& text,
+                           const std::vector<std::vector<std::string>>& chains, int round) {
     std::vector<std::vector<std::int64_t>> got(chains.size());
     std::vector<WordChain> engineChains;
     for (std::size_t c = 0; c < chains.size(); ++c) {
