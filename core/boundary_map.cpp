@@ -2,6 +2,7 @@
 #include "core/boundary_map.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -16,6 +17,14 @@ namespace {
 
 constexpr std::uint64_t kEvenBits = 0x5555555555555555ULL;
 constexpr std::uint64_t kOddBits = ~kEvenBits;
+
+#if !defined(__SSE2__)
+constexpr auto kLeadTable = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b) table[b] = IsLeadByte(static_cast<unsigned char>(b)) ? 1 : 0;
+    return table;
+}();
+#endif
 
 // Bit i set when bytes[i] is in the lead range; `bytes` holds 64 bytes.
 std::uint64_t LeadMask64(const unsigned char* bytes) {
@@ -37,9 +46,12 @@ std::uint64_t LeadMask64(const unsigned char* bytes) {
     }
     return mask;
 #else
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 64; ++i) mask |= static_cast<std::uint64_t>(IsLeadByte(bytes[i])) << i;
-    return mask;
+    // Two 32-bit halves: cheap on the 32-bit targets that take this path.
+    std::uint32_t half[2] = {0, 0};
+    for (int h = 0; h < 2; ++h) {
+        for (int i = 0; i < 32; ++i) half[h] |= std::uint32_t{kLeadTable[bytes[32 * h + i]]} << i;
+    }
+    return half[0] | static_cast<std::uint64_t>(half[1]) << 32;
 #endif
 }
 
