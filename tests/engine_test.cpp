@@ -10,6 +10,7 @@
 #include "core/bit_array.h"
 #include "core/boundary_map.h"
 #include "core/count_engine.h"
+#include "core/counting.h"
 #include "core/deletion_simulator.h"
 #include "core/sjis.h"
 #include "tests/reference_counter.h"
@@ -309,6 +310,41 @@ TEST(EngineDifferential, RandomBytesAndWordsCutFromThem) {
             }
         }
         ExpectSameAsReference(text, {words}, round);
+    }
+}
+
+// Texts of several scan blocks (16 KiB each), checked against the one-word
+// RemoveAll (itself checked against the reference, which is too slow here).
+TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
+    std::mt19937 rng(31337);
+    for (int round = 0; round < 12; ++round) {
+        const std::vector<std::string> words = RandomWords(rng, 6 + rng() % 20);
+        std::string text;
+        while (text.size() < 40000 + rng() % 30000) {
+            text += NestedText(rng, words, 20);
+            if (rng() % 4 == 0) text += LeadHeavyBytes(rng, rng() % 300);
+        }
+        std::vector<std::int64_t> got(words.size(), -1);
+        const WordChain chain{words, got.data()};
+        CountByDeletion(text, {&chain, 1});
+        std::string work = text;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            ASSERT_EQ(got[w], RemoveAll(work, words[w])) << "round " << round << " word " << w;
+        }
+    }
+}
+
+TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
+    std::mt19937 rng(8);
+    for (int round = 0; round < 200; ++round) {
+        const std::string text = LeadHeavyBytes(rng, rng() % 3000);
+        const BitArray whole = BuildBoundaryMap(text);
+        BoundaryMapBuilder builder(text);
+        for (std::size_t end = 0; end < text.size(); end += 1 + rng() % 200) builder.BuildUpTo(end);
+        builder.BuildUpTo(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            ASSERT_EQ(builder.map().Test(i), whole.Test(i)) << "round " << round << " byte " << i;
+        }
     }
 }
 
