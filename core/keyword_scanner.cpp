@@ -122,7 +122,6 @@ public:
         const bool hasLong = !scanner_.classes_[4].empty();
         const bool compareShort = kCanCompareShort && shortWords_.size() <= kMaxComparedShort;
         if (compareShort) PreparePatterns();
-        constexpr std::size_t kBlock = 1 << 14;
         for (std::size_t from = 0; from < size_; from += kBlock) {
             const std::size_t to = std::min(size_, from + kBlock);
             builder_.BuildUpTo(to);
@@ -147,6 +146,8 @@ private:
 #endif
     static constexpr std::size_t kMaxComparedShort = 8;
     static constexpr std::size_t kStep = 16;
+    static constexpr std::size_t kBlock = 1 << 14;
+    std::uint32_t steps_[kBlock / kStep];  // steps of the block where a piece may sit
 
     // The 4-byte value at i, with zeros past the end of the text.
     std::uint32_t WordAt(std::size_t i) const {
@@ -156,35 +157,41 @@ private:
         return w;
     }
 
-    // Sixteen positions per step: the 4-byte pieces through their table with
-    // one branch for all sixteen, and (when kShort) the short keywords
-    // compared outright; the two kinds of work overlap in the processor.
+    // Sixteen positions per step: the 4-byte pieces through their table, and
+    // (when kShort) the short keywords compared outright; the two kinds of
+    // work overlap in the processor. Steps where a piece may sit are only
+    // noted, without a branch, and looked at once the block is done: that
+    // branch would go either way too often to be guessed.
     template <bool kLong, bool kShort>
     bool ScanBlock(std::size_t from, std::size_t to) {
         const PieceClass& c = scanner_.classes_[4];
         const std::uint8_t* slots = c.filter.slots();
         const unsigned char* p = bytes_;
         const auto slotAt = [&](std::size_t i) { return slots[PieceFilter::Hash(Load32(p + i))]; };
+        std::size_t noted = 0;
         std::size_t i = from;
         for (; i + kStep <= to && i + kStep + 3 <= size_; i += kStep) {
             if constexpr (kLong) {
                 unsigned any = 0;
                 for (std::size_t j = i; j < i + kStep; ++j) any |= slotAt(j);
-                if (any != 0) {
-                    // Which positions, without a branch per position.
-                    unsigned marked = 0;
-                    for (std::size_t j = 0; j < kStep; ++j)
-                        marked |= unsigned{slotAt(i + j) != 0} << j;
-                    for (; marked != 0; marked &= marked - 1) {
-                        const std::size_t j = i + std::countr_zero(marked);
-                        const std::uint32_t w = Load32(p + j);
-                        if (PieceFilter::Admits(slotAt(j), w) && !Collect(c, j, w)) return false;
-                    }
-                }
+                steps_[noted] = static_cast<std::uint32_t>(i);
+                noted += any != 0;
             }
             if constexpr (kShort) {
                 for (unsigned mask = ShortMask(i); mask != 0; mask &= mask - 1) {
                     if (!CollectShort(i + std::countr_zero(mask))) return false;
+                }
+            }
+        }
+        if constexpr (kLong) {
+            for (std::size_t n = 0; n < noted; ++n) {
+                const std::size_t step = steps_[n];
+                unsigned marked = 0;
+                for (std::size_t j = 0; j < kStep; ++j) marked |= unsigned{slotAt(step + j) != 0} << j;
+                for (; marked != 0; marked &= marked - 1) {
+                    const std::size_t j = step + std::countr_zero(marked);
+                    const std::uint32_t w = Load32(p + j);
+                    if (PieceFilter::Admits(slotAt(j), w) && !Collect(c, j, w)) return false;
                 }
             }
         }
