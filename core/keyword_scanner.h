@@ -1,7 +1,7 @@
 // One pass over a text that finds every occurrence of many keywords at once,
 // each starting on a character boundary. Each keyword is looked for through
 // one piece of it (up to four bytes, the rarest in a sample of the text):
-// a bit table of pieces rules out almost every position with one look-up,
+// a table of pieces rules out almost every position with one look-up,
 // and the few positions left are compared in full.
 #pragma once
 
