@@ -1,10 +1,16 @@
-// Count-by-deletion and the four counting actions of the main window.
+// Count-by-deletion and the four counting actions of the main window. The
+// actions count through the engine (count_engine.h); RemoveAll is the plain
+// one-word primitive, kept for the words the engine hands back to it.
 #include "core/counting.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <numeric>
+#include <span>
+#include <vector>
 
-#include "core/sjis.h"
+#include "core/count_engine.h"
 
 namespace quenbol {
 namespace {
@@ -16,74 +22,50 @@ std::int32_t ClampToCount(std::int64_t n) {
     return static_cast<std::int32_t>(std::clamp(n, kMinCount, kMaxCount));
 }
 
+void SetManualCounts(CountingState& state, std::span<const std::int64_t> counts) {
+    const std::int64_t n = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    state.manualCurrent = ClampToCount(n);
+    state.manualTotal = SaturatingAdd(state.manualTotal, n);
+}
+
 }  // namespace
 
 std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n) {
     return ClampToCount(static_cast<std::int64_t>(total) + n);
 }
 
-// One forward pass: the walk over character boundaries, the search for the
-// next candidate and the closing-up of the text all move left to right, so the
-// result equals "find from the scan position, erase, repeat" without its
-// quadratic cost. After a match the walk resumes right behind it, where the
-// erased text would have put the scan position.
-std::int64_t RemoveAll(std::string& text, std::string_view word) {
-    // A NUL stands for a character with no code page 932 form; it never matches.
-    if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
-    const std::size_t n = text.size();
-    const std::string_view view(text);
-    std::size_t read = 0;   // next boundary of the walk, in the original bytes
-    std::size_t write = 0;  // end of the kept text
-    std::int64_t count = 0;
-    while (read < n) {
-        std::size_t candidate = view.find(word, read);
-        if (candidate == std::string_view::npos) break;
-        std::size_t pos = read;
-        while (pos < candidate) {
-            pos += (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < n) ? 2 : 1;
-        }
-        if (pos != candidate) {  // the candidate starts on a second byte
-            // Keep the bytes walked over, then look again from the boundary reached.
-            std::copy(text.begin() + read, text.begin() + pos, text.begin() + write);
-            write += pos - read;
-            read = pos;
-            continue;
-        }
-        std::copy(text.begin() + read, text.begin() + candidate, text.begin() + write);
-        write += candidate - read;
-        read = candidate + word.size();
-        ++count;
-    }
-    std::copy(text.begin() + read, text.end(), text.begin() + write);
-    write += n - read;
-    text.resize(write);
-    return count;
-}
-
 void CountAndRemove(std::string& text, const std::string* words, int wordCount,
                     std::int32_t& current, std::int32_t& total) {
-    std::int64_t n = 0;
-    for (int i = 0; i < wordCount; ++i) {
-        if (!words[i].empty()) n += RemoveAll(text, words[i]);
-    }
+    std::vector<std::int64_t> counts(static_cast<std::size_t>(wordCount), 0);
+    CountAndDeleteInPlace(text, {{words, counts.size()}, counts.data()});
+    const std::int64_t n = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
     current = ClampToCount(n);
     total = SaturatingAdd(total, n);
 }
 
 MemberIndex SearchAll(CountingState& state, const Keywords& table) {
-    std::string work = state.text;
+    // Members in roster order share one working copy; the manual words get
+    // their own copy of the whole unaltered text.
+    std::array<std::int64_t, kKeywordEntries> memberCounts{};
+    std::array<std::int64_t, kManualWordCount> manualCounts{};
+    const WordChain chains[] = {{table, memberCounts.data()},
+                                {state.manualWords, manualCounts.data()}};
+    CountByDeletion(state.text, chains);
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
-        CountAndRemove(work, &table[EntryIndex(m, 0)], kSlotsPerMember, state.current[m],
-                       state.total[m]);
+        const auto first = memberCounts.begin() + EntryIndex(m, 0);
+        const std::int64_t n = std::accumulate(first, first + kSlotsPerMember, std::int64_t{0});
+        state.current[m] = ClampToCount(n);
+        state.total[m] = SaturatingAdd(state.total[m], n);
     }
-    SearchManualOnly(state);
+    SetManualCounts(state, manualCounts);
     return FindTopMember(state.current);
 }
 
 void SearchManualOnly(CountingState& state) {
-    std::string work = state.text;
-    CountAndRemove(work, state.manualWords.data(), kManualWordCount, state.manualCurrent,
-                   state.manualTotal);
+    std::array<std::int64_t, kManualWordCount> manualCounts{};
+    const WordChain chain{state.manualWords, manualCounts.data()};
+    CountByDeletion(state.text, {&chain, 1});
+    SetManualCounts(state, manualCounts);
 }
 
 void ResetTotals(CountingState& state) {

@@ -1,0 +1,39 @@
+// Which bytes of a code page 932 text start a character, for all bytes at
+// once. A walk from the text start takes a lead byte (0x81-0x9F, 0xE0-0xFC)
+// together with the byte after it; so a byte starts a character exactly when
+// the run of lead-range bytes right before it (back to the text start or to a
+// byte outside that range) has even length. That rule is worked out 64 bytes
+// at a time with carries, and it agrees with the walk on any bytes at all.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+#include "core/bit_array.h"
+
+namespace quenbol {
+
+// Bit i is set when byte i of `text` starts a character.
+BitArray BuildBoundaryMap(std::string_view text);
+
+// The same map built in steps, so that a pass over the text can use each
+// stretch of it while that stretch is still in cache.
+class BoundaryMapBuilder {
+public:
+    explicit BoundaryMapBuilder(std::string_view text);
+
+    // Makes the bits of all bytes before `end` (at least) ready.
+    void BuildUpTo(std::size_t end);
+    const BitArray& map() const { return map_; }
+    BitArray Take() { return std::move(map_); }
+
+private:
+    std::string_view text_;
+    BitArray map_;
+    std::size_t done_ = 0;     // bytes whose bits are ready, a multiple of 64
+    std::uint64_t carry_ = 0;  // the next byte is a second byte
+};
+
+}  // namespace quenbol

@@ -1,0 +1,226 @@
+// Playing out count-by-deletion over a bit per byte, with the joins that
+// deletions make looked at again for the keywords that come later.
+#include "core/deletion_simulator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/sjis.h"
+
+namespace quenbol {
+
+bool IsWholeCharacters(std::string_view word) {
+    std::size_t pos = 0;
+    while (pos < word.size()) pos += IsLeadByte(static_cast<unsigned char>(word[pos])) ? 2 : 1;
+    return pos == word.size();
+}
+
+namespace {
+
+// Candidates are visited in text order but far apart, so their bits and
+// bytes are rarely in cache: ask for them a few candidates ahead.
+constexpr std::size_t kLookAhead = 32;
+
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+// An occurrence given by its first and last byte in the original text; the
+// bytes between them that are still there are exactly the occurrence's.
+struct Span {
+    std::uint32_t first;
+    std::uint32_t last;
+    bool operator<(const Span& o) const {
+        return first != o.first ? first < o.first : last < o.last;
+    }
+    bool operator==(const Span& o) const = default;
+};
+
+class Simulation {
+public:
+    Simulation(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+               std::span<const SimulatedWord> words, BitArray& alive)
+        : text_(text),
+          boundaries_(boundaries),
+          found_(found),
+          words_(words),
+          alive_(alive),
+          acrossJoins_(words.size()),
+          meetingPairs_(kPairBits / 64, 0),
+          longestAfter_(words.size() + 1, 0) {
+        // Words that could form across a join: at least two bytes, indexed by
+        // first byte (ascending word numbers). A join always falls between two
+        // characters of such a match (deletions take whole characters), so
+        // note every pair of adjacent characters in them.
+        std::vector<std::uint32_t> perByte(257, 0);
+        for (const SimulatedWord& w : words_) {
+            if (w.bytes.size() >= 2) ++perByte[static_cast<unsigned char>(w.bytes[0]) + 1];
+        }
+        for (int b = 0; b < 256; ++b) perByte[b + 1] += perByte[b];
+        byFirstByte_.resize(perByte[256]);
+        firstOfByte_ = perByte;
+        for (std::uint32_t k = 0; k < words_.size(); ++k) {
+            const std::string_view w = words_[k].bytes;
+            if (w.size() < 2) continue;
+            byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
+            for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
+                 i = next, next += CharSize(w, next)) {
+                const std::uint32_t slot =
+                    PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
+                meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+            }
+        }
+        for (std::size_t k = words_.size(); k-- > 0;) {
+            longestAfter_[k] = std::max(longestAfter_[k + 1], words_[k].bytes.size());
+        }
+    }
+
+    std::int64_t Delete(std::uint32_t k) {
+        const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
+        const std::span<const std::uint32_t> original = found_.Of(words_[k].scanIndex);
+        std::vector<Span>& joined = acrossJoins_[k];
+        std::sort(joined.begin(), joined.end());
+        joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
+
+        // Left to right over both kinds of candidate; a candidate is taken when
+        // all its bytes are still there and it starts after the last one taken.
+        taken_.clear();
+        std::int64_t lastTaken = -1;
+        std::size_t i = 0, j = 0;
+        while (i < original.size() || j < joined.size()) {
+            Span s;
+            bool present;
+            if (j == joined.size() || (i < original.size() && original[i] < joined[j].first)) {
+                if (i + kLookAhead < original.size()) {
+                    Prefetch(alive_.words() + (original[i + kLookAhead] >> 6));
+                }
+                s = {original[i], original[i] + length - 1};
+                present = alive_.AllSet(s.first, s.last);
+                ++i;
+            } else {
+                s = joined[j];
+                present = alive_.CountSet(s.first, s.last) == length;
+                ++j;
+            }
+            if (!present || static_cast<std::int64_t>(s.first) <= lastTaken) continue;
+            alive_.ClearRange(s.first, s.last);
+            lastTaken = s.last;
+            taken_.push_back(s);
+        }
+        std::vector<Span>().swap(joined);
+        if (longestAfter_[k + 1] >= 2) LookAroundJoins(k);
+        return static_cast<std::int64_t>(taken_.size());
+    }
+
+private:
+    static constexpr std::uint32_t kPairBits = 1 << 16;
+
+    // Bytes of the character at `at`: two for a lead byte with a byte after it.
+    static std::size_t CharSize(std::string_view s, std::size_t at) {
+        return IsLeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
+    }
+    // A character's bytes as one number (a lead byte is never 0, so one- and
+    // two-byte characters do not collide).
+    static std::uint32_t CharCode(std::string_view s, std::size_t at, std::size_t size) {
+        const auto first = static_cast<unsigned char>(s[at]);
+        return size == 1 ? first : first << 8 | static_cast<unsigned char>(s[at + 1]);
+    }
+    static std::uint32_t PairSlot(std::uint32_t left, std::uint32_t right) {
+        return ((left << 16 | right) * 0x9E3779B1u) >> 16;
+    }
+
+    // After word k's deletions: every join they made, with the bytes now on
+    // each side of it, may hold a later word that was not there before.
+    void LookAroundJoins(std::uint32_t k) {
+        std::size_t t = 0;
+        while (t < taken_.size()) {
+            if (t + kLookAhead < taken_.size()) {
+                const Span ahead = taken_[t + kLookAhead];
+                Prefetch(text_.data() + ahead.first - (ahead.first > 0));
+                Prefetch(text_.data() + ahead.last + 1);
+                Prefetch(boundaries_.words() + ((ahead.first - (ahead.first > 0)) >> 6));
+            }
+            const std::uint32_t first = taken_[t].first;
+            const std::size_t after = alive_.NextSet(std::size_t{taken_[t].last} + 1);
+            // Deletions with nothing left between them make one join.
+            while (t < taken_.size() && taken_[t].first < after) ++t;
+            if (first == 0 || after >= text_.size()) continue;
+            const std::size_t before = alive_.PrevSet(first - 1);
+            if (before == BitArray::npos) continue;
+            // The characters now meeting at the join: both are whole (deletions
+            // take whole characters), the one before ends at `before`.
+            const std::uint32_t left = boundaries_.Test(before) ? CharCode(text_, before, 1)
+                                                                : CharCode(text_, before - 1, 2);
+            const std::uint32_t right = CharCode(text_, after, CharSize(text_, after));
+            const std::uint32_t slot = PairSlot(left, right);
+            if (((meetingPairs_[slot >> 6] >> (slot & 63)) & 1) == 0) continue;
+            SearchWindow(k, before, after);
+        }
+    }
+
+    // Collects the bytes left around the join between `before` and `after`
+    // (as many as a later word could reach) and records every later word
+    // that matches across it, starting on a character start.
+    void SearchWindow(std::uint32_t k, std::size_t before, std::size_t after) {
+        const std::size_t reach = longestAfter_[k + 1] - 1;
+        window_.clear();
+        positions_.clear();
+        for (std::size_t p = before; p != BitArray::npos && positions_.size() < reach;
+             p = p == 0 ? BitArray::npos : alive_.PrevSet(p - 1)) {
+            positions_.push_back(static_cast<std::uint32_t>(p));
+        }
+        std::reverse(positions_.begin(), positions_.end());
+        const std::size_t leftSize = positions_.size();
+        for (std::size_t p = after; p < text_.size() && positions_.size() < leftSize + reach;
+             p = alive_.NextSet(p + 1)) {
+            positions_.push_back(static_cast<std::uint32_t>(p));
+        }
+        for (std::uint32_t p : positions_) window_.push_back(text_[p]);
+
+        for (std::size_t p = 0; p < leftSize; ++p) {
+            if (!boundaries_.Test(positions_[p])) continue;
+            const unsigned char c = static_cast<unsigned char>(window_[p]);
+            // Word numbers ascend within a first byte; only words after k count.
+            for (std::uint32_t e = firstOfByte_[c + 1]; e-- > firstOfByte_[c];) {
+                const std::uint32_t w = byFirstByte_[e];
+                if (w <= k) break;
+                const std::string_view word = words_[w].bytes;
+                if (p + word.size() <= leftSize || p + word.size() > window_.size()) continue;
+                if (std::memcmp(window_.data() + p, word.data(), word.size()) != 0) continue;
+                acrossJoins_[w].push_back({positions_[p], positions_[p + word.size() - 1]});
+            }
+        }
+    }
+
+    std::string_view text_;
+    const BitArray& boundaries_;
+    const Occurrences& found_;
+    std::span<const SimulatedWord> words_;
+    BitArray& alive_;
+
+    std::vector<std::vector<Span>> acrossJoins_;  // per word: candidates made by joins
+    std::vector<std::uint64_t> meetingPairs_;     // bit per adjacent character pair in some word
+    std::vector<std::uint32_t> byFirstByte_;      // words of 2+ bytes by first byte
+    std::vector<std::uint32_t> firstOfByte_;      // byte b: byFirstByte_[firstOfByte_[b]..]
+    std::vector<std::size_t> longestAfter_;       // longest word from k on
+    std::vector<Span> taken_;
+    std::vector<std::uint32_t> positions_;
+    std::string window_;
+};
+
+}  // namespace
+
+void SimulateDeletions(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+                       std::span<const SimulatedWord> words, BitArray& alive,
+                       std::int64_t* counts) {
+    Simulation simulation(text, boundaries, found, words, alive);
+    for (std::uint32_t k = 0; k < words.size(); ++k) counts[k] = simulation.Delete(k);
+}
+
+}  // namespace quenbol

@@ -1,0 +1,63 @@
+// One pass over a text that finds every occurrence of many keywords at once,
+// each starting on a character boundary. Each keyword is looked for through
+// one piece of it (up to four bytes, the rarest in a sample of the text):
+// a table of pieces rules out almost every position with one look-up,
+// and the few positions left are compared in full.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "core/bit_array.h"
+#include "core/boundary_map.h"
+
+namespace quenbol {
+
+// Start positions of the occurrences found, ascending, for each keyword.
+struct Occurrences {
+    std::vector<std::vector<std::uint32_t>> starts;
+
+    std::span<const std::uint32_t> Of(std::size_t keyword) const { return starts[keyword]; }
+    std::size_t bytesUsed() const {
+        std::size_t n = starts.capacity() * sizeof(starts[0]);
+        for (const auto& s : starts) n += s.capacity() * sizeof(std::uint32_t);
+        return n;
+    }
+};
+
+class KeywordScanner {
+public:
+    // `keywords` must be non-empty and hold no NUL byte; they are not copied
+    // and must outlive the scanner. `sample` (usually the text to be scanned)
+    // only steers which piece of each keyword is used to find it.
+    KeywordScanner(std::span<const std::string_view> keywords, std::string_view sample);
+    ~KeywordScanner();
+    KeywordScanner(const KeywordScanner&) = delete;
+    KeywordScanner& operator=(const KeywordScanner&) = delete;
+
+    // Every occurrence of every keyword in `text` (overlapping ones included)
+    // that starts on a character start; `boundaries` (of `text`) is built
+    // along the way. Returns false, leaving `out` unspecified, when there are
+    // more than `maxHits` occurrences.
+    bool Scan(std::string_view text, BoundaryMapBuilder& boundaries, std::size_t maxHits,
+              Occurrences& out) const;
+
+private:
+    struct PieceClass;
+    class Pass;
+    // A keyword's first 16 bytes as two words with masks, for comparing
+    // without a library call.
+    struct Head {
+        std::uint64_t bytes[2] = {};
+        std::uint64_t mask[2] = {};
+    };
+
+    std::span<const std::string_view> keywords_;
+    std::vector<Head> heads_;
+    std::vector<PieceClass> classes_;  // by piece length 1 to 4; empty ones unused
+};
+
+}  // namespace quenbol

@@ -1,0 +1,49 @@
+// RemoveAll: count-by-deletion of one word, one forward pass over the text.
+// The engine hands it the words whose deletion could shift character
+// boundaries, and every word when a text holds too many occurrences to keep.
+#include <algorithm>
+
+#include "core/counting.h"
+#include "core/sjis.h"
+
+namespace quenbol {
+
+// One forward pass: the walk over character boundaries, the search for the
+// next candidate and the closing-up of the text all move left to right, so the
+// result equals "find from the scan position, erase, repeat" without its
+// quadratic cost. After a match the walk resumes right behind it, where the
+// erased text would have put the scan position.
+std::int64_t RemoveAll(std::string& text, std::string_view word) {
+    // A NUL stands for a character with no code page 932 form; it never matches.
+    if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
+    const std::size_t n = text.size();
+    const std::string_view view(text);
+    std::size_t read = 0;   // next boundary of the walk, in the original bytes
+    std::size_t write = 0;  // end of the kept text
+    std::int64_t count = 0;
+    while (read < n) {
+        std::size_t candidate = view.find(word, read);
+        if (candidate == std::string_view::npos) break;
+        std::size_t pos = read;
+        while (pos < candidate) {
+            pos += (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < n) ? 2 : 1;
+        }
+        if (pos != candidate) {  // the candidate starts on a second byte
+            // Keep the bytes walked over, then look again from the boundary reached.
+            std::copy(text.begin() + read, text.begin() + pos, text.begin() + write);
+            write += pos - read;
+            read = pos;
+            continue;
+        }
+        std::copy(text.begin() + read, text.begin() + candidate, text.begin() + write);
+        write += candidate - read;
+        read = candidate + word.size();
+        ++count;
+    }
+    std::copy(text.begin() + read, text.end(), text.begin() + write);
+    write += n - read;
+    text.resize(write);
+    return count;
+}
+
+}  // namespace quenbol

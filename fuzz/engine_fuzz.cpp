@@ -1,0 +1,71 @@
+// libFuzzer target: the counting engine against the reference counter on
+// arbitrary bytes and word lists.
+//
+// Input: one byte giving the word counts of two lists (low nibble % 10,
+// high nibble % 8), then each word as a length byte (% 24) and its bytes,
+// then the text (at most 4096 bytes: the reference is quadratic).
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/count_engine.h"
+#include "tests/reference_counter.h"
+
+namespace {
+
+struct Reader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::uint8_t Byte() {
+        if (size == 0) return 0;
+        --size;
+        return *data++;
+    }
+    std::string Bytes(std::size_t n) {
+        n = std::min(n, size);
+        std::string s(reinterpret_cast<const char*>(data), n);
+        data += n;
+        size -= n;
+        return s;
+    }
+};
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Reader in{data, size};
+    const std::uint8_t counts = in.Byte();
+    std::vector<std::string> chains[2];
+    chains[0].resize((counts & 15) % 10);
+    chains[1].resize((counts >> 4) % 8);
+    for (auto& chain : chains) {
+        for (std::string& word : chain) word = in.Bytes(in.Byte() % 24);
+    }
+    const std::string text = in.Bytes(4096);
+
+    std::vector<std::int64_t> got[2];
+    std::vector<quenbol::WordChain> engineChains;
+    for (int c = 0; c < 2; ++c) {
+        got[c].assign(chains[c].size(), -1);
+        engineChains.push_back({chains[c], got[c].data()});
+    }
+    quenbol::CountByDeletion(text, engineChains);
+
+    for (int c = 0; c < 2; ++c) {
+        std::string work = text;
+        for (std::size_t w = 0; w < chains[c].size(); ++w) {
+            Check(got[c][w] == quenbol::reference::RemoveAll(work, chains[c][w]));
+        }
+        std::string inPlace = text;
+        std::vector<std::int64_t> again(chains[c].size(), -1);
+        quenbol::CountAndDeleteInPlace(inPlace, {chains[c], again.data()});
+        Check(again == got[c]);
+        Check(inPlace == work);
+    }
+    return 0;
+}

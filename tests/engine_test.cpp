@@ -1,0 +1,352 @@
+// The counting engine: its building blocks against plain loops, a few cases
+// picked by hand, and a seeded differential check against the reference
+// counter on inputs made to provoke matches that form across deletions.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/bit_array.h"
+#include "core/boundary_map.h"
+#include "core/count_engine.h"
+#include "core/counting.h"
+#include "core/deletion_simulator.h"
+#include "core/sjis.h"
+#include "tests/reference_counter.h"
+
+namespace quenbol {
+namespace {
+
+// ---- Building blocks ----
+
+// Bytes drawn mostly from the lead range, so long lead runs cross the 64-byte
+// steps of the boundary map.
+std::string LeadHeavyBytes(std::mt19937& rng, std::size_t size) {
+    static const unsigned char kBytes[] = {0x81, 0x82, 0x9f, 0xe0, 0xfc,
+                                           0x40, 0xa0, 'a',  0x00, 0xfd};
+    std::uniform_int_distribution<int> pick(0, 99);
+    std::string s(size, '\0');
+    for (char& c : s) {
+        const int r = pick(rng);
+        c = static_cast<char>(r < 80 ? kBytes[r % 5] : r < 95 ? kBytes[5 + r % 4] : r);
+    }
+    return s;
+}
+
+TEST(BoundaryMap, AgreesWithTheWalkFromTheTextStart) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 3000; ++round) {
+        const std::size_t size = round < 300 ? round : rng() % 700;
+        const std::string text = LeadHeavyBytes(rng, size);
+        const BitArray map = BuildBoundaryMap(text);
+        std::vector<bool> walk(size, false);
+        for (std::size_t pos = 0; pos < size;) {
+            walk[pos] = true;
+            pos += IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < size ? 2 : 1;
+        }
+        for (std::size_t i = 0; i < size; ++i) {
+            ASSERT_EQ(map.Test(i), walk[i]) << "round " << round << " byte " << i;
+        }
+    }
+}
+
+TEST(BitArray, RangeOperationsAgreeWithABoolPerBit) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 500; ++round) {
+        const std::size_t size = 1 + rng() % 300;
+        BitArray bits(size, true);
+        std::vector<bool> plain(size, true);
+        for (int op = 0; op < 40; ++op) {
+            std::size_t a = rng() % size, b = rng() % size;
+            if (a > b) std::swap(a, b);
+            std::size_t count = 0;
+            for (std::size_t i = a; i <= b; ++i) count += plain[i];
+            ASSERT_EQ(bits.CountSet(a, b), count);
+            ASSERT_EQ(bits.AllSet(a, b), count == b - a + 1);
+            std::size_t next = a;
+            while (next < size && !plain[next]) ++next;
+            ASSERT_EQ(bits.NextSet(a), next);
+            next = a;
+            while (next < size && plain[next]) ++next;
+            ASSERT_EQ(bits.NextClear(a), next);
+            std::size_t prev = b;
+            while (prev != BitArray::npos && !plain[prev])
+                prev = prev == 0 ? BitArray::npos : prev - 1;
+            ASSERT_EQ(bits.PrevSet(b), prev);
+            if (rng() % 3 == 0) {
+                b = std::min(size - 1, a + rng() % 5);  // mostly short deletions
+            }
+            bits.ClearRange(a, b);
+            for (std::size_t i = a; i <= b; ++i) plain[i] = false;
+        }
+    }
+}
+
+TEST(IsWholeCharacters, OnlyAWordEndingInALeadByteFails) {
+    EXPECT_TRUE(IsWholeCharacters("a"));
+    EXPECT_TRUE(IsWholeCharacters("\x82\xa0"));
+    EXPECT_TRUE(IsWholeCharacters("\xa0\x82\xa0"));  // begins with a would-be second byte
+    EXPECT_TRUE(IsWholeCharacters("\x81\x81"));
+    EXPECT_FALSE(IsWholeCharacters("\x82"));
+    EXPECT_FALSE(IsWholeCharacters("a\x82\xa0\x82"));
+    EXPECT_FALSE(IsWholeCharacters("\x81\x81\x81"));
+}
+
+// ---- Hand-picked cases ----
+
+std::vector<std::int64_t> Counts(std::string_view text, const std::vector<std::string>& words) {
+    std::vector<std::int64_t> counts(words.size(), -1);
+    const WordChain chain{words, counts.data()};
+    CountByDeletion(text, {&chain, 1});
+    return counts;
+}
+
+TEST(CountByDeletion, MatchesFormedByEarlierDeletionsAreFound) {
+    // "xy" forms twice where "M" is cut out; the second "xy" sees the join the
+    // first one made (xxyy), the first does not.
+    EXPECT_EQ(Counts("xMy-xxyy", {"M", "xy", "xy"}), (std::vector<std::int64_t>{1, 2, 1}));
+    // A join made of several deletions, and a word reaching across two joins.
+    EXPECT_EQ(Counts("aQbQQcQd", {"Q", "abcd"}), (std::vector<std::int64_t>{4, 1}));
+    // Double-byte: カ (83 4A) + あ (82 A0) deleted from between two halves of a name.
+    EXPECT_EQ(Counts("\x88\x9f\x83\x4a\x82\xa0\x88\xa0", {"\x83\x4a\x82\xa0", "\x88\x9f\x88\xa0"}),
+              (std::vector<std::int64_t>{1, 1}));
+}
+
+TEST(CountByDeletion, JoinsDoNotCreateMatchesOffACharacterStart) {
+    // After "Z" goes, the text reads 82 41 82 42; "\x41\x82\x42" would start on
+    // a second byte, so it never matches, joined or not.
+    EXPECT_EQ(Counts("\x82\x41Z\x82\x42", {"Z", "\x41\x82\x42", "\x82\x41\x82\x42"}),
+              (std::vector<std::int64_t>{1, 0, 1}));
+}
+
+TEST(CountByDeletion, WordsEndingInALeadByteTakeTheExactPath) {
+    // Deleting "a\x82" moves the character starts after it: "\x82b" loses its
+    // lead byte's partner, and the "b" after the first match starts a character.
+    const std::string text =
+        "a\x82"
+        "bc\x82"
+        "bc";
+    const std::vector<std::string> words = {"a\x82", "bc",
+                                            "\x82"
+                                            "b",
+                                            ""};
+    std::string want = text;
+    std::vector<std::int64_t> expected;
+    for (const std::string& w : words) expected.push_back(reference::RemoveAll(want, w));
+    EXPECT_EQ(Counts(text, words), expected);
+
+    std::string inPlace = text;
+    std::vector<std::int64_t> counts(words.size());
+    CountAndDeleteInPlace(inPlace, {words, counts.data()});
+    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(inPlace, want);
+}
+
+TEST(CountByDeletion, ChainsKeepTheirOwnCopies) {
+    const std::vector<std::string> members = {"ab", "b"}, manual = {"b", std::string("\0", 1), ""};
+    std::vector<std::int64_t> m(2), n(3);
+    const WordChain chains[] = {{members, m.data()}, {manual, n.data()}};
+    CountByDeletion("abab-b", chains);
+    EXPECT_EQ(m, (std::vector<std::int64_t>{2, 1}));
+    EXPECT_EQ(n, (std::vector<std::int64_t>{3, 0, 0}));
+}
+
+TEST(CountByDeletion, ManyOccurrencesFallBackToTheExactWordByWordPath) {
+    // More occurrences than the engine keeps (about one per 5 bytes of text,
+    // fewer beside a working copy): the word-by-word path must give the same
+    // answer, from the start or after a word ending in a lead byte.
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += i % 7 == 0 ? "ab" : i % 11 == 0 ? "\x82\x82" : "a";
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"b", "aa", "a"},
+          std::vector<std::string>{"\x82", "b", "aa", "a"}}) {
+        std::string work = text;
+        std::vector<std::int64_t> expected;
+        for (const std::string& w : words) expected.push_back(RemoveAll(work, w));
+        EXPECT_EQ(Counts(text, words), expected);
+        std::string inPlace = text;
+        std::vector<std::int64_t> counts(words.size());
+        CountAndDeleteInPlace(inPlace, {words, counts.data()});
+        EXPECT_EQ(counts, expected);
+        EXPECT_EQ(inPlace, work);
+    }
+}
+
+// ---- Differential check ----
+
+// Short pieces that make boundary trouble: double-byte characters, lead bytes
+// as second bytes, lone lead bytes, ASCII that is also a second byte, NUL.
+const std::vector<std::string> kAtoms = {
+    "\x82\xa0", "\x82\xa2", "\x83\x4a", "\x81\x81", "\x81",     "\xe0\xe0", "J",
+    "\\",       "a",        "b",        "\xb1",     "\x83\x5c", "\x9f\x40", std::string("\0", 1),
+};
+
+std::string Atoms(std::mt19937& rng, std::size_t count) {
+    std::string s;
+    for (; count > 0; --count) s += kAtoms[rng() % kAtoms.size()];
+    return s;
+}
+
+// Words for one chain: runs of atoms, and prefixes, suffixes, halves and
+// repeats of words already drawn; now and then empty, NUL-bearing or ending
+// in a lead byte.
+std::vector<std::string> RandomWords(std::mt19937& rng, std::size_t count) {
+    std::vector<std::string> words;
+    while (words.size() < count) {
+        const int kind = static_cast<int>(rng() % 12);
+        std::string w;
+        if (kind < 4 || words.empty()) {
+            w = Atoms(rng, 1 + rng() % 3);
+        } else {
+            const std::string& other = words[rng() % words.size()];
+            const std::size_t cut = other.empty() ? 0 : rng() % (other.size() + 1);
+            switch (kind) {
+                case 4:
+                    w = other.substr(0, cut);
+                    break;
+                case 5:
+                    w = other.substr(cut);
+                    break;
+                case 6:
+                    w = other.substr(0, other.size() / 2);
+                    break;
+                case 7:
+                    w = other;
+                    break;
+                case 8:
+                    w = other + Atoms(rng, 1);
+                    break;
+                case 9:
+                    w = Atoms(rng, 1) + other.substr(cut);
+                    break;
+                case 10:
+                    w = rng() % 2 ? "" : other + words[rng() % words.size()];
+                    break;
+                default:
+                    w = Atoms(rng, 1) + "\x82";
+                    break;
+            }
+        }
+        words.push_back(w);
+    }
+    return words;
+}
+
+// A text that holds the words, many of them cut in two by other words, so
+// that deleting the inner word joins the outer one.
+std::string NestedText(std::mt19937& rng, const std::vector<std::string>& words,
+                       std::size_t inserts) {
+    std::string text = Atoms(rng, rng() % 8);
+    for (; inserts > 0; --inserts) {
+        const std::string& w = words[rng() % words.size()];
+        const std::size_t at = text.empty() ? 0 : rng() % (text.size() + 1);
+        text.insert(at, rng() % 4 == 0 ? Atoms(rng, 1 + rng() % 2) : w);
+    }
+    return text;
+}
+
+void ExpectSameAsReference(const std::string& text,
+                           const std::vector<std::vector<std::string>>& chains, int round) {
+    std::vector<std::vector<std::int64_t>> got(chains.size());
+    std::vector<WordChain> engineChains;
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+        got[c].assign(chains[c].size(), -1);
+        engineChains.push_back({chains[c], got[c].data()});
+    }
+    CountByDeletion(text, engineChains);
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+        std::string work = text;
+        for (std::size_t w = 0; w < chains[c].size(); ++w) {
+            const std::int64_t want = reference::RemoveAll(work, chains[c][w]);
+            ASSERT_EQ(got[c][w], want) << "round " << round << " chain " << c << " word " << w;
+        }
+        // The in-place form must also leave the same text behind.
+        std::string inPlace = text;
+        std::vector<std::int64_t> counts(chains[c].size());
+        CountAndDeleteInPlace(inPlace, {chains[c], counts.data()});
+        ASSERT_EQ(counts, got[c]) << "round " << round << " chain " << c;
+        ASSERT_EQ(inPlace, work) << "round " << round << " chain " << c;
+    }
+}
+
+TEST(EngineDifferential, NestedWordsSmallAlphabet) {
+    std::mt19937 rng(20260101);
+    for (int round = 0; round < 6000; ++round) {
+        std::vector<std::vector<std::string>> chains;
+        const int chainCount = 1 + static_cast<int>(rng() % 2);
+        for (int c = 0; c < chainCount; ++c) chains.push_back(RandomWords(rng, 1 + rng() % 10));
+        std::vector<std::string> all;
+        for (const auto& chain : chains) all.insert(all.end(), chain.begin(), chain.end());
+        const std::string text = NestedText(rng, all, rng() % 25);
+        ExpectSameAsReference(text, chains, round);
+    }
+}
+
+TEST(EngineDifferential, LongerTextsWithLongLeadRuns) {
+    std::mt19937 rng(99);
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::vector<std::string>> chains{RandomWords(rng, 4 + rng() % 30),
+                                                     RandomWords(rng, rng() % 7)};
+        std::string text = NestedText(rng, chains[0], 50 + rng() % 200);
+        // Splice in runs of lead-range bytes, which shift every character start after them.
+        for (int i = 0; i < 3; ++i) {
+            text.insert(rng() % (text.size() + 1), LeadHeavyBytes(rng, rng() % 150));
+        }
+        ExpectSameAsReference(text, chains, round);
+    }
+}
+
+TEST(EngineDifferential, RandomBytesAndWordsCutFromThem) {
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = LeadHeavyBytes(rng, rng() % 200);
+        std::vector<std::string> words;
+        for (std::size_t n = 1 + rng() % 8; n > 0; --n) {
+            if (text.empty() || rng() % 5 == 0) {
+                words.push_back(Atoms(rng, 1));
+            } else {
+                words.push_back(text.substr(rng() % text.size(), 1 + rng() % 6));
+            }
+        }
+        ExpectSameAsReference(text, {words}, round);
+    }
+}
+
+// Texts of several scan blocks (16 KiB each), checked against the one-word
+// RemoveAll (itself checked against the reference, which is too slow here).
+TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
+    std::mt19937 rng(31337);
+    for (int round = 0; round < 12; ++round) {
+        const std::vector<std::string> words = RandomWords(rng, 6 + rng() % 20);
+        std::string text;
+        while (text.size() < 40000 + rng() % 30000) {
+            text += NestedText(rng, words, 20);
+            if (rng() % 4 == 0) text += LeadHeavyBytes(rng, rng() % 300);
+        }
+        std::vector<std::int64_t> got(words.size(), -1);
+        const WordChain chain{words, got.data()};
+        CountByDeletion(text, {&chain, 1});
+        std::string work = text;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            ASSERT_EQ(got[w], RemoveAll(work, words[w])) << "round " << round << " word " << w;
+        }
+    }
+}
+
+TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
+    std::mt19937 rng(8);
+    for (int round = 0; round < 200; ++round) {
+        const std::string text = LeadHeavyBytes(rng, rng() % 3000);
+        const BitArray whole = BuildBoundaryMap(text);
+        BoundaryMapBuilder builder(text);
+        for (std::size_t end = 0; end < text.size(); end += 1 + rng() % 200) builder.BuildUpTo(end);
+        builder.BuildUpTo(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            ASSERT_EQ(builder.map().Test(i), whole.Test(i)) << "round " << round << " byte " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quenbol
