@@ -12,20 +12,23 @@ const ClipboardApi& SystemClipboardApi() {
 WindowsClipboard::WindowsClipboard(HWND owner, const ClipboardApi& api) : m_owner(owner), m_api(api) {}
 
 bool WindowsClipboard::PlaceText(std::string_view text) {
-    if (!m_api.open(m_owner)) return false;
-    m_api.empty();
+    // The block is made before the clipboard is opened, so that running out
+    // of memory leaves the clipboard with what it held.
     // GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE
     HGLOBAL block = m_api.alloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, text.size() + 1);
-    bool placed = false;
-    if (block) {
-        if (auto* bytes = static_cast<char*>(m_api.lock(block))) {
-            std::memcpy(bytes, text.data(), text.size());
-            bytes[text.size()] = '\0';
-            m_api.unlock(block);
-            placed = m_api.setData(CF_TEXT, block) != nullptr;  // from here on the clipboard owns it
-        }
-        if (!placed) m_api.free(block);
+    if (!block) return false;
+    auto* bytes = static_cast<char*>(m_api.lock(block));
+    if (!bytes || !m_api.open(m_owner)) {
+        if (bytes) m_api.unlock(block);
+        m_api.free(block);
+        return false;
     }
+    std::memcpy(bytes, text.data(), text.size());
+    bytes[text.size()] = '\0';
+    m_api.unlock(block);
+    m_api.empty();
+    const bool placed = m_api.setData(CF_TEXT, block) != nullptr;  // from here on the clipboard owns it
+    if (!placed) m_api.free(block);
     m_api.close();
     return placed;
 }

@@ -29,10 +29,11 @@ public:
     // `owner` is the window that opens the clipboard (the main window).
     explicit WindowsClipboard(HWND owner, const ClipboardApi& api = SystemClipboardApi());
 
-    // Opens the clipboard (gives up silently if it cannot), empties it and
-    // hands over a movable shared block holding the text and a NUL. If the
-    // block cannot be made or handed over, the clipboard is closed with
-    // nothing placed and the block is freed. True when the text was placed.
+    // Makes a movable shared block holding the text and a NUL, opens the
+    // clipboard, empties it and hands the block over. If the block cannot be
+    // made or the clipboard opened, it gives up silently and the clipboard
+    // keeps what it held; if the hand-over is refused, the clipboard is closed
+    // empty. A block not handed over is freed. True when the text was placed.
     bool PlaceText(std::string_view text) override;
 
 private:

@@ -51,9 +51,15 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND control = dx.PrepareEditCtrl(id);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
     if (dx.m_bSaveAndValidate) {
-        memory.wide = quenbol::GetWindowTextWide(control);
-        memory.bytes = quenbol::ToCp932(memory.wide);
-        memory.known = true;
+        std::wstring shown = quenbol::GetWindowTextWide(control);
+        // Text left as it was gives back the bytes it came from: bytes with no
+        // Unicode form (a lone lead byte from a keyword file) show as U+FFFD,
+        // which would read back as other bytes.
+        if (!(memory.known && shown == memory.wide)) {
+            memory.bytes = quenbol::ToCp932(shown);
+            memory.wide = std::move(shown);
+            memory.known = true;
+        }
         value = memory.bytes;
         return;
     }

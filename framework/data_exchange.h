@@ -52,6 +52,9 @@ private:
 // Writing leaves the control alone when the field still holds the bytes last
 // exchanged with it and the control still shows the text they came from, so a
 // large unchanged text is not set again and keeps its caret and scroll place.
+// Reading a control that still shows the text last exchanged gives back the
+// bytes that went with it, so bytes that have no Unicode form survive a trip
+// through a control the user has not edited.
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 
 // An integer field and an edit: written as a signed decimal without

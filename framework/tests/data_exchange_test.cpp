@@ -153,6 +153,19 @@ TEST(DataExchange, UnchangedTextIsNotSetAgainAndKeepsCharactersWithoutABytesForm
               EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"x\xFFFDy");
               dlg.UpdateData(TRUE);
               EXPECT_EQ(dlg.m_strName, std::string("x\0y", 3));
+              // Bytes with no Unicode form (a lone lead byte, an undefined pair)
+              // show U+FFFD; an untouched control gives them back as they were ...
+              dlg.m_strName = "k\x82";
+              dlg.m_strWord = "\x85\x40z";
+              dlg.UpdateData(FALSE);
+              dlg.UpdateData(TRUE);
+              EXPECT_EQ(dlg.m_strName, "k\x82");
+              EXPECT_EQ(dlg.m_strWord, "\x85\x40z");
+              // ... and an edited one gives what it shows.
+              SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新");
+              dlg.UpdateData(TRUE);
+              EXPECT_EQ(dlg.m_strWord, "新");
+              EXPECT_EQ(dlg.m_strName, "k\x82");
           })
         .Then([&] { dlg.EndDialog(IDCANCEL); });
     ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));

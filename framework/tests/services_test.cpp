@@ -72,7 +72,8 @@ TEST(Clipboard, FailuresPlaceNothingAndLeakNothing) {
             bool open, alloc, set;
             bool emptied;  // whether the clipboard was emptied before the failure
         };
-        for (const Case& c : {Case{true, false, false, false}, Case{false, true, false, true},
+        // Only a failing hand-over comes after the clipboard has been emptied.
+        for (const Case& c : {Case{true, false, false, false}, Case{false, true, false, false},
                               Case{false, false, true, true}}) {
             PutClipboardMarker(dlg.m_hWnd);
             FaultyClipboard::Reset(c.open, c.alloc, c.set);

@@ -59,7 +59,9 @@ TEST(ClipboardButton, WhenTheClipboardFailsNothingIsPlacedOrLeakedAndNothingIsSh
             bool open, alloc, set;
             const char* left;  // what the clipboard holds afterwards
         };
-        for (const Case& c : {Case{true, false, false, "marker"}, Case{false, true, false, "<none>"},
+        // Out of memory keeps what the clipboard held; a refused hand-over comes
+        // after it was emptied.
+        for (const Case& c : {Case{true, false, false, "marker"}, Case{false, true, false, "marker"},
                               Case{false, false, true, "<none>"}}) {
             PutClipboardMarker(w.Hwnd());
             FaultyClipboard::Reset(c.open, c.alloc, c.set);
@@ -80,7 +82,8 @@ TEST(ClipboardButton, WhenTheClipboardFailsNothingIsPlacedOrLeakedAndNothingIsSh
 
 TEST(Text, CharactersWithoutACodePage932FormSurviveEveryActionAndMatchNothing) {
     MainWindow w;
-    const std::wstring pane = L"\U0001F600椎葉\U0001F600\r\n鞍馬透子\U0001F600椎葉\U0001F431";
+    // Emoji, a kanji outside the BMP (U+20BB7) and the em dash, next to keywords.
+    const std::wstring pane = L"\U0001F600椎葉\U00020BB7\r\n鞍馬透子\u2014椎葉\U0001F431\u2014";
     ModalScript script;
     script.Then([&] {
         w.SetText(IDC_TEXT, pane);
@@ -97,6 +100,10 @@ TEST(Text, CharactersWithoutACodePage932FormSurviveEveryActionAndMatchNothing) {
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
         EXPECT_EQ(w.Text(IDC_MANUAL_WORD6), L"\U0001F600");
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), L"1");
+        EXPECT_EQ(w.Current(0), L"2");
+        w.Click(IDC_CLEAR_TEXT);
+        EXPECT_EQ(w.Text(IDC_TEXT), L"");
+        EXPECT_EQ(w.Text(IDC_MANUAL_WORD7), L"鞍\U0001F600");
         // A NUL in the text does not join the characters around it.
         w.SetText(IDC_TEXT, L"椎\U0001F600葉");
         w.Click(IDC_SEARCH_ALL);

@@ -1,9 +1,13 @@
 // The four counting actions as the user sees them: what the count fields,
-// the caption and the pane show afterwards, typed numbers taken over, and a
-// pull that stops at an emptied count field.
+// the caption and the pane show afterwards, typed numbers taken over, a pull
+// that stops at a count field holding no signed 32-bit number, and totals held
+// at the largest count.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/top_member.h"
+#include "framework/testing/faulty_clipboard.h"
 #include "framework/testing/message_box_catcher.h"
 #include "tests/reference_counter.h"
 #include "ui/tests/main_window.h"
@@ -216,20 +220,75 @@ TEST(CountingActions, ThePullStopsInTheExchangeOrderOfTheCountFields) {
     }
 }
 
-TEST(CountingActions, LettersInACountFieldAreNoIntegerEither) {
+// Letters (set or pasted: the digits-only style stops only typing) and
+// numbers beyond the signed 32-bit range bring the integer warning; the
+// action runs on, the field gets its value back and the pane stays as it was.
+TEST(CountingActions, CountFieldsWithoutASigned32BitNumberAreWarnedAbout) {
+    struct Case {
+        const wchar_t* what;
+        std::function<void(MainWindow&, HWND)> put;
+    };
+    const Case cases[] = {
+        {L"letters set", [](MainWindow&, HWND field) { SetWindowTextW(field, L"12x4"); }},
+        {L"letters pasted",
+         [](MainWindow& w, HWND field) {
+             PutClipboardMarker(w.Hwnd());
+             SendMessageW(field, EM_SETSEL, 0, -1);
+             SendMessageW(field, WM_PASTE, 0, 0);
+         }},
+        {L"99999999999", [](MainWindow&, HWND field) { SetWindowTextW(field, L"99999999999"); }},
+        {L"2147483648", [](MainWindow&, HWND field) { SetWindowTextW(field, L"2147483648"); }},
+        {L"-2147483649", [](MainWindow&, HWND field) { SetWindowTextW(field, L"-2147483649"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToCp932(c.what));
+        MessageBoxCatcher boxes;
+        MainWindow w;
+        ModalScript script;
+        script.Then([&] {
+            w.SetBytes(IDC_TEXT, kText);
+            const std::wstring pane = w.Text(IDC_TEXT);
+            HWND field = w.Item(kMemberRows[12].total);
+            c.put(w, field);
+            EXPECT_NE(w.Text(kMemberRows[12].total), L"0");
+            w.Click(IDC_SEARCH_ALL);
+            EXPECT_EQ(GetFocus(), field);
+            EXPECT_EQ(w.Text(kMemberRows[12].total), L"0");  // the push put the field's value back
+            EXPECT_EQ(w.Current(0), L"5");                   // the search ran
+            EXPECT_EQ(w.Text(IDC_TEXT), pane);
+            w.Close();
+        });
+        ASSERT_TRUE(w.Run(script));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, L"整数を入力してください。");
+    }
+}
+
+// The largest count is taken, and a total that would pass it stays there
+// instead of wrapping to a negative number.
+TEST(CountingActions, ALargestTotalIsTakenAndHeldThere) {
     MessageBoxCatcher boxes;
     MainWindow w;
     ModalScript script;
     script.Then([&] {
-        const int field = kMemberRows[12].total;
-        w.SetText(field, L"12x4");  // pasted letters: no integer
-        w.Click(IDC_RESET_TOTALS);
-        EXPECT_EQ(GetFocus(), w.Item(field));
-        EXPECT_EQ(w.Text(field), L"0");  // the push put the field's value back
+        w.SetBytes(IDC_TEXT, kText);
+        w.SetText(kMemberRows[0].total, L"2147483647");
+        w.SetText(kMemberRows[9].total, L"2147483640");
+        w.SetText(IDC_MANUAL_TOTAL, L"2147483646");
+        w.Click(IDC_SEARCH_ALL);
+        EXPECT_EQ(w.Current(0), L"5");
+        EXPECT_EQ(w.Total(0), L"2147483647");
+        EXPECT_EQ(w.Total(9), L"2147483644");  // 4 more
+        EXPECT_EQ(w.Text(IDC_MANUAL_TOTAL), L"2147483647");
+        w.Click(IDC_SEARCH_ALL);
+        EXPECT_EQ(w.Total(9), L"2147483647");
+        w.Click(IDC_SEARCH_MANUAL_ONLY);
+        EXPECT_EQ(w.Text(IDC_MANUAL_TOTAL), L"2147483647");
+        EXPECT_EQ(w.dlg.State().total[0], 2147483647);
         w.Close();
     });
     ASSERT_TRUE(w.Run(script));
-    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace
