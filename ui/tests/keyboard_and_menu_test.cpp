@@ -108,6 +108,61 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
     ASSERT_TRUE(w.Run(script));
 }
 
+// Alt+Space opens the system menu and A picks the About item by its
+// mnemonic, through the window's loop and the system's own menu loop.
+TEST(SystemMenu, AltSpaceThenAOpensTheAboutBox) {
+    MainWindow w;
+    HWND about = nullptr;
+    ModalScript script;
+    script.Then([&] {
+              // Wine adds an "About Wine" item with the same mnemonic to every
+              // system menu; Windows has none. Take it out of the way.
+              HMENU menu = GetSystemMenu(w.Hwnd(), FALSE);
+              for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i) {
+                  wchar_t text[128] = {};
+                  GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+                  const std::wstring item(text);
+                  const bool mnemonicA = item.find(L"&A") != std::wstring::npos ||
+                                         item.find(L"&a") != std::wstring::npos;
+                  if (mnemonicA && GetMenuItemID(menu, i) != IDM_ABOUTBOX) DeleteMenu(menu, i, MF_BYPOSITION);
+              }
+              SetFocus(w.Item(IDC_MANUAL_WORD1));
+              // Space with the Alt bit set, as the keyboard delivers it.
+              const UINT space = MapVirtualKeyW(VK_SPACE, 0);
+              const LPARAM alt = 1 << 29;
+              PostMessageW(GetFocus(), WM_SYSKEYDOWN, VK_SPACE, 1 | space << 16 | alt);
+              PostMessageW(GetFocus(), WM_SYSKEYUP, VK_SPACE, 1 | space << 16 | alt | 0xC0000000);
+          })
+        .WaitFor(
+            [&] {
+                HWND menu = FindWindowW(L"#32768", nullptr);
+                return menu != nullptr && IsWindowVisible(menu);
+            },
+            "the system menu")
+        .Then([&] {
+            // The A reaches the menu loop that Alt+Space started.
+            const UINT a = MapVirtualKeyW('A', 0);
+            PostMessageW(GetFocus(), WM_KEYDOWN, 'A', 1 | a << 16);
+            PostMessageW(GetFocus(), WM_KEYUP, 'A', 1 | a << 16 | 0xC0000000);
+        })
+        .WaitFor(
+            [&] {
+                HWND active = GetActiveWindow();
+                if (!active || active == w.Hwnd()) return false;
+                about = active;
+                return true;
+            },
+            "the About box")
+        .Then([&] {
+            EXPECT_EQ(GetWindowTextWide(about), kAboutCaption);
+            EXPECT_EQ(GetWindow(about, GW_OWNER), w.Hwnd());
+            SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+        })
+        .WaitFor([&] { return !IsWindow(about); }, "the About box to close")
+        .Then([&] { w.Close(); });
+    ASSERT_TRUE(w.Run(script));
+}
+
 // Opens the About box with `command`, checks it and closes it with `close`.
 void OpenAndCloseAbout(WPARAM command, const std::function<void(HWND about)>& close) {
     MainWindow w;
