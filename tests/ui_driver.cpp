@@ -1,16 +1,19 @@
 // quenbol-driver: works a running quenbol window from outside, for the
 // screenshot script and smoke runs. It finds the main window, can put a UTF-8
-// text file into the text pane, press 全検索, open the keyword settings
-// dialog, save a picture of the window as a 24-bit BMP and close the program.
+// text file into the text pane, press 全検索, print the count fields, open the
+// keyword settings dialog, save a picture of the window as a 24-bit BMP and
+// close the program.
 // Every wait has a bound; when one runs out the driver says which and exits 1.
 //
 //   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search]
-//                  [--settings] [--capture FILE.bmp] [--close]
+//                  [--counts] [--settings] [--capture FILE.bmp] [--close]
 //
 // The steps run in the order above, whatever the order of the options.
 // --desktop names the desktop the program runs on, for example Wine's virtual
 // desktop started with "explorer /desktop=NAME,WxH": windows are looked for,
-// and the screen is copied, on that desktop.
+// and the screen is copied, on that desktop. --counts prints the 21 members'
+// current counts and the manual words' current count as the fields show them,
+// on one line: "counts: N ... N manual: N".
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "ui/member_rows.h"
 
 namespace {
 
@@ -136,6 +140,13 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, con
     return static_cast<LRESULT>(result);
 }
 
+// The text of a control of the window, read with a bounded wait.
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t buffer[64] = {};
+    SendBounded(GetDlgItem(dialog, id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer), "reading a field");
+    return buffer;
+}
+
 // Lets the program finish what it is doing, brings the window to the front
 // and repaints it before a picture.
 void Settle(HWND window) {
@@ -208,7 +219,7 @@ void ClickLater(HWND dialog, int id) {
 
 struct Options {
     std::wstring desktop, text_file, capture_file;
-    bool search = false, settings = false, close = false;
+    bool search = false, counts = false, settings = false, close = false;
 };
 
 Options ParseArguments() {
@@ -228,13 +239,15 @@ Options ParseArguments() {
             g_wait_ms = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
         } else if (a == L"--search") {
             o.search = true;
+        } else if (a == L"--counts") {
+            o.counts = true;
         } else if (a == L"--settings") {
             o.settings = true;
         } else if (a == L"--close") {
             o.close = true;
         } else {
             Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search] "
-                 "[--settings] [--capture FILE.bmp] [--close]");
+                 "[--counts] [--settings] [--capture FILE.bmp] [--close]");
         }
     }
     LocalFree(argv);
@@ -271,6 +284,12 @@ int main() {
     if (options.search) {
         SendBounded(GetDlgItem(main_window, IDC_SEARCH_ALL), BM_CLICK, 0, 0, "pressing the search button");
         std::printf("searched; caption: %s\n", Utf8(WindowText(main_window)).c_str());
+    }
+    if (options.counts) {
+        std::string line = "counts:";
+        for (const auto& row : quenbol::kMemberRows) line += " " + Utf8(ItemText(main_window, row.current));
+        line += " manual: " + Utf8(ItemText(main_window, IDC_MANUAL_CURRENT));
+        std::printf("%s\n", line.c_str());
     }
     HWND settings = nullptr;
     if (options.settings) {
