@@ -1,12 +1,12 @@
 // quenbol-driver: works a running quenbol window from outside, for the
 // screenshot script and smoke runs. It finds the main window, can put a UTF-8
 // text file into the text pane, press 全検索, print the count fields, open the
-// keyword settings dialog, save a picture of the window as a 24-bit BMP and
-// close the program.
+// keyword settings dialog or the About box, save a picture of the window as a
+// 24-bit BMP and close the program.
 // Every wait has a bound; when one runs out the driver says which and exits 1.
 //
 //   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search]
-//                  [--counts] [--settings] [--capture FILE.bmp] [--close]
+//                  [--counts] [--settings | --about] [--capture FILE.bmp] [--close]
 //
 // The steps run in the order above, whatever the order of the options.
 // --desktop names the desktop the program runs on, for example Wine's virtual
@@ -89,22 +89,31 @@ struct OwnedSearch {
     HWND found;
 };
 
-// The keyword settings dialog: a dialog owned by the main window that holds
-// the member list.
-BOOL CALLBACK FindSettingsDialog(HWND window, LPARAM param) {
+// The dialog owned by the main window: the keyword settings dialog (it holds
+// the member list) or the About box (it does not).
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<OwnedSearch*>(param);
-    if (IsDialog(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        GetDlgItem(window, IDC_MEMBER_LIST)) {
+    if (IsDialog(window) && GetWindow(window, GW_OWNER) == search->owner) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND SettingsDialog(HWND main) {
+HWND OwnedDialog(HWND main) {
     OwnedSearch search{main, nullptr};
-    EnumWindows(FindSettingsDialog, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND SettingsDialog(HWND main) {
+    HWND dialog = OwnedDialog(main);
+    return dialog && GetDlgItem(dialog, IDC_MEMBER_LIST) ? dialog : nullptr;
+}
+
+HWND AboutBox(HWND main) {
+    HWND dialog = OwnedDialog(main);
+    return dialog && !GetDlgItem(dialog, IDC_MEMBER_LIST) ? dialog : nullptr;
 }
 
 // A UTF-8 file (with or without a byte-order mark) as UTF-16 with CR LF line
@@ -219,7 +228,7 @@ void ClickLater(HWND dialog, int id) {
 
 struct Options {
     std::wstring desktop, text_file, capture_file;
-    bool search = false, counts = false, settings = false, close = false;
+    bool search = false, counts = false, settings = false, about = false, close = false;
 };
 
 Options ParseArguments() {
@@ -243,13 +252,16 @@ Options ParseArguments() {
             o.counts = true;
         } else if (a == L"--settings") {
             o.settings = true;
+        } else if (a == L"--about") {
+            o.about = true;
         } else if (a == L"--close") {
             o.close = true;
         } else {
             Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search] "
-                 "[--counts] [--settings] [--capture FILE.bmp] [--close]");
+                 "[--counts] [--settings | --about] [--capture FILE.bmp] [--close]");
         }
     }
+    if (o.settings && o.about) Fail("--settings and --about cannot be used together");
     LocalFree(argv);
     return o;
 }
@@ -291,22 +303,31 @@ int main() {
         line += " manual: " + Utf8(ItemText(main_window, IDC_MANUAL_CURRENT));
         std::printf("%s\n", line.c_str());
     }
-    HWND settings = nullptr;
+    HWND dialog = nullptr;  // the settings dialog or the About box, when opened
     if (options.settings) {
         ClickLater(main_window, IDC_KEYWORD_SETTINGS);
-        if (!WaitFor([&] { return (settings = SettingsDialog(main_window)) != nullptr; })) {
+        if (!WaitFor([&] { return (dialog = SettingsDialog(main_window)) != nullptr; })) {
             Fail("the keyword settings dialog did not appear");
         }
-        std::printf("settings dialog open: %s\n", Utf8(WindowText(settings)).c_str());
+        std::printf("settings dialog open: %s\n", Utf8(WindowText(dialog)).c_str());
+    }
+    if (options.about) {
+        // The system menu's About item, as the menu sends it; posted because
+        // the About box is modal.
+        PostMessageW(main_window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        if (!WaitFor([&] { return (dialog = AboutBox(main_window)) != nullptr; })) {
+            Fail("the About box did not appear");
+        }
+        std::printf("About box open: %s\n", Utf8(WindowText(dialog)).c_str());
     }
     if (!options.capture_file.empty()) {
-        Settle(settings ? settings : main_window);
+        Settle(dialog ? dialog : main_window);
         CaptureWindow(main_window, options.capture_file);
     }
     if (options.close) {
-        if (settings) {
-            ClickLater(settings, IDOK);
-            if (!WaitFor([&] { return !IsWindow(settings); })) Fail("the settings dialog did not close");
+        if (dialog) {
+            ClickLater(dialog, IDOK);
+            if (!WaitFor([&] { return !IsWindow(dialog); })) Fail("the dialog over the main window did not close");
         }
         PostMessageW(main_window, WM_SYSCOMMAND, SC_CLOSE, 0);
         if (!WaitFor([&] { return !IsWindow(main_window); })) Fail("the main window did not close");
