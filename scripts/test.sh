@@ -1,29 +1,68 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds both trees and runs every test: the native
-# tests, then the Windows programs' tests under Wine on a virtual display.
-set -euo pipefail
+# tests, the same with the sanitizers, the Windows programs' tests under Wine
+# on a virtual display, and the release archive unpacked and run under Wine.
+# Every stage runs even when an earlier one failed; a summary ends the output
+# and the exit status is non-zero when any stage failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 
-bash scripts/setup.sh
+bash scripts/setup.sh || exit 1
 
-echo "== native tree"
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
+native() {
+  cmake --preset native >/dev/null && cmake --build --preset native && ctest --preset native
+}
 
-echo "== native tree with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset sanitize >/dev/null
-cmake --build --preset sanitize
-ctest --preset sanitize
+sanitize() {
+  cmake --preset sanitize >/dev/null && cmake --build --preset sanitize && ctest --preset sanitize
+}
 
-echo "== Windows tree (under Wine)"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-bash scripts/wine-prefix.sh build/windows/wineprefix
-export WINEPREFIX="$PWD/build/windows/wineprefix"
 # Wine names Unix files in the host's character set: make it UTF-8, whatever
 # the caller's locale, so Japanese file names survive. The programs themselves
 # convert with code page 932 explicitly and do not depend on it.
-export LC_ALL=C.UTF-8
-wineserver -k 2>/dev/null || true
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'rc=0; ctest --preset windows || rc=$?; wineserver -w; exit $rc'
+wine_env() {
+  env WINEPREFIX="$root/build/windows/wineprefix" LC_ALL=C.UTF-8 "$@"
+}
+
+windows() {
+  cmake --preset windows >/dev/null && cmake --build --preset windows &&
+    bash scripts/wine-prefix.sh build/windows/wineprefix || return 1
+  wine_env wineserver -k 2>/dev/null
+  wine_env xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash -c 'rc=0; ctest --preset windows || rc=$?; wineserver -w; exit $rc'
+}
+
+# The archive from the programs just built, checked by tests/package_test.sh
+# (its own waits are bounded; the outer bound catches anything else).
+package() {
+  local archive
+  cmake --build --preset native --target quenbol-count &&
+    cmake --build --preset windows --target quenbol quenbol-count quenbol-driver &&
+    bash scripts/wine-prefix.sh build/windows/wineprefix &&
+    archive="$(QUENBOL_SKIP_BUILD=1 bash scripts/package.sh)" || return 1
+  wine_env wineserver -k 2>/dev/null
+  wine_env timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash -c 'rc=0; bash "$@" || rc=$?; wineserver -w; exit $rc' sh \
+    tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/tests/quenbol-driver.exe
+}
+
+summary=()
+failed=0
+for stage in native sanitize windows package; do
+  echo "== $stage"
+  if "$stage"; then
+    summary+=("PASS  $stage")
+  else
+    summary+=("FAIL  $stage")
+    failed=1
+  fi
+done
+
+echo "== summary"
+printf '%s\n' "${summary[@]}"
+if [ $failed -ne 0 ]; then
+  echo "test: FAIL"
+  exit 1
+fi
+echo "test: PASS"

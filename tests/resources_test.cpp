@@ -675,6 +675,27 @@ TEST(Manifest, DependsOnCommonControls6) {
     EXPECT_EQ(Attribute(identities[1], "type"), "win32");
 }
 
+TEST(Manifest, DeclaresSystemDpiAwareness) {
+    // The dialogs are laid out in dialog units and scale with the system
+    // font, so the program draws itself at the screen's resolution instead of
+    // being stretched (and blurred) by the system.
+    std::string xml = ResourceBytes(kManifestType, 1);
+    std::vector<std::string> application = Elements(xml, "application");
+    ASSERT_EQ(application.size(), 1u);
+    EXPECT_EQ(Attribute(application[0], "xmlns"), "urn:schemas-microsoft-com:asm.v3");
+    size_t settings = xml.find("<windowsSettings>");
+    ASSERT_NE(settings, std::string::npos);
+    EXPECT_GT(settings, xml.find(application[0]));
+    std::vector<std::string> aware = Elements(xml, "dpiAware");
+    ASSERT_EQ(aware.size(), 1u);
+    EXPECT_EQ(Attribute(aware[0], "xmlns"), "http://schemas.microsoft.com/SMI/2005/WindowsSettings");
+    EXPECT_GT(xml.find(aware[0]), settings);
+    EXPECT_EQ(xml.substr(xml.find(aware[0]) + aware[0].size(), 15), "true</dpiAware>");
+
+    // This test program links the same manifest, so the loader has read it.
+    EXPECT_TRUE(IsProcessDPIAware());
+}
+
 TEST(Manifest, TheLoaderRedirectsCommonControlsToVersion6) {
     // The manifest becomes the process's default activation context, which
     // redirects comctl32.dll to the side-by-side version 6 assembly; without

@@ -1,16 +1,19 @@
 // quenbol-driver: works a running quenbol window from outside, for the
 // screenshot script and smoke runs. It finds the main window, can put a UTF-8
-// text file into the text pane, press 全検索, open the keyword settings
-// dialog, save a picture of the window as a 24-bit BMP and close the program.
+// text file into the text pane, press 全検索, print the count fields, open the
+// keyword settings dialog or the About box, save a picture of the window as a
+// 24-bit BMP and close the program.
 // Every wait has a bound; when one runs out the driver says which and exits 1.
 //
 //   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search]
-//                  [--settings] [--capture FILE.bmp] [--close]
+//                  [--counts] [--settings | --about] [--capture FILE.bmp] [--close]
 //
 // The steps run in the order above, whatever the order of the options.
 // --desktop names the desktop the program runs on, for example Wine's virtual
 // desktop started with "explorer /desktop=NAME,WxH": windows are looked for,
-// and the screen is copied, on that desktop.
+// and the screen is copied, on that desktop. --counts prints the 21 members'
+// current counts and the manual words' current count as the fields show them,
+// on one line: "counts: N ... N manual: N".
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "ui/member_rows.h"
 
 namespace {
 
@@ -85,22 +89,31 @@ struct OwnedSearch {
     HWND found;
 };
 
-// The keyword settings dialog: a dialog owned by the main window that holds
-// the member list.
-BOOL CALLBACK FindSettingsDialog(HWND window, LPARAM param) {
+// The dialog owned by the main window: the keyword settings dialog (it holds
+// the member list) or the About box (it does not).
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<OwnedSearch*>(param);
-    if (IsDialog(window) && GetWindow(window, GW_OWNER) == search->owner &&
-        GetDlgItem(window, IDC_MEMBER_LIST)) {
+    if (IsDialog(window) && GetWindow(window, GW_OWNER) == search->owner) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND SettingsDialog(HWND main) {
+HWND OwnedDialog(HWND main) {
     OwnedSearch search{main, nullptr};
-    EnumWindows(FindSettingsDialog, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND SettingsDialog(HWND main) {
+    HWND dialog = OwnedDialog(main);
+    return dialog && GetDlgItem(dialog, IDC_MEMBER_LIST) ? dialog : nullptr;
+}
+
+HWND AboutBox(HWND main) {
+    HWND dialog = OwnedDialog(main);
+    return dialog && !GetDlgItem(dialog, IDC_MEMBER_LIST) ? dialog : nullptr;
 }
 
 // A UTF-8 file (with or without a byte-order mark) as UTF-16 with CR LF line
@@ -134,6 +147,13 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, con
         Fail(std::string(what) + ": the window did not answer in time");
     }
     return static_cast<LRESULT>(result);
+}
+
+// The text of a control of the window, read with a bounded wait.
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t buffer[64] = {};
+    SendBounded(GetDlgItem(dialog, id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer), "reading a field");
+    return buffer;
 }
 
 // Lets the program finish what it is doing, brings the window to the front
@@ -208,7 +228,7 @@ void ClickLater(HWND dialog, int id) {
 
 struct Options {
     std::wstring desktop, text_file, capture_file;
-    bool search = false, settings = false, close = false;
+    bool search = false, counts = false, settings = false, about = false, close = false;
 };
 
 Options ParseArguments() {
@@ -228,15 +248,20 @@ Options ParseArguments() {
             g_wait_ms = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
         } else if (a == L"--search") {
             o.search = true;
+        } else if (a == L"--counts") {
+            o.counts = true;
         } else if (a == L"--settings") {
             o.settings = true;
+        } else if (a == L"--about") {
+            o.about = true;
         } else if (a == L"--close") {
             o.close = true;
         } else {
             Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search] "
-                 "[--settings] [--capture FILE.bmp] [--close]");
+                 "[--counts] [--settings | --about] [--capture FILE.bmp] [--close]");
         }
     }
+    if (o.settings && o.about) Fail("--settings and --about cannot be used together");
     LocalFree(argv);
     return o;
 }
@@ -272,22 +297,37 @@ int main() {
         SendBounded(GetDlgItem(main_window, IDC_SEARCH_ALL), BM_CLICK, 0, 0, "pressing the search button");
         std::printf("searched; caption: %s\n", Utf8(WindowText(main_window)).c_str());
     }
-    HWND settings = nullptr;
+    if (options.counts) {
+        std::string line = "counts:";
+        for (const auto& row : quenbol::kMemberRows) line += " " + Utf8(ItemText(main_window, row.current));
+        line += " manual: " + Utf8(ItemText(main_window, IDC_MANUAL_CURRENT));
+        std::printf("%s\n", line.c_str());
+    }
+    HWND dialog = nullptr;  // the settings dialog or the About box, when opened
     if (options.settings) {
         ClickLater(main_window, IDC_KEYWORD_SETTINGS);
-        if (!WaitFor([&] { return (settings = SettingsDialog(main_window)) != nullptr; })) {
+        if (!WaitFor([&] { return (dialog = SettingsDialog(main_window)) != nullptr; })) {
             Fail("the keyword settings dialog did not appear");
         }
-        std::printf("settings dialog open: %s\n", Utf8(WindowText(settings)).c_str());
+        std::printf("settings dialog open: %s\n", Utf8(WindowText(dialog)).c_str());
+    }
+    if (options.about) {
+        // The system menu's About item, as the menu sends it; posted because
+        // the About box is modal.
+        PostMessageW(main_window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        if (!WaitFor([&] { return (dialog = AboutBox(main_window)) != nullptr; })) {
+            Fail("the About box did not appear");
+        }
+        std::printf("About box open: %s\n", Utf8(WindowText(dialog)).c_str());
     }
     if (!options.capture_file.empty()) {
-        Settle(settings ? settings : main_window);
+        Settle(dialog ? dialog : main_window);
         CaptureWindow(main_window, options.capture_file);
     }
     if (options.close) {
-        if (settings) {
-            ClickLater(settings, IDOK);
-            if (!WaitFor([&] { return !IsWindow(settings); })) Fail("the settings dialog did not close");
+        if (dialog) {
+            ClickLater(dialog, IDOK);
+            if (!WaitFor([&] { return !IsWindow(dialog); })) Fail("the dialog over the main window did not close");
         }
         PostMessageW(main_window, WM_SYSCOMMAND, SC_CLOSE, 0);
         if (!WaitFor([&] { return !IsWindow(main_window); })) Fail("the main window did not close");
