@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds both trees and runs every test: the native
-# tests, the same with the sanitizers, the Windows programs' tests under Wine
-# on a virtual display, and the release archive unpacked and run under Wine.
+# tests, the same with the sanitizers, a short run of each fuzz target, the
+# Windows programs' tests under Wine on a virtual display, and the release
+# archive unpacked and run under Wine.
 # Every stage runs even when an earlier one failed; a summary ends the output
 # and the exit status is non-zero when any stage failed.
 set -uo pipefail
@@ -16,6 +17,11 @@ native() {
 
 sanitize() {
   cmake --preset sanitize >/dev/null && cmake --build --preset sanitize && ctest --preset sanitize
+}
+
+# The libFuzzer targets, briefly each (QUENBOL_FUZZ_SECONDS, 60 by default).
+fuzz() {
+  bash scripts/fuzz.sh "${QUENBOL_FUZZ_SECONDS:-60}"
 }
 
 # Wine names Unix files in the host's character set: make it UTF-8, whatever
@@ -49,18 +55,21 @@ package() {
 
 summary=()
 failed=0
-for stage in native sanitize windows package; do
+passed=0
+for stage in native sanitize fuzz windows package; do
   echo "== $stage"
   if "$stage"; then
     summary+=("PASS  $stage")
+    passed=$((passed + 1))
   else
     summary+=("FAIL  $stage")
-    failed=1
+    failed=$((failed + 1))
   fi
 done
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"
+echo "stages: $passed passed, $failed failed"
 if [ $failed -ne 0 ]; then
   echo "test: FAIL"
   exit 1
