@@ -108,6 +108,16 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
     ASSERT_TRUE(w.Run(script));
 }
 
+// A wait condition: some window other than `main` is active; it is kept in `found`.
+std::function<bool()> ActiveWindowOtherThan(HWND main, HWND& found) {
+    return [main, &found] {
+        HWND active = GetActiveWindow();
+        if (!active || active == main) return false;
+        found = active;
+        return true;
+    };
+}
+
 // Alt+Space opens the system menu and A picks the About item by its
 // mnemonic, through the window's loop and the system's own menu loop.
 TEST(SystemMenu, AltSpaceThenAOpensTheAboutBox) {
@@ -145,14 +155,7 @@ TEST(SystemMenu, AltSpaceThenAOpensTheAboutBox) {
             PostMessageW(GetFocus(), WM_KEYDOWN, 'A', 1 | a << 16);
             PostMessageW(GetFocus(), WM_KEYUP, 'A', 1 | a << 16 | 0xC0000000);
         })
-        .WaitFor(
-            [&] {
-                HWND active = GetActiveWindow();
-                if (!active || active == w.Hwnd()) return false;
-                about = active;
-                return true;
-            },
-            "the About box")
+        .WaitFor(ActiveWindowOtherThan(w.Hwnd(), about), "the About box")
         .Then([&] {
             EXPECT_EQ(GetWindowTextWide(about), kAboutCaption);
             EXPECT_EQ(GetWindow(about, GW_OWNER), w.Hwnd());
@@ -172,14 +175,7 @@ void OpenAndCloseAbout(WPARAM command, const std::function<void(HWND about)>& cl
               w.SetText(IDC_MANUAL_WORD6, L"残る");
               SendMessageW(w.Hwnd(), WM_SYSCOMMAND, command, 0);  // returns when the box closes
           })
-        .WaitFor(
-            [&] {
-                HWND active = GetActiveWindow();
-                if (!active || active == w.Hwnd()) return false;
-                about = active;
-                return true;
-            },
-            "the About box")
+        .WaitFor(ActiveWindowOtherThan(w.Hwnd(), about), "the About box")
         .Then([&] {
             EXPECT_EQ(GetWindowTextWide(about), kAboutCaption);
             EXPECT_EQ(GetWindow(about, GW_OWNER), w.Hwnd());
