@@ -15,7 +15,7 @@
 #include "bench/bench_text.h"
 #include "bench/memory_meter.h"
 #include "core/counting.h"
-#include "tests/reference_counter.h"
+#include "testing/reference_counter.h"
 
 namespace quenbol::bench {
 namespace {

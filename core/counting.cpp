@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "core/count_engine.h"
+#include "core/engine/count_engine.h"
 
 namespace quenbol {
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/engine/remove_all.h"
 #include "core/roster.h"
 #include "core/top_member.h"
 
@@ -25,13 +26,6 @@ struct CountingState {
 
 // total + n, held at the limits of a signed 32-bit count instead of wrapping.
 std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n);
-
-// Deletes every occurrence of `word` found left to right from the scan
-// position, matches starting only on character boundaries; returns how many.
-// A match formed across a deletion point by this same call is not counted.
-// An empty word removes nothing, and so does a word holding a NUL byte: NUL
-// stands for a character that has no code page 932 form, which matches nothing.
-std::int64_t RemoveAll(std::string& text, std::string_view word);
 
 // Runs RemoveAll for each non-empty word in order; current = the sum,
 // total grows by it.

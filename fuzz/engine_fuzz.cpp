@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/count_engine.h"
-#include "tests/reference_counter.h"
+#include "core/engine/count_engine.h"
+#include "testing/reference_counter.h"
 
 namespace {
 

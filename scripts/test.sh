@@ -39,7 +39,7 @@ windows() {
     bash -c 'rc=0; ctest --preset windows || rc=$?; wineserver -w; exit $rc'
 }
 
-# The archive from the programs just built, checked by tests/package_test.sh
+# The archive from the programs just built, checked by scripts/tests/package_test.sh
 # (its own waits are bounded; the outer bound catches anything else).
 package() {
   local archive
@@ -50,7 +50,7 @@ package() {
   wine_env wineserver -k 2>/dev/null
   wine_env timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" \
     bash -c 'rc=0; bash "$@" || rc=$?; wineserver -w; exit $rc' sh \
-    tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/tests/quenbol-driver.exe
+    scripts/tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/testing/quenbol-driver.exe
 }
 
 summary=()

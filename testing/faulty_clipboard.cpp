@@ -1,5 +1,5 @@
 // Test support: reading and marking the clipboard.
-#include "framework/testing/faulty_clipboard.h"
+#include "testing/faulty_clipboard.h"
 
 #include <cstring>
 

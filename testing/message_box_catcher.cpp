@@ -1,5 +1,5 @@
 // Test support: the message-box catcher.
-#include "framework/testing/message_box_catcher.h"
+#include "testing/message_box_catcher.h"
 
 #include "framework/app.h"
 #include "framework/text.h"

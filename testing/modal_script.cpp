@@ -1,5 +1,5 @@
 // Test support: the timer-driven script of steps inside modal loops.
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Test support: counting the process's GDI and USER objects and private memory.
-#include "framework/testing/process_resources.h"
+#include "testing/process_resources.h"
 
 #include <psapi.h>
 

@@ -1,5 +1,5 @@
 // Character starts of a code page 932 text, 64 bytes per step.
-#include "core/boundary_map.h"
+#include "core/engine/boundary_map.h"
 
 #include <algorithm>
 #include <array>

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/bit_array.h"
+#include "core/engine/bit_array.h"
 
 namespace quenbol {
 

@@ -8,17 +8,17 @@
 // which needs only a copy of the text. A working copy is also what a chain
 // with a word ending in a lead byte needs, and then the cap is one occurrence
 // per 12 bytes.
-#include "core/count_engine.h"
+#include "core/engine/count_engine.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "core/bit_array.h"
-#include "core/boundary_map.h"
-#include "core/counting.h"
-#include "core/deletion_simulator.h"
-#include "core/keyword_scanner.h"
+#include "core/engine/bit_array.h"
+#include "core/engine/boundary_map.h"
+#include "core/engine/remove_all.h"
+#include "core/engine/deletion_simulator.h"
+#include "core/engine/keyword_scanner.h"
 
 namespace quenbol {
 namespace {

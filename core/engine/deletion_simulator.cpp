@@ -1,6 +1,6 @@
 // Playing out count-by-deletion over a bit per byte, with the joins that
 // deletions make looked at again for the keywords that come later.
-#include "core/deletion_simulator.h"
+#include "core/engine/deletion_simulator.h"
 
 #include <algorithm>
 #include <cstring>

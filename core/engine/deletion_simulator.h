@@ -14,8 +14,8 @@
 #include <span>
 #include <string_view>
 
-#include "core/bit_array.h"
-#include "core/keyword_scanner.h"
+#include "core/engine/bit_array.h"
+#include "core/engine/keyword_scanner.h"
 
 namespace quenbol {
 

@@ -1,12 +1,12 @@
 // Finding many keywords in one pass: the choice of each keyword's piece,
 // then the pass over the text.
-#include "core/keyword_scanner.h"
+#include "core/engine/keyword_scanner.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "core/piece_tables.h"
+#include "core/engine/piece_tables.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

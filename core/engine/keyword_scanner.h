@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/bit_array.h"
-#include "core/boundary_map.h"
+#include "core/engine/bit_array.h"
+#include "core/engine/boundary_map.h"
 
 namespace quenbol {
 

@@ -1,5 +1,5 @@
 // Counting pieces in a sample of the text.
-#include "core/piece_tables.h"
+#include "core/engine/piece_tables.h"
 
 #include <algorithm>
 

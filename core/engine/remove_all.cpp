@@ -3,7 +3,7 @@
 // boundaries, and every word when a text holds too many occurrences to keep.
 #include <algorithm>
 
-#include "core/counting.h"
+#include "core/engine/remove_all.h"
 #include "core/sjis.h"
 
 namespace quenbol {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "core/counting.h"
-#include "tests/reference_counter.h"
+#include "testing/reference_counter.h"
 
 namespace quenbol {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/data_exchange.h"
-#include "framework/testing/message_box_catcher.h"
-#include "framework/testing/modal_script.h"
+#include "testing/message_box_catcher.h"
+#include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 

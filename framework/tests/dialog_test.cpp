@@ -4,8 +4,8 @@
 
 #include "framework/app.h"
 #include "framework/message_box.h"
-#include "framework/testing/message_box_catcher.h"
-#include "framework/testing/modal_script.h"
+#include "testing/message_box_catcher.h"
+#include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 
 using quenbol::testing::MessageBoxCatcher;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/file_dialog.h"
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 

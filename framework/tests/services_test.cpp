@@ -7,8 +7,8 @@
 
 #include "framework/clipboard.h"
 #include "framework/stdio_file.h"
-#include "framework/testing/faulty_clipboard.h"
-#include "framework/testing/modal_script.h"
+#include "testing/faulty_clipboard.h"
+#include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 

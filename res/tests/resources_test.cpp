@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/dialog_template.h"
+#include "testing/dialog_template.h"
 #include "ui/member_rows.h"
 
 namespace quenbol::test {

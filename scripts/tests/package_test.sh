@@ -7,7 +7,7 @@
 # counter does and closes. Every wait is bounded. Prints one PASS or FAIL line
 # and exits 0 only when every check passed.
 #
-#   tests/package_test.sh ARCHIVE.zip NATIVE_QUENBOL_COUNT QUENBOL_DRIVER_EXE
+#   scripts/tests/package_test.sh ARCHIVE.zip NATIVE_QUENBOL_COUNT QUENBOL_DRIVER_EXE
 #
 # Needs a display ($DISPLAY, e.g. inside xvfb-run) and WINEPREFIX set to a
 # prepared prefix (scripts/wine-prefix.sh).

@@ -6,10 +6,10 @@
 #include <dlgs.h>
 
 #include "framework/text.h"
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 #include "settings/keyword_file_ops.h"
-#include "tests/settings/settings_steps.h"
-#include "tests/settings/test_files.h"
+#include "settings/tests/settings_steps.h"
+#include "settings/tests/test_files.h"
 
 namespace quenbol {
 namespace {

@@ -5,15 +5,15 @@
 
 #include "core/roster.h"
 #include "framework/app.h"
-#include "framework/testing/message_box_catcher.h"
-#include "framework/testing/modal_script.h"
+#include "testing/message_box_catcher.h"
+#include "testing/modal_script.h"
 #include "framework/text.h"
 #include "res/resource.h"
 #include "settings/keyword_dlg.h"
 #include "settings/keyword_file.h"
-#include "tests/settings/faulty_files.h"
-#include "tests/settings/settings_steps.h"
-#include "tests/settings/test_files.h"
+#include "settings/tests/faulty_files.h"
+#include "settings/tests/settings_steps.h"
+#include "settings/tests/test_files.h"
 
 namespace quenbol {
 namespace {

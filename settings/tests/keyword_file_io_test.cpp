@@ -4,8 +4,8 @@
 
 #include "settings/keyword_file.h"
 #include "settings/keyword_file_io.h"
-#include "tests/settings/faulty_files.h"
-#include "tests/settings/test_files.h"
+#include "settings/tests/faulty_files.h"
+#include "settings/tests/test_files.h"
 
 namespace quenbol {
 namespace {

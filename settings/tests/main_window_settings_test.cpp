@@ -6,11 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 #include "settings/keyword_file.h"
-#include "tests/reference_counter.h"
-#include "tests/settings/settings_steps.h"
-#include "tests/settings/test_files.h"
+#include "testing/reference_counter.h"
+#include "settings/tests/settings_steps.h"
+#include "settings/tests/test_files.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol {

@@ -1,5 +1,5 @@
 // Helpers for driving the settings dialog and its file prompts.
-#include "tests/settings/settings_steps.h"
+#include "settings/tests/settings_steps.h"
 
 #include <dlgs.h>
 

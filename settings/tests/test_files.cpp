@@ -1,5 +1,5 @@
 // Scratch folders and whole-file access for the settings tests.
-#include "tests/settings/test_files.h"
+#include "settings/tests/test_files.h"
 
 #include <algorithm>
 #include <atomic>

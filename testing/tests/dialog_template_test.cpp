@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/dialog_template.h"
+#include "testing/dialog_template.h"
 
 namespace quenbol::test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "framework/testing/faulty_clipboard.h"
-#include "framework/testing/message_box_catcher.h"
+#include "testing/faulty_clipboard.h"
+#include "testing/message_box_catcher.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "core/top_member.h"
-#include "framework/testing/faulty_clipboard.h"
-#include "framework/testing/message_box_catcher.h"
-#include "tests/reference_counter.h"
+#include "testing/faulty_clipboard.h"
+#include "testing/message_box_catcher.h"
+#include "testing/reference_counter.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "framework/testing/process_resources.h"
-#include "tests/reference_counter.h"
+#include "testing/process_resources.h"
+#include "testing/reference_counter.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

@@ -2,7 +2,7 @@
 // system menu with the About item, and the About box.
 #include <gtest/gtest.h>
 
-#include "framework/testing/message_box_catcher.h"
+#include "testing/message_box_catcher.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/roster.h"
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 #include "framework/text.h"
 #include "res/resource.h"
 #include "ui/counter_dlg.h"

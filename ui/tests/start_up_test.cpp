@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/top_member.h"
-#include "framework/testing/modal_script.h"
+#include "testing/modal_script.h"
 #include "ui/counter_app.h"
 #include "ui/minimised_icon.h"
 #include "ui/tests/main_window.h"

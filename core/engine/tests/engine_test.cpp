@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "core/bit_array.h"
-#include "core/boundary_map.h"
-#include "core/count_engine.h"
+#include "core/engine/bit_array.h"
+#include "core/engine/boundary_map.h"
+#include "core/engine/count_engine.h"
 #include "core/counting.h"
-#include "core/deletion_simulator.h"
+#include "core/engine/deletion_simulator.h"
 #include "core/sjis.h"
-#include "tests/reference_counter.h"
+#include "testing/reference_counter.h"
 
 namespace quenbol {
 namespace {
