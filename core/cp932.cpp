@@ -174,24 +174,50 @@ std::string Cp932ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    bool ok = true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+// Walks UTF-16 text as code points: a pair outside the BMP (never in code
+// page 932) and a lone surrogate each count as one code point with no form.
+template <class Visit>
+void ForEachCodeOf(std::u16string_view text, Visit visit) {
+    const std::vector<std::uint16_t>& table = EncodeTable();
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
         const char16_t u = text[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            ++i;  // a pair outside the BMP: never in code page 932
-            AppendCode(out, 0x10000, ok);
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendCode(out, 0x10000, ok);  // a lone surrogate
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            if (u <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+            visit(std::uint16_t{0}, false);
         } else {
-            AppendCode(out, u, ok);
+            const std::uint16_t code = table[u];
+            visit(code, code != 0 || u == 0);
         }
     }
+}
+
+std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
+    // Written through a pointer into a buffer of the largest size, then cut:
+    // a 10 MB text is converted in one pass without growing a string.
+    std::string out(text.size() * 2, '\0');
+    char* p = out.data();
+    bool ok = true;
+    ForEachCodeOf(text, [&](std::uint16_t code, bool mapped) {
+        if (!mapped) {
+            *p++ = kUnmappable;
+            ok = false;
+        } else if (code > 0xFF) {
+            *p++ = static_cast<char>(code >> 8);
+            *p++ = static_cast<char>(code & 0xFF);
+        } else {
+            *p++ = static_cast<char>(code);
+        }
+    });
+    out.resize(static_cast<std::size_t>(p - out.data()));
     if (lossless) *lossless = ok;
     return out;
+}
+
+std::size_t Utf16ToCp932Length(std::u16string_view text) {
+    std::size_t bytes = 0;
+    ForEachCodeOf(text, [&](std::uint16_t code, bool) { bytes += code > 0xFF ? 2 : 1; });
+    return bytes;
 }
 
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {

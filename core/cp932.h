@@ -24,6 +24,9 @@ std::string Cp932ToUtf8(std::string_view bytes);
 std::string Utf16ToCp932(std::u16string_view text, bool* lossless = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 
+// The length of Utf16ToCp932(text), without making it.
+std::size_t Utf16ToCp932Length(std::u16string_view text);
+
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -9,6 +9,45 @@ const ClipboardApi& SystemClipboardApi() {
     return api;
 }
 
+bool OpenClipboardPatiently(HWND owner, BOOL(WINAPI* open)(HWND)) {
+    constexpr int kTries = 10;
+    for (int attempt = 1;; ++attempt) {
+        if (open(owner)) return true;
+        if (attempt == kTries) return false;
+        Sleep(20);
+    }
+}
+
+std::wstring ClipboardBlockText(const void* block, std::size_t bytes) {
+    const auto* units = static_cast<const wchar_t*>(block);
+    const std::size_t limit = bytes / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < limit && units[length] != L'\0') ++length;
+    return std::wstring(units, length);
+}
+
+bool ReadClipboardText(HWND owner, std::wstring& text) {
+    text.clear();
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return true;
+    if (!OpenClipboardPatiently(owner)) return false;
+    bool read = false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const void* block = GlobalLock(data)) {
+            try {
+                text = ClipboardBlockText(block, GlobalSize(data));
+                read = true;
+            } catch (...) {  // out of memory: unlock and close before passing it on
+                GlobalUnlock(data);
+                CloseClipboard();
+                throw;
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return read;
+}
+
 WindowsClipboard::WindowsClipboard(HWND owner, const ClipboardApi& api) : m_owner(owner), m_api(api) {}
 
 bool WindowsClipboard::PlaceText(std::string_view text) {
@@ -18,7 +57,7 @@ bool WindowsClipboard::PlaceText(std::string_view text) {
     HGLOBAL block = m_api.alloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, text.size() + 1);
     if (!block) return false;
     auto* bytes = static_cast<char*>(m_api.lock(block));
-    if (!bytes || !m_api.open(m_owner)) {
+    if (!bytes || !OpenClipboardPatiently(m_owner, m_api.open)) {
         if (bytes) m_api.unlock(block);
         m_api.free(block);
         return false;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "core/results_line.h"
@@ -24,14 +25,27 @@ struct ClipboardApi {
 // The real clipboard and global-memory functions.
 const ClipboardApi& SystemClipboardApi();
 
+// Opens the clipboard, trying again a few times over about 200 ms: another
+// program (clipboard history, remote desktop) often holds it for a moment.
+bool OpenClipboardPatiently(HWND owner, BOOL(WINAPI* open)(HWND) = OpenClipboard);
+
+// The text of a CF_UNICODETEXT block of `bytes` bytes: up to its first NUL,
+// and never past its end (another program may leave the NUL out).
+std::wstring ClipboardBlockText(const void* block, std::size_t bytes);
+
+// The clipboard's text, or nothing when it holds none. False when it holds
+// text that could not be read (the clipboard stayed busy, or the block could
+// not be locked).
+bool ReadClipboardText(HWND owner, std::wstring& text);
+
 class WindowsClipboard : public quenbol::ClipboardSink {
 public:
     // `owner` is the window that opens the clipboard (the main window).
     explicit WindowsClipboard(HWND owner, const ClipboardApi& api = SystemClipboardApi());
 
     // Makes a movable shared block holding the text and a NUL, opens the
-    // clipboard, empties it and hands the block over. If the block cannot be
-    // made or the clipboard opened, it gives up silently and the clipboard
+    // clipboard (patiently), empties it and hands the block over. If the
+    // block cannot be made or the clipboard opened, it gives up silently and the clipboard
     // keeps what it held; if the hand-over is refused, the clipboard is closed
     // empty. A block not handed over is freed. True when the text was placed.
     bool PlaceText(std::string_view text) override;

@@ -50,19 +50,29 @@ void CDataExchange::Fail(std::wstring_view message) {
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND control = dx.PrepareEditCtrl(id);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
+    // An edit with a byte limit tells whether its text changed since the
+    // last exchange, so a large unchanged text is neither read nor compared.
+    const std::uint64_t version = EditTextVersion(control);
+    const bool unchanged = memory.known && version != 0 && memory.version == version;
     if (dx.m_bSaveAndValidate) {
-        std::wstring shown = quenbol::GetWindowTextWide(control);
-        // Text left as it was gives back the bytes it came from: bytes with no
-        // Unicode form (a lone lead byte from a keyword file) show as U+FFFD,
-        // which would read back as other bytes.
-        if (!(memory.known && shown == memory.wide)) {
-            memory.bytes = quenbol::ToCp932(shown);
-            memory.wide = std::move(shown);
-            memory.known = true;
+        if (!unchanged) {
+            std::wstring shown = quenbol::GetWindowTextWide(control);
+            // Text left as it was gives back the bytes it came from: bytes with
+            // no Unicode form (a lone lead byte from a keyword file) show as
+            // U+FFFD, which would read back as other bytes.
+            if (!(memory.known && shown == memory.wide)) {
+                bool lossless = true;
+                memory.bytes = quenbol::ToCp932(shown, &lossless);
+                memory.wide = std::move(shown);
+                memory.known = true;
+                NoteEditTextBytes(control, version, memory.bytes.size(), lossless);
+            }
+            memory.version = version;
         }
         value = memory.bytes;
         return;
     }
+    if (unchanged && memory.bytes == value) return;
     const std::wstring shown = quenbol::GetWindowTextWide(control);
     if (!(memory.known && memory.bytes == value)) {
         memory.wide = quenbol::ToWide(value);
@@ -72,6 +82,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     // When the bytes are the ones last read, memory.wide is the exact text
     // they came from (characters without a code page 932 form included).
     if (shown != memory.wide) SetWindowTextW(control, memory.wide.c_str());
+    memory.version = EditTextVersion(control);
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {

@@ -1,5 +1,7 @@
 // The byte limit of an edit: a subclass that checks each way text comes in
 // (a typed character, a paste, an input-method result) before the edit sees it.
+// It keeps the byte count of the edit's text between inputs, so that a key
+// typed into a long text is checked without converting the whole text.
 #include "framework/edit_byte_limit.h"
 
 #include <commctrl.h>
@@ -8,13 +10,51 @@
 #include <optional>
 #include <string>
 
+#include "framework/clipboard.h"
 #include "framework/text.h"
 
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
 
+// What the subclass knows of its edit's text.
+struct LimitState {
+    std::size_t maxBytes = 0;
+    std::uint64_t version = 1;
+    bool bytesKnown = false;
+    std::size_t bytes = 0;    // of the whole text, when known
+    bool pairs = false;       // the text holds surrogates: byte counts do not simply add up
+};
+
+// An insertion let through, and the text it should leave.
+struct Expected {
+    bool known = false;
+    std::size_t units = 0, caret = 0, bytes = 0;
+    bool pairs = false;
+};
+
+// The edit sets its modification flag on every change it makes itself
+// (typing, deleting, undo); the subclass clears it whenever it knows the
+// text, so a set flag means a change it did not follow.
+void Forget(HWND edit, LimitState& state) {
+    ++state.version;
+    state.bytesKnown = false;
+    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+}
+
+void Sync(HWND edit, LimitState& state) {
+    if (SendMessageW(edit, EM_GETMODIFY, 0, 0)) Forget(edit, state);
+}
+
+bool HasSurrogates(std::wstring_view text) {
+    for (wchar_t c : text) {
+        if (c >= 0xD800 && c <= 0xDFFF) return true;
+    }
+    return false;
+}
+
 // The text a typed character inserts, or nothing for keys that insert none.
+// 0x7F (Ctrl+Backspace) is a character the classic edit inserts.
 std::optional<std::wstring> TypedText(HWND edit, wchar_t c) {
     const bool multiline = (GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE) != 0;
     if (c == L'\r' || c == L'\n') {
@@ -22,21 +62,8 @@ std::optional<std::wstring> TypedText(HWND edit, wchar_t c) {
         return std::nullopt;
     }
     if (c == L'\t') return multiline ? std::optional<std::wstring>(L"\t") : std::nullopt;
-    if (c < 0x20 || c == 0x7F) return std::nullopt;  // editing keys and shortcuts
+    if (c < 0x20) return std::nullopt;  // editing keys and shortcuts
     return std::wstring(1, c);
-}
-
-std::wstring ClipboardText(HWND owner) {
-    std::wstring text;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
 }
 
 std::wstring ImeResult(HWND edit) {
@@ -57,56 +84,9 @@ bool Refuse() {
     return true;
 }
 
-// True when the message would bring in text that does not fit; the caller
-// then swallows it.
-bool WouldOverflow(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, std::size_t maxBytes) {
-    switch (message) {
-    case WM_CHAR:
-    case WM_IME_CHAR:
-        if (auto text = TypedText(edit, static_cast<wchar_t>(wParam))) {
-            return !EditInsertionFits(edit, *text, maxBytes) && Refuse();
-        }
-        return false;
-    case WM_PASTE:
-        return !EditInsertionFits(edit, ClipboardText(edit), maxBytes) && Refuse();
-    case WM_KEYDOWN:  // Shift+Insert pastes without a WM_PASTE on some systems
-        if (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
-            return !EditInsertionFits(edit, ClipboardText(edit), maxBytes) && Refuse();
-        }
-        return false;
-    case WM_IME_COMPOSITION:
-        if (lParam & GCS_RESULTSTR) return !EditInsertionFits(edit, ImeResult(edit), maxBytes) && Refuse();
-        return false;
-    default:
-        return false;
-    }
-}
-
-LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR maxBytes) {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, LimitProc, kSubclassId);
-    } else {
-        try {
-            if (WouldOverflow(edit, message, wParam, lParam, static_cast<std::size_t>(maxBytes))) return 0;
-        } catch (...) {  // out of memory while checking: refuse the input
-            Refuse();
-            return 0;
-        }
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
-}
-
-}  // namespace
-
-void LimitEditBytes(HWND edit, std::size_t maxBytes) {
-    // A text of n bytes has at most n units, but for characters outside the
-    // BMP, which have no code page 932 form anyway.
-    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    SetWindowSubclass(edit, LimitProc, kSubclassId, static_cast<DWORD_PTR>(maxBytes));
-}
-
-bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
+// Whether replacing the selection with `insert` fits; if so, and the
+// subclass follows the edit, what the text will then be.
+bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState* state, Expected* expected) {
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
@@ -115,8 +95,143 @@ bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes
     const std::size_t newUnits = units - (end - start) + insert.size();
     const auto unitLimit = static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
     if (newUnits > unitLimit) return false;  // the edit would cut it short
-    if (newUnits * 2 <= maxBytes) return true;  // no character takes more than two bytes
-    std::wstring text = quenbol::GetWindowTextWide(edit);
-    text.replace(start, end - start, insert);
-    return quenbol::ToCp932(text).size() <= maxBytes;
+    if (state) Sync(edit, *state);
+    std::size_t newBytes = 0;
+    bool pairs = false;
+    if (state && state->bytesKnown && !state->pairs && start == end && !HasSurrogates(insert)) {
+        newBytes = state->bytes + quenbol::Cp932Length(insert);
+    } else if (newUnits * 2 <= maxBytes) {
+        return true;  // no character takes more than two bytes; the count stays unknown
+    } else {
+        std::wstring text = quenbol::GetWindowTextWide(edit);
+        text.replace(start, end - start, insert);
+        newBytes = quenbol::Cp932Length(text);
+        pairs = HasSurrogates(text);
+    }
+    if (newBytes > maxBytes) return false;
+    if (expected) *expected = {true, newUnits, start + insert.size(), newBytes, pairs};
+    return true;
+}
+
+// The text a message would bring in; nullopt when it brings none.
+// `unreadable` is set when it would paste text that cannot be read.
+std::optional<std::wstring> Incoming(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& unreadable) {
+    std::wstring text;
+    switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+        return TypedText(edit, static_cast<wchar_t>(wParam));
+    case WM_KEYDOWN:  // Shift+Insert pastes without a WM_PASTE on some systems
+        if (wParam != VK_INSERT || GetKeyState(VK_SHIFT) >= 0 || GetKeyState(VK_CONTROL) < 0) return std::nullopt;
+        [[fallthrough]];
+    case WM_PASTE:
+        unreadable = !ReadClipboardText(edit, text);
+        return text;
+    case WM_IME_COMPOSITION:
+        if (lParam & GCS_RESULTSTR) return ImeResult(edit);
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool ChangesTextUnfollowed(UINT message) {
+    switch (message) {
+    case WM_SETTEXT:
+    case EM_SETHANDLE:
+    case EM_REPLACESEL:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+    auto* state = reinterpret_cast<LimitState*>(ref);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, LimitProc, kSubclassId);
+        delete state;
+        return DefSubclassProc(edit, message, wParam, lParam);
+    }
+    Expected expected;
+    bool insertion = false;
+    try {
+        bool unreadable = false;
+        if (auto text = Incoming(edit, message, wParam, lParam, unreadable)) {
+            insertion = true;
+            if (unreadable || !Fits(edit, *text, state->maxBytes, state, &expected)) {
+                Refuse();
+                return 0;
+            }
+        }
+    } catch (...) {  // out of memory while checking: refuse the input
+        Refuse();
+        return 0;
+    }
+    const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    if (insertion) {
+        // The count is kept when the edit did just what was checked.
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const bool asExpected = expected.known &&
+                                static_cast<std::size_t>(GetWindowTextLengthW(edit)) == expected.units &&
+                                end == expected.caret;
+        Forget(edit, *state);
+        if (asExpected) {
+            state->bytesKnown = true;
+            state->bytes = expected.bytes;
+            state->pairs = expected.pairs;
+        }
+    } else if (ChangesTextUnfollowed(message)) {
+        Forget(edit, *state);
+    }
+    return result;
+}
+
+LimitState* StateOf(HWND edit) {
+    DWORD_PTR ref = 0;
+    if (!edit || !GetWindowSubclass(edit, LimitProc, kSubclassId, &ref)) return nullptr;
+    return reinterpret_cast<LimitState*>(ref);
+}
+
+}  // namespace
+
+void LimitEditBytes(HWND edit, std::size_t maxBytes) {
+    // A text of n bytes has at most n units, but for characters outside the
+    // BMP, which have no code page 932 form anyway.
+    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
+    if (LimitState* state = StateOf(edit)) {
+        state->maxBytes = maxBytes;
+        return;
+    }
+    auto* state = new LimitState;
+    state->maxBytes = maxBytes;
+    if (!SetWindowSubclass(edit, LimitProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
+        delete state;
+        return;
+    }
+    Forget(edit, *state);
+}
+
+bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
+    return Fits(edit, insert, maxBytes, nullptr, nullptr);
+}
+
+std::uint64_t EditTextVersion(HWND edit) {
+    LimitState* state = StateOf(edit);
+    if (!state) return 0;
+    Sync(edit, *state);
+    return state->version;
+}
+
+void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless) {
+    LimitState* state = StateOf(edit);
+    if (!state || state->version != version || SendMessageW(edit, EM_GETMODIFY, 0, 0)) return;
+    state->bytesKnown = true;
+    state->bytes = bytes;
+    state->pairs = !lossless;  // surrogates have no form; other losses only make it careful
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // Sets the limit (again, if the edit already has one).
@@ -15,3 +16,13 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes);
 // Whether replacing the edit's selection with `insert` keeps it within both
 // its unit limit and `maxBytes`.
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes);
+
+// A number that changes whenever the text of an edit with a byte limit may
+// have changed (0 for an edit without one), so a caller that remembers it can
+// tell an unchanged text without reading it.
+std::uint64_t EditTextVersion(HWND edit);
+
+// Tells the limit the byte count of the text it held at `version`, as the
+// caller has just converted it (`lossless`: every character had a code page
+// 932 form); ignored if the text changed since.
+void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless);

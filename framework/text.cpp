@@ -16,9 +16,15 @@ std::wstring ToWide(std::string_view cp932) {
     return wide;
 }
 
-std::string ToCp932(std::wstring_view wide) {
-    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+namespace {
+std::u16string_view Units(std::wstring_view wide) {
+    return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
 }
+}  // namespace
+
+std::string ToCp932(std::wstring_view wide, bool* lossless) { return Utf16ToCp932(Units(wide), lossless); }
+
+std::size_t Cp932Length(std::wstring_view wide) { return Utf16ToCp932Length(Units(wide)); }
 
 std::wstring GetWindowTextWide(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);

@@ -17,8 +17,12 @@ namespace quenbol {
 std::wstring ToWide(std::string_view cp932);
 
 // UTF-16 to code page 932; a character with no code page 932 form becomes
-// one NUL byte (kUnmappable), which no keyword matches.
-std::string ToCp932(std::wstring_view wide);
+// one NUL byte (kUnmappable), which no keyword matches. `lossless` tells
+// whether every character had a form.
+std::string ToCp932(std::wstring_view wide, bool* lossless = nullptr);
+
+// ToCp932(wide).size(), counted without converting.
+std::size_t Cp932Length(std::wstring_view wide);
 
 // The whole text of a window or control, as the control holds it.
 std::wstring GetWindowTextWide(HWND hwnd);
