@@ -104,6 +104,11 @@ bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState*
         return true;  // no character takes more than two bytes; the count stays unknown
     } else {
         std::wstring text = quenbol::GetWindowTextWide(edit);
+        if (state && !HasSurrogates(text)) {  // read anyway: the count is known from here on
+            state->bytesKnown = true;
+            state->bytes = quenbol::Cp932Length(text);
+            state->pairs = false;
+        }
         text.replace(start, end - start, insert);
         newBytes = quenbol::Cp932Length(text);
         pairs = HasSurrogates(text);
