@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "framework/app.h"
 #include "framework/edit_byte_limit.h"
-#include "framework/message_box.h"
 #include "framework/text.h"
 #include "framework/wnd.h"
 
@@ -13,42 +13,25 @@ namespace {
 constexpr wchar_t kEnterInteger[] = L"整数を入力してください。";
 constexpr wchar_t kTooLong[] = L"%d バイト以下で入力してください。";
 
-bool IsEdit(HWND control) {
-    wchar_t cls[16] = {};
-    GetClassNameW(control, cls, 16);
-    return lstrcmpiW(cls, L"Edit") == 0;
-}
-
 }  // namespace
 
-CDataExchange::CDataExchange(CWnd* window, bool saveAndValidate)
-    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(window) {}
-
-HWND CDataExchange::PrepareCtrl(int id) {
+HWND CDataExchange::PrepareCtrl(int id, bool isEdit) {
     HWND control = m_pDlgWnd->GetDlgItem(id);
     if (!control) throw Stop{};
     m_lastControl = control;
-    m_lastIsEdit = false;
-    return control;
-}
-
-HWND CDataExchange::PrepareEditCtrl(int id) {
-    HWND control = PrepareCtrl(id);
-    m_lastIsEdit = IsEdit(control);
+    m_lastIsEdit = isEdit;
     return control;
 }
 
 void CDataExchange::Fail(std::wstring_view message) {
     AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-    if (m_lastControl) {
-        SetFocus(m_lastControl);
-        if (m_lastIsEdit) SendMessageW(m_lastControl, EM_SETSEL, 0, -1);
-    }
+    SetFocus(m_lastControl);
+    if (m_lastIsEdit) SendMessageW(m_lastControl, EM_SETSEL, 0, -1);
     throw Stop{};
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
-    HWND control = dx.PrepareEditCtrl(id);
+    HWND control = dx.PrepareCtrl(id, true);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
     if (dx.m_bSaveAndValidate) {
         std::wstring shown = quenbol::GetWindowTextWide(control);
@@ -75,7 +58,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
-    HWND control = dx.PrepareEditCtrl(id);
+    HWND control = dx.PrepareCtrl(id, true);
     if (dx.m_bSaveAndValidate) {
         const std::optional<std::int32_t> parsed = ParseDecimalInt32(quenbol::GetWindowTextWide(control));
         if (!parsed) dx.Fail(kEnterInteger);
@@ -99,7 +82,7 @@ void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxBytes) {
 }
 
 void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
-    HWND hwnd = dx.PrepareCtrl(id);
+    HWND hwnd = dx.PrepareCtrl(id, false);
     if (!control.m_hWnd) control.m_hWnd = hwnd;
 }
 

@@ -1,6 +1,8 @@
 // CFileDialog.
 #include "framework/file_dialog.h"
 
+#include <algorithm>
+
 #include "framework/app.h"
 #include "framework/text.h"
 
@@ -15,9 +17,7 @@ CFileDialog::CFileDialog(BOOL openFileDialog, std::string_view defaultExtension,
     // Split on '|' after decoding: in code page 932 the byte '|' can be the
     // second half of a character.
     m_filter = quenbol::ToWide(filter);
-    for (wchar_t& c : m_filter) {
-        if (c == L'|') c = L'\0';
-    }
+    std::replace(m_filter.begin(), m_filter.end(), L'|', L'\0');
     m_filter.push_back(L'\0');  // the list ends with two NULs
     m_file = quenbol::ToWide(fileName);
     m_file.resize(kPathCapacity, L'\0');
@@ -42,5 +42,3 @@ INT_PTR CFileDialog::DoModal() {
     const BOOL chosen = m_open ? GetOpenFileNameW(&m_ofn) : GetSaveFileNameW(&m_ofn);
     return chosen ? IDOK : IDCANCEL;
 }
-
-std::wstring CFileDialog::GetPathName() const { return std::wstring(m_ofn.lpstrFile); }

@@ -1,6 +1,8 @@
 // Text crossing between the controls and code page 932 bytes.
 #include "framework/text.h"
 
+#include <algorithm>
+
 #include "core/cp932.h"
 
 namespace quenbol {
@@ -10,9 +12,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is a UTF-16
 std::wstring ToWide(std::string_view cp932) {
     const std::u16string u16 = Cp932ToUtf16(cp932);
     std::wstring wide(reinterpret_cast<const wchar_t*>(u16.data()), u16.size());
-    for (wchar_t& c : wide) {
-        if (c == L'\0') c = L'\xFFFD';
-    }
+    std::replace(wide.begin(), wide.end(), L'\0', L'\xFFFD');
     return wide;
 }
 
