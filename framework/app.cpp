@@ -29,14 +29,10 @@ const std::wstring& AfxGetAppName() {
 }
 
 HWND AfxGetSafeOwner(CWnd* parent) {
-    HWND owner = parent ? parent->m_hWnd : nullptr;
-    if (!owner) {
-        CWnd* main = AfxGetMainWnd();
-        owner = main ? main->m_hWnd : nullptr;
-        if (!owner) owner = GetActiveWindow();
-    }
-    if (!parent && owner) owner = GetLastActivePopup(owner);
-    return owner;
+    if (parent && parent->m_hWnd) return parent->m_hWnd;
+    CWnd* main = AfxGetMainWnd();
+    HWND owner = main && main->m_hWnd ? main->m_hWnd : GetActiveWindow();
+    return owner ? GetLastActivePopup(owner) : nullptr;
 }
 
 int AfxMessageBox(std::string_view cp932Text, UINT type) { return AfxMessageBox(quenbol::ToWide(cp932Text), type); }

@@ -1,8 +1,6 @@
-// The application object and the process-wide helpers around it, message
-// boxes among them.
-// The program defines one global object of a class derived from CWinApp;
-// WinMain (framework/winmain.cpp) runs its InitInstance, and the process ends
-// when that returns: the program runs its main window modally inside it.
+// The application object and the process-wide helpers, message boxes among
+// them. The program defines one global object of a class derived from
+// CWinApp; WinMain runs its InitInstance, and the process ends when that returns.
 #pragma once
 
 #include <windows.h>
@@ -22,8 +20,7 @@ public:
     // Called once at start-up; the process ends when it returns.
     virtual BOOL InitInstance() = 0;
 
-    // Three-dimensional controls are the system's own look on Win32: there
-    // is nothing to switch on. Returns TRUE.
+    // Three-dimensional controls are the system's own look: nothing to switch on.
     BOOL Enable3dControls() { return TRUE; }
 
     CWnd* m_pMainWnd = nullptr;  // the main window, if any
@@ -33,17 +30,15 @@ public:
 CWinApp* AfxGetApp();
 // The application's main window, or null.
 CWnd* AfxGetMainWnd();
-// The application's name: the executable's file name without its extension.
-// It is the caption of every message box.
+// The executable's file name without its extension: every message box's caption.
 const std::wstring& AfxGetAppName();
 // The module that holds the dialog templates, icons and strings.
 inline HINSTANCE AfxGetResourceHandle() { return GetModuleHandleW(nullptr); }
 // OLE control hosting is not used by this framework: nothing to do.
 inline void AfxEnableControlContainer() {}
 
-// The window a modal dialog or box should be owned by: `parent` if given,
-// else the last active popup of the main window (or of the active window when
-// there is no main window); null when there is none.
+// The owner of a modal dialog or box: `parent` if given, else the last active
+// popup of the main window (or of the active window when there is none).
 HWND AfxGetSafeOwner(CWnd* parent);
 
 // Shows `text` (code page 932 bytes, or UTF-16) in a message box owned by the

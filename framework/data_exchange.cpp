@@ -33,8 +33,8 @@ void CDataExchange::Fail(std::wstring_view message) {
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND control = dx.PrepareCtrl(id, true);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
+    std::wstring shown = quenbol::GetWindowTextWide(control);
     if (dx.m_bSaveAndValidate) {
-        std::wstring shown = quenbol::GetWindowTextWide(control);
         // Text left as it was gives back the bytes it came from: bytes with no
         // Unicode form (a lone lead byte from a keyword file) show as U+FFFD,
         // which would read back as other bytes.
@@ -46,7 +46,6 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
         value = memory.bytes;
         return;
     }
-    const std::wstring shown = quenbol::GetWindowTextWide(control);
     if (!(memory.known && memory.bytes == value)) {
         memory.wide = quenbol::ToWide(value);
         memory.bytes = value;
@@ -70,15 +69,13 @@ void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxBytes) {
-    if (dx.m_bSaveAndValidate) {
-        if (value.size() > static_cast<std::size_t>(maxBytes)) {
-            wchar_t message[64];
-            wsprintfW(message, kTooLong, maxBytes);
-            dx.Fail(message);
-        }
-        return;
+    if (!dx.m_bSaveAndValidate) {
+        if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
+    } else if (value.size() > static_cast<std::size_t>(maxBytes)) {
+        wchar_t message[64];
+        wsprintfW(message, kTooLong, maxBytes);
+        dx.Fail(message);
     }
-    if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
 }
 
 void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
@@ -90,11 +87,8 @@ std::optional<std::int32_t> ParseDecimalInt32(std::wstring_view text) {
     auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-        negative = text.front() == L'-';
-        text.remove_prefix(1);
-    }
+    const bool negative = !text.empty() && text.front() == L'-';
+    if (!text.empty() && (negative || text.front() == L'+')) text.remove_prefix(1);
     if (text.empty()) return std::nullopt;
     std::int64_t magnitude = 0;
     for (wchar_t c : text) {

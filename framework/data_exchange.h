@@ -27,11 +27,9 @@ public:
     // The last prepared control if it is an edit, else null.
     HWND LastEditCtrl() const { return m_lastIsEdit ? m_lastControl : nullptr; }
 
-    // Warns with `message`, puts the focus on the last edit, selects its text
-    // and stops the exchange.
+    // Warns with `message`, focuses the last edit with its text selected and
+    // stops the exchange by throwing Stop, which UpdateData catches.
     [[noreturn]] void Fail(std::wstring_view message);
-
-    // Thrown by Fail and caught by UpdateData; never leaves UpdateData.
     struct Stop {};
 
 private:

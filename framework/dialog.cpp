@@ -8,9 +8,8 @@
 
 namespace {
 
-// Centres `dialog` over its owner, or on the owner's (or primary) screen when
-// there is no visible owner; kept inside the work area. (The dialog manager
-// alone would put a template at (0, 0) at the owner's corner.)
+// Centres `dialog` over its visible owner, else on the primary screen, inside
+// the work area (the dialog manager alone puts it at the owner's corner).
 void CentreDialog(HWND dialog) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     if (owner && (!IsWindowVisible(owner) || IsIconic(owner))) owner = nullptr;
@@ -23,7 +22,7 @@ void CentreDialog(HWND dialog) {
     RECT rect;
     GetWindowRect(dialog, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    // Kept off the right and bottom edges first, so the top left stays on screen.
+    // Off the right and bottom edges first, so the top left stays on screen.
     const int x = std::max(area.left, std::min((over.left + over.right) / 2 - width / 2, area.right - width));
     const int y = std::max(area.top, std::min((over.top + over.bottom) / 2 - height / 2, area.bottom - height));
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -44,7 +43,12 @@ INT_PTR CDialog::DoModal() {
                                      DialogProc, reinterpret_cast<LPARAM>(this));
     if (dialog && !m_endModal) {
         if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
-        RunModalLoop();
+        MSG msg;  // the program posts no WM_QUIT: GetMessageW ends only on an error
+        while (!m_endModal && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (PreTranslateMessage(&msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
     // Give the owner back its input and activation before this window goes,
     // so the system does not activate some other application's window.
@@ -61,16 +65,6 @@ void CDialog::EndDialog(int result) {
     m_nModalResult = result;
     m_endModal = true;
     if (m_hWnd) PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the loop if it waits
-}
-
-void CDialog::RunModalLoop() {
-    MSG msg;  // the program posts no WM_QUIT: GetMessageW ends only on an error
-    while (!m_endModal && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
 }
 
 BOOL CDialog::OnInitDialog() {

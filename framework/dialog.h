@@ -9,8 +9,8 @@
 
 class CDialog : public CWnd {
 public:
-    // `templateId` names a dialog template in the program's resources. With no
-    // parent, the owner is found when DoModal runs (see AfxGetSafeOwner).
+    // `templateId` names a dialog template in the program's resources; with
+    // no parent, DoModal finds the owner (AfxGetSafeOwner).
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Disables the owner, creates the dialog centred over the owner (on the
@@ -36,7 +36,6 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void RunModalLoop();
 
     bool m_endModal = false;
     INT_PTR m_nModalResult = -1;

@@ -11,9 +11,9 @@
 
 class CWnd;
 
-// A handler without parameters (commands, WM_PAINT, ...).
+// Handlers without parameters (commands, WM_PAINT, ...), and with the
+// message's parameters and a result.
 using PlainHandler = void (CWnd::*)();
-// A handler that sees the message's parameters and gives its result.
 using ParamHandler = LRESULT (CWnd::*)(WPARAM wParam, LPARAM lParam);
 
 struct MessageMapEntry {

@@ -1,6 +1,5 @@
-// CWnd: the part of a window object that is not dialog-specific: its handle,
-// its controls, its caption, data exchange with the controls and message-map
-// dispatch with "default processing".
+// CWnd: what a window object has that is not dialog-specific: its handle and
+// controls, its caption, data exchange and message-map dispatch.
 #pragma once
 
 #include <windows.h>
@@ -27,18 +26,16 @@ public:
     // Sets the caption from code page 932 bytes.
     void SetWindowText(std::string_view cp932);
 
-    // TRUE reads the controls into the fields (and validates), FALSE writes
-    // the fields into the controls, through DoDataExchange. FALSE when the
+    // Through DoDataExchange: TRUE reads the controls into the fields and
+    // validates, FALSE writes the fields into the controls. FALSE when the
     // exchange stopped at a field that failed (see data_exchange.h).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     // ---- override these
     // Binds fields to controls with DDX_ / DDV_ calls, in exchange order.
     virtual void DoDataExchange(CDataExchange&) {}
-    // Sees every message of the window's modal loop before it is translated
-    // and dispatched; TRUE when it consumed the message.
+    // Sees each message of the window's modal loop first; TRUE consumes it.
     virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
-    // The window's message map; the base has none.
     virtual MessageMap GetMessageMap() const { return {}; }
 
     // What DDX_Text remembers of each control (see data_exchange.h).
