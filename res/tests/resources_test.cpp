@@ -176,22 +176,18 @@ std::vector<Control> MainWindowControls() {
 std::vector<Control> KeywordDialogControls() {
     constexpr DWORD kSlot = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
     constexpr DWORD kText = kChild | SS_LEFT | WS_GROUP;
-    return {
+    std::vector<Control> c = {
         {1, kButton, u"戻る", 168, 14, 49, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
         {3, kButton, u"すべて初期設定に戻す", 9, 70, 73, 14, kPushButton},
         {4, kButton, u"設定ファイルにSAVE", 9, 105, 73, 14, kPushButton},
         {5, kButton, u"設定ファイルをLOAD", 9, 128, 73, 14, kPushButton},
         {-1, kStatic, u"検索キーワード", 109, 21, 52, 10, kText},
-        {1016, kEdit, u"", 110, 35, 47, 12, kSlot},
-        {1017, kEdit, u"", 110, 51, 47, 12, kSlot},
-        {1018, kEdit, u"", 110, 67, 47, 12, kSlot},
-        {1019, kEdit, u"", 110, 83, 47, 12, kSlot},
-        {1020, kEdit, u"", 110, 99, 47, 12, kSlot},
-        {1021, kEdit, u"", 110, 115, 47, 12, kSlot},
-        {1022, kEdit, u"", 110, 131, 47, 12, kSlot},
-        {1023, kComboBox, u"", 9, 35, 84, 244, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-        {-1, kStatic, u"設定対象", 10, 21, 82, 10, kText},
     };
+    // Slots 0 to 6: fields 1016 to 1022 at y = 35, 51, ..., 131.
+    for (int s = 0; s < 7; ++s) c.push_back({1016 + s, kEdit, u"", 110, std::int16_t(35 + 16 * s), 47, 12, kSlot});
+    c.push_back({1023, kComboBox, u"", 9, 35, 84, 244, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP});
+    c.push_back({-1, kStatic, u"設定対象", 10, 21, 82, 10, kText});
+    return c;
 }
 
 std::vector<Control> AboutBoxControls() {

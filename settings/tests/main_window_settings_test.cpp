@@ -69,7 +69,6 @@ TEST(SettingsFromMainWindow, TheNextSearchUsesTheEditedTable) {
                 EXPECT_EQ(w.Current(m), L"0") << "member " << m;
             }
         }
-        w.Close();
     });
     ASSERT_TRUE(w.Run(script));
     EXPECT_TRUE(mainDisabled);
@@ -122,7 +121,6 @@ TEST(SettingsFromMainWindow, ALongKeywordIsStoredAndCountedAndThePaneKeptExactly
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Current(member), L"2");
-        w.Close();
     });
     ASSERT_TRUE(w.Run(script, 60000));
     LoadDefaultKeywords();
@@ -156,7 +154,6 @@ TEST(SettingsFromMainWindow, AKeywordOfOneLeadByteCountsByTheCharacterWalk) {
         }
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), Number(expected.manual));
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
-        w.Close();
     });
     ASSERT_TRUE(w.Run(script));
     EXPECT_EQ(prompt.asked.size(), 1u);
