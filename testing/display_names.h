@@ -1,6 +1,5 @@
-// The 21 members' display names as the windows show them, in roster order,
-// written out so that tests compare the labels and the member list with the
-// names themselves, not with the table the program takes them from.
+// The 21 display names in roster order, written out so that tests compare the
+// labels and the member list with the names, not with the program's table.
 #pragma once
 
 #include <string>

@@ -1,9 +1,6 @@
-// Test support: puts a function of a test's own in place of one system
-// function, for every call that this test program makes through its import
-// table, and puts the original back when the hook goes. Product code calls
-// system functions directly; this lets a test see exactly what the program
-// hands to the system (a file dialog's set-up, where an icon is drawn)
-// without a seam in the product.
+// Test support: a test's own function in place of a system function for the
+// calls this test program makes through its import table, so a test sees what
+// the program hands the system without a seam in the product.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +9,8 @@ namespace quenbol::testing {
 
 class ImportHook {
 public:
-    // `dll` as the import table names it ("user32.dll"), `function` by name.
-    // The test fails if this program does not import it.
+    // `dll` as the import table names it ("user32.dll"); the test fails if
+    // the program does not import `function`. The original is back at the end.
     ImportHook(const char* dll, const char* function, void* replacement);
     ~ImportHook();
     ImportHook(const ImportHook&) = delete;

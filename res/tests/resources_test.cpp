@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,20 +46,6 @@ DialogTemplate LoadTemplate(int id) {
         return {};
     }
     return *parsed;
-}
-
-std::string Narrow(const std::u16string& s) {  // for failure messages only
-    std::string out;
-    for (char16_t c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            char hex[8];
-            snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
-            out += hex;
-        }
-    }
-    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -217,7 +202,7 @@ void ExpectControls(const DialogTemplate& t, const std::vector<Control>& expecte
         } else if (want.text.starts_with(u"<")) {
             EXPECT_FALSE(item.text.name.empty());
         } else {
-            EXPECT_EQ(Narrow(item.text.name), Narrow(want.text));
+            EXPECT_EQ(item.text.name, want.text);
         }
         EXPECT_EQ(item.x, want.x);
         EXPECT_EQ(item.y, want.y);
@@ -230,82 +215,58 @@ void ExpectControls(const DialogTemplate& t, const std::vector<Control>& expecte
     }
 }
 
-void ExpectJapaneseDialogFont(const DialogTemplate& t) {
-    EXPECT_TRUE(t.has_font);
-    EXPECT_EQ(t.point_size, 9);
-    EXPECT_EQ(Narrow(t.typeface), Narrow(kDialogFont));
-    if (t.extended) {
-        EXPECT_EQ(t.weight, FW_NORMAL);
-        EXPECT_EQ(t.italic, 0);
-        EXPECT_EQ(t.charset, DEFAULT_CHARSET);
-    }
-}
-
-void ExpectPlainFrame(const DialogTemplate& t) {
-    EXPECT_EQ(t.menu.kind, NameOrOrdinal::Kind::kNone);
-    EXPECT_EQ(t.window_class.kind, NameOrOrdinal::Kind::kNone);
-    EXPECT_EQ(t.x, 0);  // (0, 0): centred by the framework
-    EXPECT_EQ(t.y, 0);
-}
-
 // ---------------------------------------------------------------------------
 // Dialog templates.
 
-TEST(MainWindowTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(102);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 374);
-    EXPECT_EQ(t.cy, 441);
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
-                                          WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, static_cast<DWORD>(WS_EX_APPWINDOW));
-    EXPECT_EQ(Narrow(t.title),
-              Narrow(u"川*\u2019ー\u2019）テキスト中のピポラの名前の登場回数を数えるんやよー。"));
-    ExpectJapaneseDialogFont(t);
+TEST(DialogTemplates, FramesAndControlsAsLaidOut) {
+    struct Frame {
+        int id;
+        std::int16_t cx, cy;
+        DWORD style, ex_style;
+        std::u16string title;
+        std::vector<Control> controls;
+    };
+    const Frame frames[] = {
+        {102, 374, 441, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
+         WS_EX_APPWINDOW, u"川*\u2019ー\u2019）テキスト中のピポラの名前の登場回数を数えるんやよー。",
+         MainWindowControls()},
+        // No WS_SYSMENU: no system menu and no close box.
+        {129, 225, 156, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, u"検索キーワード設定画面",
+         KeywordDialogControls()},
+        {100, 235, 55, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0,
+         u"quenbolのﾊﾞｰｼﾞｮﾝ情報", AboutBoxControls()},
+    };
+    for (const Frame& f : frames) {
+        SCOPED_TRACE("template " + std::to_string(f.id));
+        const DialogTemplate t = LoadTemplate(f.id);
+        EXPECT_EQ(t.menu.kind, NameOrOrdinal::Kind::kNone);
+        EXPECT_EQ(t.window_class.kind, NameOrOrdinal::Kind::kNone);
+        EXPECT_EQ(t.x, 0);  // (0, 0): centred by the framework
+        EXPECT_EQ(t.y, 0);
+        EXPECT_EQ(t.cx, f.cx);
+        EXPECT_EQ(t.cy, f.cy);
+        EXPECT_EQ(t.style, f.style);
+        EXPECT_EQ(t.ex_style, f.ex_style);
+        EXPECT_EQ(t.title, f.title);
+        EXPECT_TRUE(t.has_font);  // 9 point, normal weight, upright, default character set
+        EXPECT_EQ(t.point_size, 9);
+        EXPECT_EQ(t.typeface, kDialogFont);
+        if (t.extended) {
+            EXPECT_EQ(t.weight, FW_NORMAL);
+            EXPECT_EQ(t.italic, 0);
+            EXPECT_EQ(t.charset, DEFAULT_CHARSET);
+        }
+        ExpectControls(t, f.controls);
+    }
 }
 
-TEST(MainWindowTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(102), MainWindowControls());
-}
-
-TEST(MainWindowTemplate, RowTableAgreesWithTheCodesRowTable) {
+TEST(DialogTemplates, TheCodesRowTableAgreesWithTheMainWindowsRows) {
     for (int m = 0; m < kMemberCount; ++m) {
         SCOPED_TRACE("member " + std::to_string(m));
         EXPECT_EQ(kMemberRows[m].label, kRows[m].label);
         EXPECT_EQ(kMemberRows[m].current, kRows[m].current);
         EXPECT_EQ(kMemberRows[m].total, kRows[m].total);
     }
-}
-
-TEST(KeywordDialogTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(129);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 225);
-    EXPECT_EQ(t.cy, 156);
-    // No WS_SYSMENU: no system menu and no close box.
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, 0u);
-    EXPECT_EQ(Narrow(t.title), Narrow(u"検索キーワード設定画面"));
-    ExpectJapaneseDialogFont(t);
-}
-
-TEST(KeywordDialogTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(129), KeywordDialogControls());
-}
-
-TEST(AboutBoxTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(100);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 235);
-    EXPECT_EQ(t.cy, 55);
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, 0u);
-    EXPECT_EQ(Narrow(t.title), Narrow(u"quenbolのﾊﾞｰｼﾞｮﾝ情報"));
-    ExpectJapaneseDialogFont(t);
-}
-
-TEST(AboutBoxTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(100), AboutBoxControls());
 }
 
 // The dialog manager itself must accept each template: every class resolves,
@@ -496,7 +457,7 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     std::string data = ResourceBytes(kVersionType, VS_VERSION_INFO);
     VersionNode root;
     ASSERT_TRUE(ParseVersionNode(data, 0, root));
-    EXPECT_EQ(Narrow(root.key), "VS_VERSION_INFO");
+    EXPECT_EQ(root.key, u"VS_VERSION_INFO");
     ASSERT_EQ(root.binary_value.size(), sizeof(VS_FIXEDFILEINFO));
     VS_FIXEDFILEINFO fixed;
     memcpy(&fixed, root.binary_value.data(), sizeof fixed);
@@ -515,10 +476,10 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
 
     ASSERT_EQ(root.children.size(), 2u);
     const VersionNode& strings = root.children[0];
-    EXPECT_EQ(Narrow(strings.key), "StringFileInfo");
+    EXPECT_EQ(strings.key, u"StringFileInfo");
     ASSERT_EQ(strings.children.size(), 1u);
     const VersionNode& table = strings.children[0];
-    EXPECT_EQ(Narrow(table.key), "041104b0");
+    EXPECT_EQ(table.key, u"041104b0");
     // Every entry, in order, empty ones included. "<...>" is free wording.
     const std::vector<std::pair<std::u16string, std::u16string>> expected = {
         {u"Comments", u""},
@@ -536,20 +497,20 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     };
     ASSERT_EQ(table.children.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(Narrow(expected[i].first));
-        EXPECT_EQ(Narrow(table.children[i].key), Narrow(expected[i].first));
+        SCOPED_TRACE("entry " + std::to_string(i));
+        EXPECT_EQ(table.children[i].key, expected[i].first);
         EXPECT_TRUE(table.children[i].text);
         if (expected[i].second == u"<notice>") {
             EXPECT_FALSE(table.children[i].text_value.empty());
         } else {
-            EXPECT_EQ(Narrow(table.children[i].text_value), Narrow(expected[i].second));
+            EXPECT_EQ(table.children[i].text_value, expected[i].second);
         }
     }
 
     const VersionNode& var = root.children[1];
-    EXPECT_EQ(Narrow(var.key), "VarFileInfo");
+    EXPECT_EQ(var.key, u"VarFileInfo");
     ASSERT_EQ(var.children.size(), 1u);
-    EXPECT_EQ(Narrow(var.children[0].key), "Translation");
+    EXPECT_EQ(var.children[0].key, u"Translation");
     EXPECT_EQ(var.children[0].binary_value, std::string("\x11\x04\xb0\x04", 4));  // 0x0411, 1200
 }
 

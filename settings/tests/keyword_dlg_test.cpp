@@ -229,8 +229,7 @@ TEST_F(KeywordDlgTest, RefusedOrCancelledLoadsKeepTheTypingOnShow) {
 }
 
 TEST_F(KeywordDlgTest, EnterAndEscapeDoNothingWhereverTheFocusIs) {
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         Type(0, L"未確定");
         for (int id : {IDC_KEYWORD_SLOT0, IDC_KEYWORD_SLOT0 + 6, IDC_MEMBER_LIST, IDOK, IDC_RESET_DEFAULTS}) {
             HWND control = GetDlgItem(H(), id);
@@ -241,14 +240,12 @@ TEST_F(KeywordDlgTest, EnterAndEscapeDoNothingWhereverTheFocusIs) {
             }
         }
         PostMessageW(H(), WM_KEYDOWN, VK_ESCAPE, 1);
-    });
-    script.Then([&] {  // the keys have been handled; the dialog is still open
+    }, [&] {  // the keys have been handled; the dialog is still open
         EXPECT_TRUE(IsWindow(H()));
         EXPECT_EQ(Entry(0, 0), DefaultKeyword(0));
         EXPECT_EQ(Field(0), L"未確定");
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(Entry(0, 0), ToCp932(L"未確定"));
 }
 
@@ -316,16 +313,13 @@ TEST_F(KeywordDlgTest, AWriteFailingPartWayKeepsTheOldFileAndSaysSo) {
     files.failWrite = 4;
     test::UseFileSystem use(files);
     test::ScriptedFilePrompt prompt({path, path});
-    ModalScript script;
-    script.Then([&] { test::PostClick(H(), IDC_SAVE_KEYWORD_FILE); });
-    script.Then([&] {
+    EXPECT_EQ(Run([&] { test::PostClick(H(), IDC_SAVE_KEYWORD_FILE); }, [&] {
         EXPECT_EQ(test::ReadBytes(path), old);
         EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"k.ini"});
         files.failWrite = 0;  // the disk has room again: the next save goes through
         test::PostClick(H(), IDC_SAVE_KEYWORD_FILE);
-    });
-    script.Then([&] { test::PostClick(H(), IDOK); });
-    EXPECT_EQ(Run(script), IDOK);
+        test::PostClick(H(), IDOK);  // handled after the save
+    }), IDOK);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"ファイルの書き込み中にエラーが発生しました。元のファイルは変更されていません。");
     EXPECT_EQ(test::ReadBytes(path), FormatKeywordFile(Defaults()));

@@ -36,11 +36,9 @@ HWND InnermostDialog() {
     return found;
 }
 
-bool IsFileDialog(HWND dialog) { return dialog && FileNameField(dialog) != nullptr; }
-
 bool AnswerFileDialog(const std::wstring& path, std::wstring* title, HWND* owner, std::wstring* proposed) {
     HWND dialog = InnermostDialog();
-    if (!IsFileDialog(dialog)) return false;
+    if (!dialog || !FileNameField(dialog)) return false;  // no file dialog up
     if (title) *title = GetWindowTextWide(dialog);
     if (owner) *owner = GetWindow(dialog, GW_OWNER);
     if (proposed) *proposed = GetWindowTextWide(FileNameField(dialog));

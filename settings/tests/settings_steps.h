@@ -19,9 +19,6 @@ namespace quenbol::test {
 // The enabled, visible dialog window of this thread: the innermost modal one.
 HWND InnermostDialog();
 
-// A common file dialog: it has a file-name field.
-bool IsFileDialog(HWND dialog);
-
 // If a file dialog is up: records its title, owner and the name it proposes,
 // types `path` into its file-name field, presses OK and returns true.
 // Otherwise returns false.

@@ -195,19 +195,11 @@ void OpenAndCloseAbout(WPARAM command, const std::function<void(HWND about)>& cl
     ASSERT_TRUE(w.Run(script));
 }
 
-TEST(AboutBox, OpensFromTheMenuCommandAndClosesOnOk) {
+// Commands 0x10 to 0x1F open it; OK, Enter, Escape and its close box close it.
+TEST(AboutBox, OpensOnItsCommandsAndClosesEveryWay) {
     OpenAndCloseAbout(0x0010, [](HWND about) { SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0); });
-}
-
-TEST(AboutBox, AnyCommandFrom0x10To0x1FOpensItAndEnterClosesIt) {
     OpenAndCloseAbout(0x001F, [](HWND) { PressKey(VK_RETURN); });
-}
-
-TEST(AboutBox, EscapeClosesIt) {
     OpenAndCloseAbout(0x0013, [](HWND) { PressKey(VK_ESCAPE); });
-}
-
-TEST(AboutBox, ItsCloseBoxClosesIt) {
     OpenAndCloseAbout(0x0010, [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 

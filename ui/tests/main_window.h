@@ -35,9 +35,8 @@ public:
     std::wstring Current(MemberIndex m) const { return Text(kMemberRows[m].current); }
     std::wstring Total(MemberIndex m) const { return Text(kMemberRows[m].total); }
 
-    // The frame of the window tests: runs the window modally with the steps
-    // of `script` (or the one step `steps`), then closes it as its close box
-    // does. False when a step or the close did not come in time.
+    // The frame of the window tests: runs the window modally with the steps of
+    // `script` (or the one step `steps`), then closes it as its close box does.
     bool Run(ModalScript& script, DWORD timeoutMs = 30000) {
         script.Then([this] { Close(); });
         return script.Run([this] { dlg.DoModal(); }, timeoutMs);
