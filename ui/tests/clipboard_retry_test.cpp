@@ -10,8 +10,7 @@ namespace {
 
 TEST(ClipboardButton, WaitsBrieflyForABusyClipboardThenGivesUpSilently) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         PutClipboardMarker(w.Hwnd());
         {
             BusyClipboard busy(100);  // released while the button waits
@@ -27,9 +26,7 @@ TEST(ClipboardButton, WaitsBrieflyForABusyClipboardThenGivesUpSilently) {
             w.Click(IDC_COPY_RESULTS);
         }
         EXPECT_EQ(ClipboardTextBytes(w.Hwnd()), "marker");
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 }  // namespace
