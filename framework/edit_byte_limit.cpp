@@ -1,12 +1,13 @@
 // The byte limit of an edit: a subclass that checks each way text comes in
-// (a typed character, a paste, an input-method result) before the edit sees it.
-// It keeps the byte count of the edit's text between inputs, so that a key
-// typed into a long text is checked without converting the whole text.
+// (a typed character, a paste, an input-method result) before the edit sees
+// it, and keeps the text's byte count between inputs so that a key typed into
+// a long text is checked without converting it all.
 #include "framework/edit_byte_limit.h"
 
 #include <commctrl.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -17,28 +18,26 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
 
-// What the subclass knows of its edit's text.
 struct LimitState {
     std::size_t maxBytes = 0;
     std::uint64_t version = 1;
-    bool bytesKnown = false;
-    std::size_t bytes = 0;    // of the whole text, when known
-    bool pairs = false;       // the text holds surrogates: byte counts do not simply add up
+    bool known = false;  // whether `bytes` is the text's count
+    bool pairs = false;  // the text holds surrogates, whose counts do not simply add up
+    std::size_t bytes = 0;
 };
 
-// An insertion let through, and the text it should leave.
+// What an insertion let through should leave.
 struct Expected {
-    bool known = false;
+    bool known = false, pairs = false;
     std::size_t units = 0, caret = 0, bytes = 0;
-    bool pairs = false;
 };
 
-// The edit sets its modification flag on every change it makes itself
-// (typing, deleting, undo); the subclass clears it whenever it knows the
-// text, so a set flag means a change it did not follow.
+// The edit sets its modification flag on each change it makes itself (keys,
+// cut, undo); the subclass clears it whenever it knows the text, so a set
+// flag means a change it did not follow.
 void Forget(HWND edit, LimitState& state) {
     ++state.version;
-    state.bytesKnown = false;
+    state.known = false;
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -76,47 +75,8 @@ std::wstring ImeResult(HWND edit) {
     return text;
 }
 
-bool Refuse() {
-    MessageBeep(MB_OK);
-    return true;
-}
-
-// Whether replacing the selection with `insert` fits; if so, and the
-// subclass follows the edit, what the text will then be.
-bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState* state, Expected* expected) {
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-    if (end > units) end = static_cast<DWORD>(units);
-    if (start > end) start = end;
-    const std::size_t newUnits = units - (end - start) + insert.size();
-    const auto unitLimit = static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
-    if (newUnits > unitLimit) return false;  // the edit would cut it short
-    if (state) Sync(edit, *state);
-    std::size_t newBytes = 0;
-    bool pairs = false;
-    if (state && state->bytesKnown && !state->pairs && start == end && !HasSurrogates(insert)) {
-        newBytes = state->bytes + quenbol::Cp932Length(insert);
-    } else if (newUnits * 2 <= maxBytes) {
-        return true;  // no character takes more than two bytes; the count stays unknown
-    } else {
-        std::wstring text = quenbol::GetWindowTextWide(edit);
-        if (state && !HasSurrogates(text)) {  // read anyway: the count is known from here on
-            state->bytesKnown = true;
-            state->bytes = quenbol::Cp932Length(text);
-            state->pairs = false;
-        }
-        text.replace(start, end - start, insert);
-        newBytes = quenbol::Cp932Length(text);
-        pairs = HasSurrogates(text);
-    }
-    if (newBytes > maxBytes) return false;
-    if (expected) *expected = {true, newUnits, start + insert.size(), newBytes, pairs};
-    return true;
-}
-
-// The text a message would bring in; nullopt when it brings none.
-// `unreadable` is set when it would paste text that cannot be read.
+// The text a message would bring in, or nothing; `unreadable` when it would
+// paste a clipboard text that cannot be read.
 std::optional<std::wstring> Incoming(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& unreadable) {
     std::wstring text;
     switch (message) {
@@ -137,26 +97,41 @@ std::optional<std::wstring> Incoming(HWND edit, UINT message, WPARAM wParam, LPA
     }
 }
 
-bool ChangesTextUnfollowed(UINT message) {
-    switch (message) {
-    case WM_SETTEXT:
-    case EM_SETHANDLE:
-    case EM_REPLACESEL:
-    case WM_CUT:
-    case WM_CLEAR:
-    case WM_UNDO:
-    case EM_UNDO:
-        return true;
-    default:
-        return false;
+// Whether replacing the selection with `insert` fits; when it does and the
+// subclass follows the edit (`state`), what the text will then be.
+bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState* state, Expected* expected) {
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
+    start = std::min(start, end);
+    const std::size_t newUnits = units - (end - start) + insert.size();
+    if (newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return false;
+    if (state) Sync(edit, *state);
+    Expected after{true, false, newUnits, start + insert.size(), 0};
+    if (state && state->known && !state->pairs && start == end && !HasSurrogates(insert)) {
+        after.bytes = state->bytes + quenbol::Cp932Length(insert);
+    } else if (newUnits * 2 <= maxBytes) {
+        return true;  // no character takes more than two bytes; the count stays unknown
+    } else {
+        std::wstring text = quenbol::GetWindowTextWide(edit);
+        if (state && !HasSurrogates(text)) {  // read anyway: the count is known from here on
+            *state = {state->maxBytes, state->version, true, false, quenbol::Cp932Length(text)};
+        }
+        text.replace(start, end - start, insert);
+        after.bytes = quenbol::Cp932Length(text);
+        after.pairs = HasSurrogates(text);
     }
+    if (after.bytes > maxBytes) return false;
+    if (expected) *expected = after;
+    return true;
 }
 
 LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-    auto* state = reinterpret_cast<LimitState*>(ref);
+    auto& state = *reinterpret_cast<LimitState*>(ref);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(edit, LimitProc, kSubclassId);
-        delete state;
+        delete &state;
         return DefSubclassProc(edit, message, wParam, lParam);
     }
     Expected expected;
@@ -165,31 +140,26 @@ LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
         bool unreadable = false;
         if (auto text = Incoming(edit, message, wParam, lParam, unreadable)) {
             insertion = true;
-            if (unreadable || !Fits(edit, *text, state->maxBytes, state, &expected)) {
-                Refuse();
+            if (unreadable || !Fits(edit, *text, state.maxBytes, &state, &expected)) {
+                MessageBeep(MB_OK);
                 return 0;
             }
         }
     } catch (...) {  // out of memory while checking: refuse the input
-        Refuse();
+        MessageBeep(MB_OK);
         return 0;
     }
     const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-    if (insertion) {
-        // The count is kept when the edit did just what was checked.
+    if (insertion) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        const bool asExpected = expected.known &&
-                                static_cast<std::size_t>(GetWindowTextLengthW(edit)) == expected.units &&
-                                end == expected.caret;
-        Forget(edit, *state);
-        if (asExpected) {
-            state->bytesKnown = true;
-            state->bytes = expected.bytes;
-            state->pairs = expected.pairs;
-        }
-    } else if (ChangesTextUnfollowed(message)) {
-        Forget(edit, *state);
+        const bool asExpected = expected.known && end == expected.caret &&
+                                static_cast<std::size_t>(GetWindowTextLengthW(edit)) == expected.units;
+        Forget(edit, state);
+        if (asExpected) state = {state.maxBytes, state.version, true, expected.pairs, expected.bytes};
+    } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
+               message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO) {
+        Forget(edit, state);
     }
     return result;
 }
@@ -210,8 +180,7 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes) {
         state->maxBytes = maxBytes;
         return;
     }
-    auto* state = new LimitState;
-    state->maxBytes = maxBytes;
+    auto* state = new LimitState{maxBytes};
     if (!SetWindowSubclass(edit, LimitProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
         delete state;
         return;
@@ -233,7 +202,6 @@ std::uint64_t EditTextVersion(HWND edit) {
 void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless) {
     LimitState* state = StateOf(edit);
     if (!state || state->version != version || SendMessageW(edit, EM_GETMODIFY, 0, 0)) return;
-    state->bytesKnown = true;
-    state->bytes = bytes;
-    state->pairs = !lossless;  // surrogates have no form; other losses only make it careful
+    // Surrogates have no form; other losses only make the next check careful.
+    *state = {state->maxBytes, version, true, !lossless, bytes};
 }

@@ -36,7 +36,9 @@ windows() {
     bash scripts/wine-prefix.sh build/windows/wineprefix || return 1
   wine_env wineserver -k 2>/dev/null
   wine_env xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash -c 'rc=0; ctest --preset windows || rc=$?; wineserver -w; exit $rc'
+    bash -c 'rc=0; ctest --preset windows || rc=$?; wineserver -w; exit $rc' || return 1
+  # The window's counts on a full pane against the native counter's.
+  bash bench/window.sh --counts-only
 }
 
 # The archive from the programs just built, checked by scripts/tests/package_test.sh

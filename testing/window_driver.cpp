@@ -2,22 +2,27 @@
 // screenshot script and smoke runs. It finds the main window, can put a UTF-8
 // text file into the text pane, press 全検索, print the count fields, open the
 // keyword settings dialog or the About box, save a picture of the window as a
-// 24-bit BMP and close the program.
+// 24-bit BMP and close the program. For measuring, it can paste a file as a
+// user does (the text on the clipboard, Ctrl+A, Ctrl+V), press 全検索 several
+// times and type keys at the end of the pane, printing how long each took.
 // Every wait has a bound; when one runs out the driver says which and exits 1.
 //
-//   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search]
-//                  [--counts] [--settings | --about] [--capture FILE.bmp] [--close]
+//   quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--paste FILE]
+//                  [--search] [--searches N] [--type N] [--counts]
+//                  [--settings | --about] [--capture FILE.bmp] [--close]
 //
 // The steps run in the order above, whatever the order of the options.
 // --desktop names the desktop the program runs on, for example Wine's virtual
 // desktop started with "explorer /desktop=NAME,WxH": windows are looked for,
 // and the screen is copied, on that desktop. --counts prints the 21 members'
 // current counts and the manual words' current count as the fields show them,
-// on one line: "counts: N ... N manual: N".
+// on one line: "counts: N ... N manual: N". Times are wall-clock milliseconds
+// from sending the input until the window has handled it and repainted.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -141,9 +146,10 @@ std::wstring ReadUtf8File(const std::wstring& path) {
 }
 
 // Sends a message and waits, at most kMessageTimeoutMs, for it to be handled.
-LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* what) {
+LRESULT SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* what,
+                    DWORD timeout_ms = kMessageTimeoutMs) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result)) {
+    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, timeout_ms, &result)) {
         Fail(std::string(what) + ": the window did not answer in time");
     }
     return static_cast<LRESULT>(result);
@@ -227,9 +233,86 @@ void ClickLater(HWND dialog, int id) {
 }
 
 struct Options {
-    std::wstring desktop, text_file, capture_file;
+    std::wstring desktop, text_file, paste_file, capture_file;
     bool search = false, counts = false, settings = false, about = false, close = false;
+    int searches = 0, keys = 0;
 };
+
+double Milliseconds(const LARGE_INTEGER& from) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+// Waits for the window's thread to handle what was sent and to repaint.
+void Repainted(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendBounded(window, WM_NULL, 0, 0, "waiting for the window");
+}
+
+void PutOnClipboard(const std::wstring& text) {
+    bool opened = false;
+    for (int attempt = 0; attempt < 50 && !(opened = OpenClipboard(nullptr)); ++attempt) Sleep(20);
+    if (!opened) Fail("cannot open the clipboard");
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!block) Fail("out of memory for the clipboard");
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_UNICODETEXT, block)) Fail("the clipboard refused the text");
+    CloseClipboard();
+}
+
+// Ctrl+A then Ctrl+V in the pane: the characters those keys produce.
+void Paste(HWND main_window, const std::wstring& path) {
+    const std::wstring text = ReadUtf8File(path);
+    PutOnClipboard(text);
+    HWND pane = GetDlgItem(main_window, IDC_TEXT);
+    SendBounded(pane, EM_SETSEL, 0, -1, "selecting the pane");
+    const LARGE_INTEGER start = Now();
+    SendBounded(pane, WM_CHAR, 0x16, 1, "pasting", 300000);  // a big paste takes long under Wine
+    const double handled = Milliseconds(start);
+    Repainted(main_window);
+    const double ms = Milliseconds(start);
+    const auto length = static_cast<std::size_t>(SendBounded(pane, WM_GETTEXTLENGTH, 0, 0, "reading the length"));
+    std::printf("pasted: %zu characters (pane holds %zu) in %.0f ms (handled in %.0f ms)\n", text.size(), length,
+                ms, handled);
+}
+
+void PressSearch(HWND main_window, int times) {
+    for (int i = 1; i <= times; ++i) {
+        const LARGE_INTEGER start = Now();
+        SendBounded(GetDlgItem(main_window, IDC_SEARCH_ALL), BM_CLICK, 0, 0, "pressing the search button");
+        Repainted(main_window);
+        std::printf("search %d: %.1f ms\n", i, Milliseconds(start));
+    }
+}
+
+// Types `keys` letters at the end of the pane, one at a time.
+void TypeAtEnd(HWND main_window, int keys) {
+    HWND pane = GetDlgItem(main_window, IDC_TEXT);
+    const LRESULT length = SendBounded(pane, WM_GETTEXTLENGTH, 0, 0, "reading the length");
+    SendBounded(pane, EM_SETSEL, length, length, "placing the caret");
+    SendBounded(pane, EM_SCROLLCARET, 0, 0, "scrolling to the caret");
+    Repainted(main_window);
+    for (int i = 1; i <= keys; ++i) {
+        const LARGE_INTEGER start = Now();
+        SendBounded(pane, WM_CHAR, L'x', 1, "typing");
+        const double handled = Milliseconds(start);
+        Repainted(pane);
+        const double ms = Milliseconds(start);
+        const LRESULT now = SendBounded(pane, WM_GETTEXTLENGTH, 0, 0, "reading the length");
+        std::printf("key %d: %.1f ms (handled in %.1f ms, %s)\n", i, ms, handled,
+                    now > length + i - 1 ? "taken" : "refused");
+    }
+}
 
 Options ParseArguments() {
     int argc = 0;
@@ -242,6 +325,12 @@ Options ParseArguments() {
             o.desktop = argv[++i];
         } else if (a == L"--text" && has_value) {
             o.text_file = argv[++i];
+        } else if (a == L"--paste" && has_value) {
+            o.paste_file = argv[++i];
+        } else if (a == L"--searches" && has_value) {
+            o.searches = _wtoi(argv[++i]);
+        } else if (a == L"--type" && has_value) {
+            o.keys = _wtoi(argv[++i]);
         } else if (a == L"--capture" && has_value) {
             o.capture_file = argv[++i];
         } else if (a == L"--wait" && has_value) {
@@ -257,8 +346,9 @@ Options ParseArguments() {
         } else if (a == L"--close") {
             o.close = true;
         } else {
-            Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--search] "
-                 "[--counts] [--settings | --about] [--capture FILE.bmp] [--close]");
+            Fail("usage: quenbol-driver [--desktop NAME] [--wait SECONDS] [--text FILE] [--paste FILE] "
+                 "[--search] [--searches N] [--type N] [--counts] [--settings | --about] [--capture FILE.bmp] "
+                 "[--close]");
         }
     }
     if (o.settings && o.about) Fail("--settings and --about cannot be used together");
@@ -293,10 +383,13 @@ int main() {
         }
         std::printf("text set: %zu characters\n", text.size());
     }
+    if (!options.paste_file.empty()) Paste(main_window, options.paste_file);
     if (options.search) {
         SendBounded(GetDlgItem(main_window, IDC_SEARCH_ALL), BM_CLICK, 0, 0, "pressing the search button");
         std::printf("searched; caption: %s\n", Utf8(WindowText(main_window)).c_str());
     }
+    if (options.searches > 0) PressSearch(main_window, options.searches);
+    if (options.keys > 0) TypeAtEnd(main_window, options.keys);
     if (options.counts) {
         std::string line = "counts:";
         for (const auto& row : quenbol::kMemberRows) line += " " + Utf8(ItemText(main_window, row.current));

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# What a user waits for in the window under Wine, measured from outside with
+# quenbol-driver: pasting a 10 MB and a 1 MB text through the clipboard
+# (Ctrl+A, Ctrl+V), 全検索 over the full pane (9,999,990 bytes of prose), and
+# keys typed at the end of the full pane. Each figure is the median over RUNS
+# fresh starts of the program (default 3). It also checks that the counts the
+# window shows after 全検索 equal quenbol-count's on the same text (exit 1 if
+# not), for the prose and for the sample thread repeated to fill the pane.
+#
+#   bash bench/window.sh            # RUNS=5 bash bench/window.sh for more runs
+#   bash bench/window.sh --counts-only   # the counts check alone (a test stage runs it)
+#
+# QUENBOL_EXE=path/to/quenbol.exe measures another build of the program (an
+# older one, say) with this tree's driver.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+runs="${RUNS:-3}"
+counts_only=0
+[ "${1:-}" = --counts-only ] && counts_only=1 runs=1
+
+cmake --preset native >/dev/null && cmake --build --preset native --target quenbol-count >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows --target quenbol quenbol-driver >/dev/null
+bash scripts/wine-prefix.sh build/windows/wineprefix
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# The texts, UTF-8 with CR LF line breaks as the pane holds them.
+python3 - "$work" samples/sample-thread.txt <<'PY'
+import sys
+work, sample = sys.argv[1], sys.argv[2]
+def fill(line, limit, path):
+    size = len(line.encode("cp932"))
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        f.write(line * (limit // size))
+prose = "椎葉澄香と高篠七緒、それに御影梢がみのりの話をしていた。ナルナルも来た。\r\n"
+fill(prose, 9_999_999, f"{work}/full.txt")       # 9,999,990 bytes in code page 932
+fill(prose, 1_000_000, f"{work}/1mb.txt")
+thread = open(sample, encoding="utf-8").read().replace("\r\n", "\n").replace("\n", "\r\n")
+if not thread.endswith("\r\n"):
+    thread += "\r\n"
+fill(thread, 9_999_999, f"{work}/thread.txt")
+PY
+
+exe="$(realpath "${QUENBOL_EXE:-build/windows/ui/quenbol.exe}")"
+export WINEPREFIX="$root/build/windows/wineprefix" LC_ALL=ja_JP.UTF-8 WORK="$work" ROOT="$root" RUNS="$runs" EXE="$exe" \
+  COUNTS_ONLY="$counts_only"
+wineserver -k 2>/dev/null || true
+xvfb-run -a -s "-screen 0 1280x1024x24" timeout 3000 bash -c '
+  set -euo pipefail
+  run() { "$ROOT/cmake/wine-run.sh" "$@"; }
+  win() { winepath -w "$1" 2>/dev/null; }
+  driver="$ROOT/build/windows/testing/quenbol-driver.exe"
+  session() {  # one fresh start of the program: the driver steps given, then close
+    run "$EXE" &
+    run "$driver" --wait 60 "$@" --close
+    wait
+  }
+  for i in $(seq "$RUNS"); do
+    session --paste "$(win "$WORK/full.txt")" --searches 3 --type 5 --counts >"$WORK/full.$i.out"
+    [ "$COUNTS_ONLY" = 1 ] || session --paste "$(win "$WORK/1mb.txt")" >"$WORK/1mb.$i.out"
+  done
+  session --paste "$(win "$WORK/thread.txt")" --search --counts >"$WORK/thread.out"
+  wineserver -w
+'
+build/native/cli/quenbol-count --encoding utf-8 --json "$work/full.txt" >"$work/full.json"
+build/native/cli/quenbol-count --encoding utf-8 --json "$work/thread.txt" >"$work/thread.json"
+
+python3 - "$work" "$runs" "$counts_only" <<'PY'
+import json, re, statistics, sys
+work, runs, counts_only = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1"
+def figures(pattern, name):
+    values = []
+    for i in range(1, runs + 1):
+        values += [float(v) for v in re.findall(pattern, open(f"{work}/{name}.{i}.out").read())]
+    return values
+def show(what, values):
+    print(f"{what:<44} median {statistics.median(values):9.1f} ms   (min {min(values):.1f}, max {max(values):.1f}, n={len(values)})")
+if not counts_only:
+    show("paste 10 MB (9,999,990 bytes), Ctrl+V", figures(r"pasted: .*? in (\d+) ms", "full"))
+    show("paste 10 MB: handled, before the repaint", figures(r"pasted: .* \(handled in (\d+) ms\)", "full"))
+    show("paste 1 MB, Ctrl+V", figures(r"pasted: .*? in (\d+) ms", "1mb"))
+    show("全検索, first after the paste", figures(r"search 1: ([\d.]+) ms", "full"))
+    show("全検索, again (pane unchanged)", figures(r"search [23]: ([\d.]+) ms", "full"))
+    show("key typed at the end of the full pane", figures(r"key \d+: ([\d.]+) ms", "full"))
+    show("key: handled, before the repaint", figures(r"key \d+: .*handled in ([\d.]+) ms", "full"))
+
+ok = True
+def check(out, js, what):
+    global ok
+    shown = re.findall(r"counts: (.*) manual: (\d+)", open(out).read())
+    state = json.load(open(js))
+    expected = [m["current"] for m in state["members"]], state["manual"]["current"]
+    if not shown:
+        print(f"counts ({what}): the window printed none"); ok = False; return
+    got = [int(n) for n in shown[-1][0].split()], int(shown[-1][1])
+    same = got == expected
+    ok = ok and same
+    print(f"counts ({what}): {'equal to quenbol-count' if same else 'DIFFER: window %s, quenbol-count %s' % (got, expected)}")
+for i in range(1, runs + 1):
+    check(f"{work}/full.{i}.out", f"{work}/full.json", f"prose, run {i}")
+check(f"{work}/thread.out", f"{work}/thread.json", "sample thread")
+sys.exit(0 if ok else 1)
+PY
