@@ -45,9 +45,10 @@ public:
 
     // Makes a movable shared block holding the text and a NUL, opens the
     // clipboard (patiently), empties it and hands the block over. If the
-    // block cannot be made or the clipboard opened, it gives up silently and the clipboard
-    // keeps what it held; if the hand-over is refused, the clipboard is closed
-    // empty. A block not handed over is freed. True when the text was placed.
+    // block cannot be made or the clipboard opened, it gives up silently and
+    // the clipboard keeps what it held; if the hand-over is refused, the
+    // clipboard is closed empty. A block not handed over is freed. True when
+    // the text was placed.
     bool PlaceText(std::string_view text) override;
 
 private:
