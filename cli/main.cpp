@@ -71,14 +71,15 @@ int Run(const std::vector<std::string>& args) {
     MemberIndex top = -1;
     std::string resultLines;
     for (const std::string& path : options.files) {
-        std::string bytes;
+        // The file is read straight into the state's text and decoded there:
+        // the one copy of the text that the count needs.
         std::string reason;
-        switch (ReadWholeFile(path, bytes, reason)) {
+        switch (ReadWholeFile(path, state.text, reason)) {
             case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
-        state.text = DecodeText(bytes, options.encoding);
+        DecodeInPlace(state.text, options.encoding);
         top = SearchAll(state, table);
         resultLines += FormatResultsLine(state.current);
     }

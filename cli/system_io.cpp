@@ -2,6 +2,9 @@
 // wide-character paths.
 #include "cli/system_io.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -42,12 +45,27 @@ std::FILE* OpenForReading(const std::string& path) {
 #endif
 }
 
+// The size of a regular file, or 0 when it has none to tell (a pipe, a
+// terminal), so that a whole file is read into a buffer of its final size.
+std::size_t KnownSize(std::FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
+    return static_cast<std::size_t>(info.st_size);
+}
+
 // Reads to the end; false on a read error (a directory opened as a file, say).
+// The buffer starts one byte past the file's size when that is known (so that
+// a whole read leaves room and ends the loop) and doubles when there is more
+// (a file still growing, standard input).
 bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
-    bytes.clear();
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    bytes.resize(std::max<std::size_t>(KnownSize(file) + 1, 65536));
+    std::size_t filled = 0;
+    while (true) {
+        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+        if (filled < bytes.size()) break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.resize(filled);
     if (std::ferror(file)) {
         reason = errno ? std::strerror(errno) : "read error";
         return false;

@@ -22,12 +22,18 @@ bool LooksLikeUtf8(std::string_view bytes) {
     return beyondAscii && IsValidUtf8(bytes);
 }
 
-std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
+void DecodeInPlace(std::string& bytes, TextEncoding encoding) {
     const bool asUtf8 = encoding == TextEncoding::Utf8 ||
                         (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
-    if (!asUtf8) return std::string(bytes);
-    if (HasBom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
-    return Utf8ToCp932(bytes);
+    if (!asUtf8) return;
+    if (HasBom(bytes)) bytes.erase(0, kUtf8Bom.size());
+    Utf8ToCp932InPlace(bytes);
+}
+
+std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
+    std::string text(bytes);
+    DecodeInPlace(text, encoding);
+    return text;
 }
 
 }  // namespace quenbol::cli

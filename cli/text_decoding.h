@@ -20,4 +20,7 @@ bool LooksLikeUtf8(std::string_view bytes);
 // whenever the text is read as UTF-8.
 std::string DecodeText(std::string_view bytes, TextEncoding encoding);
 
+// The same, turning `bytes` itself into the text: no second copy.
+void DecodeInPlace(std::string& bytes, TextEncoding encoding);
+
 }  // namespace quenbol::cli

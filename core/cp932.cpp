@@ -195,15 +195,38 @@ std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
 }
 
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
-    std::string out;
-    out.reserve(utf8.size());
-    bool ok = true;
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const long cp = DecodeUtf8Next(utf8, pos);
-        AppendCode(out, cp < 0 ? 0x10000 : static_cast<char32_t>(cp), ok);
-    }
-    if (lossless) *lossless = ok;
+    std::string out(utf8);
+    Utf8ToCp932InPlace(out, lossless);
     return out;
+}
+
+void Utf8ToCp932InPlace(std::string& text, bool* lossless) {
+    // No character takes more bytes in code page 932 than in UTF-8, so the
+    // write position never passes the read position.
+    const std::vector<std::uint16_t>& table = EncodeTable();
+    const std::string_view in(text);
+    char* const out = text.data();
+    std::size_t write = 0;
+    bool ok = true;
+    for (std::size_t pos = 0; pos < in.size();) {
+        if (static_cast<unsigned char>(in[pos]) < 0x80) {
+            out[write++] = in[pos++];
+            continue;
+        }
+        const long cp = DecodeUtf8Next(in, pos);
+        const std::uint16_t code = cp >= 0 && cp < 0x10000 ? table[cp] : 0;
+        if (code == 0) {
+            out[write++] = kUnmappable;
+            ok = false;
+        } else if (code > 0xFF) {
+            out[write++] = static_cast<char>(code >> 8);
+            out[write++] = static_cast<char>(code & 0xFF);
+        } else {
+            out[write++] = static_cast<char>(code);
+        }
+    }
+    text.resize(write);
+    if (lossless) *lossless = ok;
 }
 
 bool IsValidUtf8(std::string_view bytes) {
