@@ -4,6 +4,7 @@
 // fails prints nothing on standard output.
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,8 @@ int Run(const std::vector<std::string>& args) {
     state.manualWords = options.manualWords.value_or(InitialManualWords());
     MemberIndex top = -1;
     std::string resultLines;
+    // The table is compiled once, with the first text as the scan's sample.
+    std::optional<CompiledSearch> words;
     for (const std::string& path : options.files) {
         // The file is read straight into the state's text and decoded there:
         // the one copy of the text that the count needs.
@@ -80,7 +83,8 @@ int Run(const std::vector<std::string>& args) {
             case ReadStatus::Ok: break;
         }
         DecodeInPlace(state.text, options.encoding);
-        top = SearchAll(state, table);
+        if (!words) words.emplace(table, state.manualWords, state.text);
+        top = SearchAll(state, *words);
         resultLines += FormatResultsLine(state.current);
     }
 
