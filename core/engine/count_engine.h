@@ -3,32 +3,32 @@
 // working copy, but with one pass over the text for all words of all chains.
 //
 // How the parts fit, for one text:
-//  1. Candidates (keyword_scanner.h). One scan finds every occurrence of
-//     every word in the original text that starts on a character start
-//     (boundary_map.h gives those starts, built along the scan). This is a
-//     superset of what will be counted: occurrences that overlap or that an
-//     earlier word deletes are still in it.
-//  2. Simulated deletions (deletion_simulator.h). Each chain is played out
+//  1. Candidates (keyword_scanner.h, piece_tables.h). One pass over the text
+//     for all words: each word is looked for through one piece of it (up to
+//     four bytes); a table of pieces rules out almost every position with one
+//     look-up, and the positions left are candidates.
+//  2. Verification. A candidate is compared with its word in full and kept
+//     only when it starts on a character start (boundary_map.h, built along
+//     the same pass). What is kept is every occurrence in the original text,
+//     overlapping ones included: more than will be counted.
+//  3. Simulated deletions (deletion_simulator.h). Each chain is played out
 //     on a bit per byte ("still there") instead of a shrinking copy: word
-//     after word, a candidate is taken, left to right, when all its bytes are
-//     still there and it does not overlap the last one taken; its bytes are
-//     then cleared. Where deletions close the text up, the bytes now meeting
-//     are looked at for the words still to come, which adds the candidates
-//     that only form across a join.
-//  3. Verification. A candidate counts only if the simulation can take it:
-//     the scan checked its bytes in the original text, the simulation checks
-//     that those bytes are still there and still adjacent (nothing between
-//     them was left), which is what makes it a match in the working copy.
-//  4. The exact word-by-word path (remove_all.h). The simulation relies on
-//     deletions leaving every other byte's character start as it was, which
+//     after word, an occurrence is taken, left to right, when all its bytes
+//     are still there and it does not overlap the last one taken; its bytes
+//     are then cleared. Where deletions close the text up, the bytes now
+//     meeting are looked at for the words still to come, which adds the
+//     occurrences that only form across a join.
+//  4. The exact word-by-word path (remove_all.h). The simulation relies on a
+//     deletion leaving every other byte's character start as it was, which
 //     holds for words of whole characters. A word ending in a lead byte
 //     breaks that: from the first such word on, its chain continues on a real
 //     working copy (the bytes the simulation left), that word by RemoveAll,
-//     the runs of words between such words again by scan and simulation on
-//     the copy. A text with more occurrences than the engine keeps memory
-//     for is counted word by word with RemoveAll alone.
-// Each step gives the same counts as RemoveAll on a working copy; the tests
-// in core/engine/tests check that against a deliberately simple reference.
+//     the runs of words between such words again by steps 1 to 3 on the copy.
+//     A text with more occurrences than the engine keeps memory for is
+//     counted word by word with RemoveAll alone.
+// Together they give the counts of RemoveAll word after word on a working
+// copy; core/engine/tests and fuzz/engine_fuzz.cpp check that against a
+// deliberately simple reference (testing/reference_counter.h).
 //
 // The words of the chains are compiled once (CompiledChains) and can then
 // count any number of texts; CountByDeletion compiles for one text.
