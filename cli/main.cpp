@@ -73,18 +73,24 @@ int Run(const std::vector<std::string>& args) {
     std::string resultLines;
     // The table is compiled once, with the first text as the scan's sample.
     std::optional<CompiledSearch> words;
+    TextFile file;
+    std::string decoded;
     for (const std::string& path : options.files) {
-        // The file is read straight into the state's text and decoded there:
-        // the one copy of the text that the count needs.
         std::string reason;
-        switch (ReadWholeFile(path, state.text, reason)) {
+        switch (file.Open(path, reason)) {
             case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
-        DecodeInPlace(state.text, options.encoding);
-        if (!words) words.emplace(table, state.manualWords, state.text);
-        top = SearchAll(state, *words);
+        // Code page 932 bytes are counted where they lie; UTF-8 is converted
+        // in one pass into a buffer of its own.
+        std::string_view text = file.bytes();
+        if (ReadsAsUtf8(text, options.encoding)) {
+            decoded = DecodeText(text, options.encoding);
+            text = decoded;
+        }
+        if (!words) words.emplace(table, state.manualWords, text);
+        top = SearchAll(state, text, *words);
         resultLines += FormatResultsLine(state.current);
     }
 

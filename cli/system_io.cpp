@@ -3,6 +3,10 @@
 #include "cli/system_io.h"
 
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -114,6 +118,51 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
     const bool ok = ReadAll(file, bytes, reason);
     std::fclose(file);
     return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+TextFile::~TextFile() { Release(); }
+
+void TextFile::Release() {
+#ifndef _WIN32
+    if (mapped_) munmap(mapped_, mappedSize_);
+#endif
+    mapped_ = nullptr;
+    mappedSize_ = 0;
+    buffer_.clear();
+}
+
+ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
+    Release();
+#ifndef _WIN32
+    if (path != "-") {
+        std::FILE* file = OpenForReading(path);
+        if (!file) {
+            reason = errno ? std::strerror(errno) : "cannot open";
+            return ReadStatus::CannotOpen;
+        }
+        const std::size_t size = KnownSize(file);
+        if (size > 0) {
+            // Mapped with its pages made present at once: one call instead of
+            // a fault per page.
+            void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file), 0);
+            if (p != MAP_FAILED) {
+                mapped_ = p;
+                mappedSize_ = size;
+                std::fclose(file);
+                return ReadStatus::Ok;
+            }
+        }
+        const bool ok = ReadAll(file, buffer_, reason);
+        std::fclose(file);
+        return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
+    }
+#endif
+    return ReadWholeFile(path, buffer_, reason);
+}
+
+std::string_view TextFile::bytes() const {
+    if (mapped_) return {static_cast<const char*>(mapped_), mappedSize_};
+    return buffer_;
 }
 
 bool WriteBytes(std::FILE* stream, std::string_view bytes) {

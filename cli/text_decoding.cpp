@@ -22,18 +22,15 @@ bool LooksLikeUtf8(std::string_view bytes) {
     return beyondAscii && IsValidUtf8(bytes);
 }
 
-void DecodeInPlace(std::string& bytes, TextEncoding encoding) {
-    const bool asUtf8 = encoding == TextEncoding::Utf8 ||
-                        (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
-    if (!asUtf8) return;
-    if (HasBom(bytes)) bytes.erase(0, kUtf8Bom.size());
-    Utf8ToCp932InPlace(bytes);
+bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ||
+           (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
 }
 
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
-    std::string text(bytes);
-    DecodeInPlace(text, encoding);
-    return text;
+    if (!ReadsAsUtf8(bytes, encoding)) return std::string(bytes);
+    if (HasBom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
+    return Utf8ToCp932(bytes);
 }
 
 }  // namespace quenbol::cli

@@ -51,8 +51,9 @@ private:
 };
 
 // SearchAll with compiled words, which take the place of the state's
-// manual words.
+// manual words; the second form counts `text` in place of the state's text.
 MemberIndex SearchAll(CountingState& state, const CompiledSearch& words);
+MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words);
 
 // The manual words only; member counts untouched.
 void SearchManualOnly(CountingState& state);

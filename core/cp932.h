@@ -23,8 +23,6 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // whether every code point had a form.
 std::string Utf16ToCp932(std::u16string_view text, bool* lossless = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
-// The same conversion over the text's own bytes, with no second buffer.
-void Utf8ToCp932InPlace(std::string& text, bool* lossless = nullptr);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
