@@ -8,7 +8,6 @@
 #include <unistd.h>
 #endif
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -59,10 +58,11 @@ std::size_t KnownSize(std::FILE* file) {
 
 // Reads to the end; false on a read error (a directory opened as a file, say).
 // The buffer starts one byte past the file's size when that is known (so that
-// a whole read leaves room and ends the loop) and doubles when there is more
-// (a file still growing, standard input).
+// a whole read leaves room and ends the loop), else at 64 KiB, and doubles
+// when there is more (a file still growing, standard input).
 bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
-    bytes.resize(std::max<std::size_t>(KnownSize(file) + 1, 65536));
+    const std::size_t known = KnownSize(file);
+    bytes.resize(known > 0 ? known + 1 : 65536);
     std::size_t filled = 0;
     while (true) {
         filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
@@ -120,6 +120,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
     return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
 }
 
+// Smaller files are read: mapping one costs more than copying it.
+constexpr std::size_t kMapFrom = 256 * 1024;
+
 TextFile::~TextFile() { Release(); }
 
 void TextFile::Release() {
@@ -141,7 +144,7 @@ ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
             return ReadStatus::CannotOpen;
         }
         const std::size_t size = KnownSize(file);
-        if (size > 0) {
+        if (size >= kMapFrom) {
             // Mapped with its pages made present at once: one call instead of
             // a fault per page.
             void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file), 0);
