@@ -33,12 +33,16 @@ inline std::int64_t RemoveAllOnePass(std::string& text, std::string_view word) {
         std::size_t pos = candidate;
         while (pos > read && IsLeadByte(static_cast<unsigned char>(bytes[pos - 1]))) --pos;
         while (pos < candidate) pos += IsLeadByte(static_cast<unsigned char>(bytes[pos])) ? 2 : 1;
-        std::memmove(bytes + write, bytes + read, (pos < candidate ? pos : candidate) - read);
-        write += (pos < candidate ? pos : candidate) - read;
-        if (pos != candidate) {  // begins on a second byte: look again from the next start
+        if (pos != candidate) {
+            // Begins on a second byte: keep the bytes walked over, look again
+            // from the next start.
+            std::memmove(bytes + write, bytes + read, pos - read);
+            write += pos - read;
             read = pos;
             continue;
         }
+        std::memmove(bytes + write, bytes + read, candidate - read);
+        write += candidate - read;
         read = candidate + word.size();
         ++count;
     }
