@@ -25,7 +25,11 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
     while (read < n) {
         std::size_t candidate = view.find(word, read);
         if (candidate == std::string_view::npos) break;
-        std::size_t pos = read;
+        // The walk need only begin where the run of lead-range bytes before
+        // the candidate begins: the byte after any other byte (a character of
+        // its own, or a second byte) starts a character.
+        std::size_t pos = candidate;
+        while (pos > read && IsLeadByte(static_cast<unsigned char>(text[pos - 1]))) --pos;
         while (pos < candidate) {
             pos += (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < n) ? 2 : 1;
         }
