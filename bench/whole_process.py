@@ -129,9 +129,10 @@ def same_counts(out_dir):
 
 def kernels(bench, out_dir):
     out = os.path.join(out_dir, "kernels.json")
-    subprocess.run([bench, "--benchmark_filter=^Engine/.*10MB", "--benchmark_repetitions=5",
-                    "--benchmark_report_aggregates_only=true", f"--benchmark_out={out}",
-                    "--benchmark_out_format=json"], check=True, stdout=subprocess.DEVNULL)
+    with open(os.path.join(out_dir, "kernels.log"), "wb") as log:
+        subprocess.run([bench, "--benchmark_filter=^Engine/.*10MB", "--benchmark_repetitions=5",
+                        "--benchmark_report_aggregates_only=true", f"--benchmark_out={out}",
+                        "--benchmark_out_format=json"], check=True, stdout=log, stderr=log)
     with open(out) as f:
         rows = [b for b in json.load(f)["benchmarks"] if b.get("aggregate_name") == "median"]
     # Processor time: on a shared machine the wall clock mostly measures the neighbours.
