@@ -247,7 +247,9 @@ TEST(EditByteLimit, KeptCountAgreesWithAPlainCountOverRandomEdits) {
                                   wanted.size() <= CExchangeDlg::kPaneBytes;
                 if (fits) {
                     // Wine's edit ignores 0x7F; everything else goes in.
-                    if (insert != L"\x7F") EXPECT_EQ(after, wanted) << "step " << step;
+                    if (insert != L"\x7F") {
+                        EXPECT_EQ(after, wanted) << "step " << step;
+                    }
                     ++taken;
                 } else {
                     EXPECT_EQ(after, before) << "step " << step << ": should have been refused";
@@ -256,7 +258,9 @@ TEST(EditByteLimit, KeptCountAgreesWithAPlainCountOverRandomEdits) {
             }
             EXPECT_LE(Bytes(pane), static_cast<std::size_t>(CExchangeDlg::kPaneBytes)) << "step " << step;
             if (look) {
-                if (after != before) EXPECT_NE(EditTextVersion(pane), version) << "step " << step;
+                if (after != before) {
+                    EXPECT_NE(EditTextVersion(pane), version) << "step " << step;
+                }
                 dlg.UpdateData(TRUE);
                 EXPECT_EQ(dlg.m_strPane, quenbol::ToCp932(after)) << "step " << step;
             }
