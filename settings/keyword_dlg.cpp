@@ -27,7 +27,11 @@ void CKeywordDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CKeywordDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) return TRUE;
+    // Ctrl+Break (VK_CANCEL) would cancel like Escape.
+    if (msg->message == WM_KEYDOWN &&
+        (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE || msg->wParam == VK_CANCEL)) {
+        return TRUE;
+    }
     return CDialog::PreTranslateMessage(msg);
 }
 

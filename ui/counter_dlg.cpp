@@ -98,11 +98,12 @@ void CCounterDlg::SetInitialContents() {
 BOOL CCounterDlg::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN) {
         // Enter makes a new line in the text pane and does nothing anywhere
-        // else; Escape does nothing: neither may end the window.
+        // else; Escape and Ctrl+Break (VK_CANCEL, which the dialog manager
+        // takes for Escape) do nothing: none of them may end the window.
         if (msg->wParam == VK_RETURN) {
             HWND focus = GetFocus();
             if (!focus || focus != GetDlgItem(IDC_TEXT)) return TRUE;
-        } else if (msg->wParam == VK_ESCAPE) {
+        } else if (msg->wParam == VK_ESCAPE || msg->wParam == VK_CANCEL) {
             return TRUE;
         }
     }
