@@ -4,6 +4,7 @@
 // fails prints nothing on standard output.
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,16 +71,26 @@ int Run(const std::vector<std::string>& args) {
     state.manualWords = options.manualWords.value_or(InitialManualWords());
     MemberIndex top = -1;
     std::string resultLines;
+    // The table is compiled once, with the first text as the scan's sample.
+    std::optional<CompiledSearch> words;
+    TextFile file;
+    std::string decoded;
     for (const std::string& path : options.files) {
-        std::string bytes;
         std::string reason;
-        switch (ReadWholeFile(path, bytes, reason)) {
+        switch (file.Open(path, reason)) {
             case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
-        state.text = DecodeText(bytes, options.encoding);
-        top = SearchAll(state, table);
+        // Code page 932 bytes are counted where they lie; UTF-8 is converted
+        // in one pass into a buffer of its own.
+        std::string_view text = file.bytes();
+        if (ReadsAsUtf8(text, options.encoding)) {
+            decoded = DecodeText(text, options.encoding);
+            text = decoded;
+        }
+        if (!words) words.emplace(table, state.manualWords, text);
+        top = SearchAll(state, text, *words);
         resultLines += FormatResultsLine(state.current);
     }
 

@@ -22,10 +22,13 @@ bool LooksLikeUtf8(std::string_view bytes) {
     return beyondAscii && IsValidUtf8(bytes);
 }
 
+bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ||
+           (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
+}
+
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
-    const bool asUtf8 = encoding == TextEncoding::Utf8 ||
-                        (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
-    if (!asUtf8) return std::string(bytes);
+    if (!ReadsAsUtf8(bytes, encoding)) return std::string(bytes);
     if (HasBom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
     return Utf8ToCp932(bytes);
 }
