@@ -97,7 +97,7 @@ bool TooLong(HWND edit, const std::wstring& text, DWORD_PTR maxBytes) {
 
 bool WithoutCp932Form(HWND, const std::wstring& text, DWORD_PTR) {
     bool lossless = true;
-    quenbol::Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), &lossless);
+    quenbol::Utf16ToCp932({reinterpret_cast<const char16_t*>(text.data()), text.size()}, &lossless);
     return !lossless;
 }
 

@@ -16,7 +16,6 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes);
 // its unit limit and `maxBytes`.
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes);
 
-// Refuses, with a beep, typing, pasting or composing text that holds a
-// character without a code page 932 form (a paste holding one is refused
-// whole), so that the edit's text always has an exact code page 932 form.
+// Refuses, with a beep, typed, pasted or composed text that holds a character
+// without a code page 932 form: the edit's text always has an exact one.
 void RefuseTextWithoutCp932Form(HWND edit);
