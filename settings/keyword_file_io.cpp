@@ -186,9 +186,14 @@ bool ReplaceTarget(const std::wstring& path, const std::wstring& temp, DWORD att
     }
     if (backup.empty()) return false;
     if (!WithRetries(files, [&] { return files.Replace(path.c_str(), temp.c_str(), backup.c_str()); })) {
+        const DWORD error = GetLastError();
         // The old file was moved to the backup name but the new one not into place.
-        if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             WithRetries(files, [&] { return files.MoveOver(backup.c_str(), path.c_str()); });
+        }
+        // A file system that cannot replace (some network shares): the move, as before.
+        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER) {
+            return WithRetries(files, [&] { return files.MoveOver(temp.c_str(), path.c_str()); });
         }
         return false;
     }

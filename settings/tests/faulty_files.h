@@ -19,6 +19,7 @@ public:
     bool failMove = false;  // the final move or replace fails with a sharing violation
     bool noNewFiles = false;  // creating a file fails with access denied
     bool replaceLeavesBackup = false;  // the replace moves the target to the backup name, then fails
+    bool cannotReplace = false;  // the file system has no replace (ERROR_NOT_SUPPORTED)
     bool throwOnWrite = false;  // a write runs out of memory
     DWORD writeAtMost = 0;  // when not 0, each write moves at most this many bytes
 
@@ -83,8 +84,8 @@ public:
             SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
             return false;
         }
-        if (failMove) {
-            SetLastError(ERROR_SHARING_VIOLATION);
+        if (failMove || cannotReplace) {
+            SetLastError(cannotReplace ? ERROR_NOT_SUPPORTED : ERROR_SHARING_VIOLATION);
             return false;
         }
         return Win32FileSystem::Replace(target, replacement, backup);

@@ -59,6 +59,13 @@ TEST(SaveSafety, AnExistingTargetIsReplacedAndANewOneMovedIntoPlace) {
     EXPECT_EQ(ReadBytes(dir / L"old.ini"), FormatKeywordFile(Numbered()));
     EXPECT_EQ(ReadBytes(dir / L"new.ini"), FormatKeywordFile(Numbered()));
     EXPECT_EQ(dir.Names(), (Names{L"new.ini", L"old.ini"}));  // no temporary or backup file left
+
+    // A file system that cannot replace gets the move.
+    files.cannotReplace = true;
+    ASSERT_EQ(WriteKeywordFile(dir / L"old.ini", Keywords{}, files), SaveResult::Saved);
+    EXPECT_EQ(files.moves, 2);
+    EXPECT_EQ(ReadBytes(dir / L"old.ini"), FormatKeywordFile(Keywords{}));
+    EXPECT_EQ(dir.Names(), (Names{L"new.ini", L"old.ini"}));
 }
 
 TEST(SaveSafety, AHiddenSystemFileStaysHiddenAndSystem) {
