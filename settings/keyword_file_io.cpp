@@ -192,12 +192,14 @@ bool ReplaceTarget(const std::wstring& path, const std::wstring& temp, DWORD att
             WithRetries(files, [&] { return files.MoveOver(backup.c_str(), path.c_str()); });
         }
         // A file system that cannot replace (some network shares): the move, as before.
-        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER) {
-            return WithRetries(files, [&] { return files.MoveOver(temp.c_str(), path.c_str()); });
+        const bool cannotReplace =
+            error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_INVALID_PARAMETER;
+        if (!cannotReplace || !WithRetries(files, [&] { return files.MoveOver(temp.c_str(), path.c_str()); })) {
+            return false;
         }
-        return false;
+    } else {
+        files.Remove(backup.c_str());
     }
-    files.Remove(backup.c_str());
     KeepAttributes(path, attributes, files);
     return true;
 }

@@ -60,11 +60,13 @@ TEST(SaveSafety, AnExistingTargetIsReplacedAndANewOneMovedIntoPlace) {
     EXPECT_EQ(ReadBytes(dir / L"new.ini"), FormatKeywordFile(Numbered()));
     EXPECT_EQ(dir.Names(), (Names{L"new.ini", L"old.ini"}));  // no temporary or backup file left
 
-    // A file system that cannot replace gets the move.
+    // A file system that cannot replace gets the move, the attributes kept.
     files.cannotReplace = true;
+    ASSERT_TRUE(SetFileAttributesW((dir / L"old.ini").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_EQ(WriteKeywordFile(dir / L"old.ini", Keywords{}, files), SaveResult::Saved);
     EXPECT_EQ(files.moves, 2);
     EXPECT_EQ(ReadBytes(dir / L"old.ini"), FormatKeywordFile(Keywords{}));
+    EXPECT_TRUE(GetFileAttributesW((dir / L"old.ini").c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(dir.Names(), (Names{L"new.ini", L"old.ini"}));
 }
 
