@@ -1,7 +1,8 @@
-// The byte limit of an edit: a subclass that checks each way text comes in
-// (a typed character, a paste, an input-method result) before the edit sees
-// it, and keeps the text's byte count between inputs so that a key typed into
-// a long text is checked without converting it all.
+// The byte limit of an edit and its code page 932 rule: subclasses that check
+// each way text comes in (a typed character, a paste, an input-method result)
+// before the edit sees it. The limit keeps the text's byte count between
+// inputs, so that a key typed into a long text is checked without converting
+// it all.
 #include "framework/edit_byte_limit.h"
 
 #include <commctrl.h>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
+constexpr UINT_PTR kSubclassId = 0x51424C, kCp932SubclassId = 0x514243;  // arbitrary, ours
 
 struct LimitState {
     std::size_t maxBytes = 0;
@@ -164,6 +165,29 @@ LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
     return result;
 }
 
+// The code page 932 rule: input holding a character without a form is
+// refused, and so is a paste whose text cannot be read to check it.
+LRESULT CALLBACK Cp932Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(edit, Cp932Proc, kCp932SubclassId);
+        return DefSubclassProc(edit, message, wParam, lParam);
+    }
+    try {
+        bool unreadable = false, lossless = true;
+        if (auto text = Incoming(edit, message, wParam, lParam, unreadable)) {
+            if (!unreadable) quenbol::ToCp932(*text, &lossless);
+            if (unreadable || !lossless) {
+                MessageBeep(MB_OK);
+                return 0;
+            }
+        }
+    } catch (...) {  // out of memory while checking: refuse the input
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
 LimitState* StateOf(HWND edit) {
     DWORD_PTR ref = 0;
     if (!edit || !GetWindowSubclass(edit, LimitProc, kSubclassId, &ref)) return nullptr;
@@ -187,6 +211,8 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes) {
     }
     Forget(edit, *state);
 }
+
+void RefuseTextWithoutCp932Form(HWND edit) { SetWindowSubclass(edit, Cp932Proc, kCp932SubclassId, 0); }
 
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
     return Fits(edit, insert, maxBytes, nullptr, nullptr);

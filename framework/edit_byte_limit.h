@@ -17,6 +17,10 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes);
 // its unit limit and `maxBytes`.
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes);
 
+// Refuses, with a beep, typed, pasted or composed text that holds a character
+// without a code page 932 form: the edit's text always has an exact one.
+void RefuseTextWithoutCp932Form(HWND edit);
+
 // A number that changes whenever the text of an edit with a byte limit may
 // have changed (0 for an edit without one), so a caller that remembers it can
 // tell an unchanged text without reading it.
