@@ -43,7 +43,7 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
     total = SaturatingAdd(total, n);
 }
 
-MemberIndex SearchAll(CountingState& state, const Keywords& table) {
+MemberIndex SearchAll(CountingState& state, const Keywords& table, SearchDetail* detail) {
     // Members in roster order share one working copy; the manual words get
     // their own copy of the whole unaltered text.
     std::array<std::int64_t, kKeywordEntries> memberCounts{};
@@ -58,6 +58,10 @@ MemberIndex SearchAll(CountingState& state, const Keywords& table) {
         state.total[m] = SaturatingAdd(state.total[m], n);
     }
     SetManualCounts(state, manualCounts);
+    if (detail) {
+        detail->keywordCounts = memberCounts;
+        detail->manualCounts = manualCounts;
+    }
     return FindTopMember(state.current);
 }
 

@@ -3,6 +3,7 @@
 // counted again by a later one (the family name inside it).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,10 +33,18 @@ std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n);
 void CountAndRemove(std::string& text, const std::string* words, int wordCount,
                     std::int32_t& current, std::int32_t& total);
 
+// What a search-all can tell beyond the counts: how many occurrences each
+// keyword and each manual word took.
+struct SearchDetail {
+    std::array<std::int64_t, kKeywordEntries> keywordCounts{};
+    std::array<std::int64_t, kManualWordCount> manualCounts{};
+};
+
 // Members 0 to 20 in roster order, each in what the earlier members' deletions
 // left, then the manual words in the whole unaltered text. The state's text
 // itself is not changed. Returns the leading member (FindTopMember).
-MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable);
+MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable,
+                      SearchDetail* detail = nullptr);
 
 // The manual words only; member counts untouched.
 void SearchManualOnly(CountingState& state);

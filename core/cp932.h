@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenbol {
 
@@ -23,6 +24,13 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // whether every code point had a form.
 std::string Utf16ToCp932(std::u16string_view text, bool* lossless = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
+
+// As Utf8ToCp932; origins gets, for each byte of the result, the offset in
+// `utf8` of the character (or ill-formed sequence) it came from.
+std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins);
+
+// Well-formed UTF-8 for any bytes: each ill-formed sequence becomes U+FFFD.
+std::string SanitizeUtf8(std::string_view bytes);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
