@@ -8,16 +8,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/engine/match_report.h"
 #include "core/roster.h"
 
 namespace quenbol {
-
-// Bytes [start, end) of the original text.
-struct TextSpan {
-    std::size_t start = 0;
-    std::size_t end = 0;
-    bool operator==(const TextSpan&) const = default;
-};
 
 struct Occurrence {
     bool manual = false;     // taken by the manual words rather than a member

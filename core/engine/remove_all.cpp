@@ -7,13 +7,39 @@
 #include "core/sjis.h"
 
 namespace quenbol {
+namespace {
+
+// Nothing beside the text.
+struct NoOrigins {
+    void Move(std::size_t, std::size_t, std::size_t) {}
+    void Matched(std::size_t, std::size_t) {}
+    void Finish(std::size_t) {}
+};
+
+// The original offset of each byte, moved along with the bytes, and each
+// match reported with the original stretches it covers.
+struct MovedOrigins {
+    std::vector<std::size_t>& origin;
+    std::uint32_t word;
+    MatchReport& report;
+
+    void Move(std::size_t from, std::size_t to, std::size_t write) {
+        std::copy(origin.begin() + from, origin.begin() + to, origin.begin() + write);
+    }
+    void Matched(std::size_t start, std::size_t end) {
+        report.BeginMatch(word);
+        for (std::size_t i = start; i < end; ++i) report.AddSpan(origin[i], origin[i] + 1);
+    }
+    void Finish(std::size_t size) { origin.resize(size); }
+};
 
 // One forward pass: the walk over character boundaries, the search for the
 // next candidate and the closing-up of the text all move left to right, so the
 // result equals "find from the scan position, erase, repeat" without its
 // quadratic cost. After a match the walk resumes right behind it, where the
 // erased text would have put the scan position.
-std::int64_t RemoveAll(std::string& text, std::string_view word) {
+template <class Origins>
+std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins origins) {
     // A NUL stands for a character with no code page 932 form; it never matches.
     if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
     const std::size_t n = text.size();
@@ -21,6 +47,11 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
     std::size_t read = 0;   // next boundary of the walk, in the original bytes
     std::size_t write = 0;  // end of the kept text
     std::int64_t count = 0;
+    const auto keep = [&](std::size_t to) {
+        std::copy(text.begin() + read, text.begin() + to, text.begin() + write);
+        origins.Move(read, to, write);
+        write += to - read;
+    };
     while (read < n) {
         std::size_t candidate = view.find(word, read);
         if (candidate == std::string_view::npos) break;
@@ -30,20 +61,30 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
         }
         if (pos != candidate) {  // the candidate starts on a second byte
             // Keep the bytes walked over, then look again from the boundary reached.
-            std::copy(text.begin() + read, text.begin() + pos, text.begin() + write);
-            write += pos - read;
+            keep(pos);
             read = pos;
             continue;
         }
-        std::copy(text.begin() + read, text.begin() + candidate, text.begin() + write);
-        write += candidate - read;
+        keep(candidate);
+        origins.Matched(candidate, candidate + word.size());
         read = candidate + word.size();
         ++count;
     }
-    std::copy(text.begin() + read, text.end(), text.begin() + write);
-    write += n - read;
+    keep(n);
     text.resize(write);
+    origins.Finish(write);
     return count;
+}
+
+}  // namespace
+
+std::int64_t RemoveAll(std::string& text, std::string_view word) {
+    return RemoveAllWith(text, word, NoOrigins{});
+}
+
+std::int64_t RemoveAll(std::string& text, std::vector<std::size_t>& origin, std::string_view word,
+                       std::uint32_t wordIndex, MatchReport& report) {
+    return RemoveAllWith(text, word, MovedOrigins{origin, wordIndex, report});
 }
 
 }  // namespace quenbol

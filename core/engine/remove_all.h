@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/engine/match_report.h"
 
 namespace quenbol {
 
@@ -14,5 +17,11 @@ namespace quenbol {
 // An empty word removes nothing, and so does a word holding a NUL byte: NUL
 // stands for a character that has no code page 932 form, which matches nothing.
 std::int64_t RemoveAll(std::string& text, std::string_view word);
+
+// The same on a working copy whose byte i stood at origin[i] in the original
+// text: `origin` is closed up along with the text, and each occurrence is
+// added to `report` as word `wordIndex`, with its original stretches.
+std::int64_t RemoveAll(std::string& text, std::vector<std::size_t>& origin, std::string_view word,
+                       std::uint32_t wordIndex, MatchReport& report);
 
 }  // namespace quenbol
