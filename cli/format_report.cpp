@@ -86,7 +86,7 @@ std::string Share(std::int32_t part, std::int32_t whole) {
 std::string KeywordTable(const CountRun& run) {
     const KeywordCounts& k = run.byKeyword;
     std::string out =
-        "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th>Count</th><th>Share</th></tr>\n";
+        "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th><th>Share</th></tr>\n";
     const auto row = [&](const std::string& group, int slot, const std::string& word, std::int32_t count,
                          std::int32_t whole) {
         out += "<tr><td>" + group + "</td><td class=\"n\">" + std::to_string(slot) + "</td><td>" + Html(word) +
