@@ -1,7 +1,7 @@
 // RemoveAll: count-by-deletion of one word, one forward pass over the text.
 // The engine hands it the words whose deletion could shift character
 // boundaries, and every word when a text holds too many occurrences to keep.
-#include <algorithm>
+#include <cstring>
 
 #include "core/engine/remove_all.h"
 #include "core/sjis.h"
@@ -24,7 +24,7 @@ struct MovedOrigins {
     MatchReport& report;
 
     void Move(std::size_t from, std::size_t to, std::size_t write) {
-        std::copy(origin.begin() + from, origin.begin() + to, origin.begin() + write);
+        std::memmove(origin.data() + write, origin.data() + from, (to - from) * sizeof(std::size_t));
     }
     void Matched(std::size_t start, std::size_t end) {
         report.BeginMatch(word);
@@ -37,7 +37,8 @@ struct MovedOrigins {
 // next candidate and the closing-up of the text all move left to right, so the
 // result equals "find from the scan position, erase, repeat" without its
 // quadratic cost. After a match the walk resumes right behind it, where the
-// erased text would have put the scan position.
+// erased text would have put the scan position. The kept bytes move down
+// within the one buffer, so the ranges overlap: memmove, not std::copy.
 template <class Origins>
 std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins origins) {
     // A NUL stands for a character with no code page 932 form; it never matches.
@@ -48,7 +49,7 @@ std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins ori
     std::size_t write = 0;  // end of the kept text
     std::int64_t count = 0;
     const auto keep = [&](std::size_t to) {
-        std::copy(text.begin() + read, text.begin() + to, text.begin() + write);
+        std::memmove(text.data() + write, text.data() + read, to - read);
         origins.Move(read, to, write);
         write += to - read;
     };
