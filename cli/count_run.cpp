@@ -3,13 +3,25 @@
 
 #include "testing/reference_counter.h"
 
+
 namespace quenbol::cli {
 
-void CountText(CountRun& run, const std::string& path, std::string fileBytes, TextEncoding encoding) {
-    DecodedText decoded(std::move(fileBytes), encoding);
-    run.state.text = decoded.text();
+void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {
+    // Counted where it lies unless it must be decoded; kept with the way back
+    // to the file's offsets when the occurrences are wanted.
+    std::optional<DecodedText> kept;
+    std::string_view text = fileBytes;
+    if (run.keepTexts) {
+        kept.emplace(std::string(fileBytes), encoding);
+        text = kept->text();
+    } else if (ReadsAsUtf8(fileBytes, encoding)) {
+        run.decoded = DecodeText(fileBytes, encoding);
+        text = run.decoded;
+    }
+    if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
+
     SearchDetail detail;
-    run.top = SearchAll(run.state, run.byKeyword.words, &detail);
+    run.top = SearchAll(run.state, text, *run.words, &detail);
     run.currentPerText.push_back(run.state.current);
     KeywordCounts& k = run.byKeyword;
     k.manualWords = run.state.manualWords;
@@ -21,13 +33,12 @@ void CountText(CountRun& run, const std::string& path, std::string fileBytes, Te
         k.manualCurrent[w] = SaturatingAdd(0, detail.manualCounts[w]);
         k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], detail.manualCounts[w]);
     }
-    run.state.text.clear();
-    if (!run.keepTexts) return;
+    if (!kept) return;
     // Interim, until the engine reports occurrences itself: the reference
     // counter's tracked form.
     OccurrenceList occurrences =
-        reference::SearchAllOccurrences(decoded.text(), k.words, run.state.manualWords);
-    run.texts.push_back({path, std::move(decoded), std::move(occurrences)});
+        reference::SearchAllOccurrences(kept->text(), k.words, run.state.manualWords);
+    run.texts.push_back({path, std::move(*kept), std::move(occurrences)});
 }
 
 }  // namespace quenbol::cli

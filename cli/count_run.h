@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/keyword_counts.h"
@@ -29,10 +31,15 @@ struct CountRun {
     std::vector<MemberCounts> currentPerText;  // the members' counts after each text
     bool keepTexts = false;   // keep each text with its occurrences (matches, report)
     std::vector<CountedText> texts;
+
+    // The table and manual words compiled once, with the first text as the
+    // scan's sample; and the buffer a UTF-8 text is decoded into.
+    std::optional<CompiledSearch> words;
+    std::string decoded;
 };
 
-// Counts one more text, read from `path` as `fileBytes`. Set byKeyword.words
-// and state.manualWords first.
-void CountText(CountRun& run, const std::string& path, std::string fileBytes, TextEncoding encoding);
+// Counts one more text, read from `path` as `fileBytes` (which need not
+// outlive the call). Set byKeyword.words and state.manualWords first.
+void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
 
 }  // namespace quenbol::cli

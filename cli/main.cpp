@@ -4,6 +4,7 @@
 // fails prints nothing on standard output.
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,15 +82,15 @@ int Run(const std::vector<std::string>& args) {
 
     run.state.manualWords = options.manualWords.value_or(InitialManualWords());
     run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
+    TextFile file;
     for (const std::string& path : options.files) {
-        std::string bytes;
         std::string reason;
-        switch (ReadWholeFile(path, bytes, reason)) {
+        switch (file.Open(path, reason)) {
             case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
-        CountText(run, path, std::move(bytes), options.encoding);
+        CountText(run, path, file.bytes(), options.encoding);
     }
 
     const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;

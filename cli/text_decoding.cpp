@@ -12,10 +12,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
 
-bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding) {
-    return encoding == TextEncoding::Utf8 || (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
-}
-
 }  // namespace
 
 bool LooksLikeUtf8(std::string_view bytes) {
@@ -24,6 +20,11 @@ bool LooksLikeUtf8(std::string_view bytes) {
     const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     return beyondAscii && IsValidUtf8(bytes);
+}
+
+bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ||
+           (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
 }
 
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {

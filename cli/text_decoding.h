@@ -19,6 +19,10 @@ enum class TextEncoding {
 // True when `bytes` would be read as UTF-8 by the automatic choice.
 bool LooksLikeUtf8(std::string_view bytes);
 
+// True when `bytes` are read as UTF-8 under `encoding`; otherwise they are
+// code page 932 already and need no decoding.
+bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding);
+
 // The text as code page 932 bytes. A UTF-8 byte-order mark is dropped
 // whenever the text is read as UTF-8.
 std::string DecodeText(std::string_view bytes, TextEncoding encoding);
