@@ -1,8 +1,6 @@
 // Counting the texts of one run.
 #include "cli/count_run.h"
 
-#include "testing/reference_counter.h"
-
 
 namespace quenbol::cli {
 
@@ -21,6 +19,8 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
 
     SearchDetail detail;
+    OccurrenceList occurrences;
+    if (kept) detail.occurrences = &occurrences;
     run.top = SearchAll(run.state, text, *run.words, &detail);
     run.currentPerText.push_back(run.state.current);
     KeywordCounts& k = run.byKeyword;
@@ -33,12 +33,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
         k.manualCurrent[w] = SaturatingAdd(0, detail.manualCounts[w]);
         k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], detail.manualCounts[w]);
     }
-    if (!kept) return;
-    // Interim, until the engine reports occurrences itself: the reference
-    // counter's tracked form.
-    OccurrenceList occurrences =
-        reference::SearchAllOccurrences(kept->text(), k.words, run.state.manualWords);
-    run.texts.push_back({path, std::move(*kept), std::move(occurrences)});
+    if (kept) run.texts.push_back({path, std::move(*kept), std::move(occurrences)});
 }
 
 }  // namespace quenbol::cli

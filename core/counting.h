@@ -10,6 +10,7 @@
 
 #include "core/engine/count_engine.h"
 #include "core/engine/remove_all.h"
+#include "core/occurrence.h"
 #include "core/roster.h"
 #include "core/top_member.h"
 
@@ -35,10 +36,12 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
                     std::int32_t& current, std::int32_t& total);
 
 // What a search-all can tell beyond the counts: how many occurrences each
-// keyword and each manual word took.
+// keyword and each manual word took, and, when `occurrences` is set, every
+// counted occurrence with its place in the text, in text order.
 struct SearchDetail {
     std::array<std::int64_t, kKeywordEntries> keywordCounts{};
     std::array<std::int64_t, kManualWordCount> manualCounts{};
+    OccurrenceList* occurrences = nullptr;
 };
 
 // Members 0 to 20 in roster order, each in what the earlier members' deletions

@@ -48,7 +48,7 @@ inline std::vector<std::vector<TextSpan>> RemoveAllTracked(TrackedText& text, st
          pos = FindFrom(text.bytes, word, pos)) {
         std::vector<TextSpan> spans;
         for (std::size_t i = pos; i < pos + word.size(); ++i) {
-            const std::size_t at = text.origin[i];
+            const auto at = static_cast<std::uint32_t>(text.origin[i]);
             if (!spans.empty() && spans.back().end == at) {
                 ++spans.back().end;
             } else {

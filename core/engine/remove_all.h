@@ -21,7 +21,7 @@ std::int64_t RemoveAll(std::string& text, std::string_view word);
 // The same on a working copy whose byte i stood at origin[i] in the original
 // text: `origin` is closed up along with the text, and each occurrence is
 // added to `report` as word `wordIndex`, with its original stretches.
-std::int64_t RemoveAll(std::string& text, std::vector<std::size_t>& origin, std::string_view word,
+std::int64_t RemoveAll(std::string& text, std::vector<std::uint32_t>& origin, std::string_view word,
                        std::uint32_t wordIndex, MatchReport& report);
 
 }  // namespace quenbol
