@@ -19,6 +19,7 @@
 #include "core/engine/boundary_map.h"
 #include "core/engine/deletion_simulator.h"
 #include "core/engine/keyword_scanner.h"
+#include "core/engine/origin_map.h"
 #include "core/engine/remove_all.h"
 
 namespace quenbol {
@@ -132,45 +133,32 @@ void KeepRemaining(std::string_view text, const BitArray& remaining, std::string
     out.resize(write);
 }
 
-// Where the bytes of a working copy stood in the original text, kept beside
-// the copy when occurrences are reported.
-using Origins = std::vector<std::uint32_t>;
-
-// The origins of the copy that KeepRemaining makes from a text whose byte i
-// stood at origin[i] (or, with `identity`, at i): those of the set bits.
-void KeepRemainingOrigins(const BitArray& remaining, std::size_t size, Origins& origin,
-                          bool identity) {
-    std::size_t write = 0;
-    if (identity) {
-        origin.clear();
-        origin.reserve(size == 0 ? 0 : remaining.CountSet(0, size - 1));
+// Word w of a chain by RemoveAll; with a `report`, each occurrence is added
+// to it, placed in the original text through `origin`, which then follows
+// the deletions.
+std::int64_t RemoveWord(std::string& work, std::span<const std::string> words, std::size_t w,
+                        MatchReport* report, OriginMap* origin) {
+    if (!report) return RemoveAll(work, words[w]);
+    std::vector<std::uint32_t> starts;
+    const std::int64_t n = RemoveAll(work, words[w], starts);
+    const std::size_t first = report->size();
+    for (const std::uint32_t start : starts) {
+        report->BeginMatch(static_cast<std::uint32_t>(w));
+        origin->AddSpans(start, start + words[w].size(), *report);
     }
-    for (std::size_t run = remaining.NextSet(0); run < size;) {
-        const std::size_t end = remaining.NextClear(run);
-        if (identity) {
-            for (std::size_t p = run; p < end; ++p) origin.push_back(static_cast<std::uint32_t>(p));
-        } else {
-            std::memmove(origin.data() + write, origin.data() + run, (end - run) * sizeof(std::uint32_t));
-            write += end - run;
-        }
-        run = remaining.NextSet(end);
-    }
-    if (!identity) origin.resize(write);
+    origin->Delete(*report, first);
+    return n;
 }
 
-// Matches placed in a working copy, added to `report` placed in the original.
-void AddThroughOrigins(const MatchReport& local, const Origins& origin, MatchReport& report) {
+// Matches placed in a working copy, added to `report` placed in the original
+// through `origin`, which then follows the deletions.
+void AddThroughOrigins(const MatchReport& local, OriginMap& origin, MatchReport& report) {
+    const std::size_t first = report.size();
     for (std::size_t i = 0; i < local.size(); ++i) {
         report.BeginMatch(local.WordOf(i));
-        for (const TextSpan& span : local.SpansOf(i)) report.AddThrough(origin.data(), span.start, span.end);
+        for (const TextSpan& span : local.SpansOf(i)) origin.AddSpans(span.start, span.end, report);
     }
-}
-
-// Word w of a chain by RemoveAll, reporting through `origin` when asked.
-std::int64_t RemoveWord(std::string& work, std::span<const std::string> words, std::size_t w,
-                        MatchReport* report, Origins* origin) {
-    if (!report) return RemoveAll(work, words[w]);
-    return RemoveAll(work, *origin, words[w], static_cast<std::uint32_t>(w), *report);
+    origin.Delete(report, first);
 }
 
 // One step of a chain on its working copy: a word by RemoveAll (when `run`
@@ -184,7 +172,7 @@ struct Step {
 // original text, and is kept so.
 void RunSteps(std::string& work, std::span<const std::string> words,
               std::span<const Step> steps, std::int64_t* counts, MatchReport* report = nullptr,
-              Origins* origin = nullptr) {
+              OriginMap* origin = nullptr) {
     MatchReport local;
     for (const Step& step : steps) {
         if (!step.run) {
@@ -198,10 +186,7 @@ void RunSteps(std::string& work, std::span<const std::string> words,
         local.Clear();
         if (RunGroup(*step.run, work, HitBudgetBesideCopy(work.size()), countsOut, remainingOut,
                      report ? std::span<MatchReport* const>(localOut) : std::span<MatchReport* const>())) {
-            if (report) {
-                AddThroughOrigins(local, *origin, *report);
-                KeepRemainingOrigins(remaining, work.size(), *origin, false);
-            }
+            if (report) AddThroughOrigins(local, *origin, *report);
             KeepRemaining(work, remaining, work);
         } else {
             const Segment& segment = step.run->segments[0];
@@ -281,12 +266,8 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         for (std::size_t c = 0; c < chains; ++c) {
             std::string work(text);
             MatchReport* const report = reportOf(c);
-            Origins origin;
-            if (report) {
-                report->Clear();  // the failed scan may have left some
-                origin.resize(text.size());
-                for (std::size_t p = 0; p < origin.size(); ++p) origin[p] = static_cast<std::uint32_t>(p);
-            }
+            OriginMap origin;
+            if (report) origin.AssignAll(text.size());
             for (std::size_t w = 0; w < plan.words[c].size(); ++w) {
                 counts[c][w] = RemoveWord(work, plan.words[c], w, report, &origin);
             }
@@ -297,8 +278,8 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         if (plan.tails[c].empty()) continue;
         std::string work(text.size(), '\0');
         KeepRemaining(text, remaining[c], work);
-        Origins origin;
-        if (reportOf(c)) KeepRemainingOrigins(remaining[c], text.size(), origin, true);
+        OriginMap origin;
+        if (reportOf(c)) origin.Assign(std::move(remaining[c]));
         remaining[c] = BitArray();
         RunSteps(work, plan.words[c], plan.tails[c], counts[c], reportOf(c), &origin);
     }

@@ -9,44 +9,15 @@
 namespace quenbol {
 namespace {
 
-// Nothing beside the text.
-struct NoOrigins {
-    void Move(std::size_t, std::size_t, std::size_t) {}
-    void Matched(std::size_t, std::size_t) {}
-    void Finish(std::size_t) {}
-};
-
-// The original offset of each byte, moved along with the bytes, and each
-// match reported with the original stretches it covers.
-struct MovedOrigins {
-    std::vector<std::uint32_t>& origin;
-    std::uint32_t word;
-    MatchReport& report;
-
-    void Move(std::size_t from, std::size_t to, std::size_t write) {
-        // Mostly a few bytes between matches: a plain loop beats the call.
-        // Moving down, a forward loop is safe on the overlap.
-        if (to - from > 16) {
-            std::memmove(origin.data() + write, origin.data() + from, (to - from) * sizeof(std::uint32_t));
-            return;
-        }
-        for (std::size_t i = from; i < to; ++i) origin[write++] = origin[i];
-    }
-    void Matched(std::size_t start, std::size_t end) {
-        report.BeginMatch(word);
-        report.AddThrough(origin.data(), start, end);
-    }
-    void Finish(std::size_t size) { origin.resize(size); }
-};
-
 // One forward pass: the walk over character boundaries, the search for the
 // next candidate and the closing-up of the text all move left to right, so the
 // result equals "find from the scan position, erase, repeat" without its
 // quadratic cost. After a match the walk resumes right behind it, where the
 // erased text would have put the scan position. The kept bytes move down
 // within the one buffer, so the ranges overlap: memmove, not std::copy.
-template <class Origins>
-std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins origins) {
+// `matched` hears of each match's start, in the text as it was before the call.
+template <class Matched>
+std::int64_t RemoveAllWith(std::string& text, std::string_view word, Matched matched) {
     // A NUL stands for a character with no code page 932 form; it never matches.
     if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
     const std::size_t n = text.size();
@@ -56,7 +27,6 @@ std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins ori
     std::int64_t count = 0;
     const auto keep = [&](std::size_t to) {
         std::memmove(text.data() + write, text.data() + read, to - read);
-        origins.Move(read, to, write);
         write += to - read;
     };
     while (read < n) {
@@ -73,25 +43,24 @@ std::int64_t RemoveAllWith(std::string& text, std::string_view word, Origins ori
             continue;
         }
         keep(candidate);
-        origins.Matched(candidate, candidate + word.size());
+        matched(candidate);
         read = candidate + word.size();
         ++count;
     }
     keep(n);
     text.resize(write);
-    origins.Finish(write);
     return count;
 }
 
 }  // namespace
 
 std::int64_t RemoveAll(std::string& text, std::string_view word) {
-    return RemoveAllWith(text, word, NoOrigins{});
+    return RemoveAllWith(text, word, [](std::size_t) {});
 }
 
-std::int64_t RemoveAll(std::string& text, std::vector<std::uint32_t>& origin, std::string_view word,
-                       std::uint32_t wordIndex, MatchReport& report) {
-    return RemoveAllWith(text, word, MovedOrigins{origin, wordIndex, report});
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts) {
+    return RemoveAllWith(text, word,
+                         [&starts](std::size_t start) { starts.push_back(static_cast<std::uint32_t>(start)); });
 }
 
 }  // namespace quenbol

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/engine/match_report.h"
-
 namespace quenbol {
 
 // Deletes every occurrence of `word` found left to right from the scan
@@ -18,10 +16,8 @@ namespace quenbol {
 // stands for a character that has no code page 932 form, which matches nothing.
 std::int64_t RemoveAll(std::string& text, std::string_view word);
 
-// The same on a working copy whose byte i stood at origin[i] in the original
-// text: `origin` is closed up along with the text, and each occurrence is
-// added to `report` as word `wordIndex`, with its original stretches.
-std::int64_t RemoveAll(std::string& text, std::vector<std::uint32_t>& origin, std::string_view word,
-                       std::uint32_t wordIndex, MatchReport& report);
+// The same, appending to `starts` where each occurrence began, as offsets
+// into the text as it was before the call (under 4 GiB).
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts);
 
 }  // namespace quenbol
