@@ -154,18 +154,38 @@ std::string MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t
                " bytes long; it is shown up to " + std::to_string(d.FileEnd(shown)) +
                " bytes (2 MB). The counts are for the whole text.</p>\n";
     }
-    out += "<pre class=\"body\">";
+    // The text in blocks of about 32 KiB, cut at line ends between marks, so
+    // that the browser lays out only the blocks in view.
+    constexpr std::size_t kBlock = 32 * 1024;
+    const std::string open = "<pre class=\"body\">";
+    out += open;
+    std::size_t blockStart = out.size();
+    const auto plain = [&](std::size_t from, std::size_t to) {
+        while (from < to) {
+            std::size_t cut = to;
+            if (out.size() - blockStart + (to - from) > kBlock) {
+                const std::size_t lineEnd = d.text().find('\n', from);
+                if (lineEnd != std::string::npos && lineEnd + 1 < to) cut = lineEnd + 1;
+            }
+            out += HtmlEscape(d.Utf8Of(from, cut));
+            if (cut < to) {
+                out += "</pre>\n" + open;
+                blockStart = out.size();
+            }
+            from = cut;
+        }
+    };
     std::size_t at = 0;
     for (const MarkedSpan& s : spans) {
         if (s.start >= shown) break;
-        out += HtmlEscape(d.Utf8Of(at, s.start));
+        plain(at, s.start);
         const std::size_t end = std::min(s.end, shown);
         out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
                "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\">" + HtmlEscape(d.Utf8Of(s.start, end)) +
                "</mark>";
         at = end;
     }
-    out += HtmlEscape(d.Utf8Of(at, shown));
+    plain(at, shown);
     return out + "</pre>\n</section>\n";
 }
 
