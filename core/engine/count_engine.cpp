@@ -141,12 +141,7 @@ std::int64_t RemoveWord(std::string& work, std::span<const std::string> words, s
     if (!report) return RemoveAll(work, words[w]);
     std::vector<std::uint32_t> starts;
     const std::int64_t n = RemoveAll(work, words[w], starts);
-    const std::size_t first = report->size();
-    for (const std::uint32_t start : starts) {
-        report->BeginMatch(static_cast<std::uint32_t>(w));
-        origin->AddSpans(start, start + words[w].size(), *report);
-    }
-    origin->Delete(*report, first);
+    origin->TakeAscending(starts, words[w].size(), static_cast<std::uint32_t>(w), *report);
     return n;
 }
 

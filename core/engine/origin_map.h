@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/engine/bit_array.h"
@@ -44,6 +45,48 @@ public:
             p = next;
         }
         report.AddSpan(static_cast<std::uint32_t>(runStart), static_cast<std::uint32_t>(p + 1));
+    }
+
+    // Matches of `length` bytes at copy offsets `starts` (ascending, not
+    // overlapping), as one RemoveAll call found them: each is added to
+    // `report` as `word` with its original stretches, and the copy loses
+    // their bytes. One pass, clearing bits behind it.
+    void TakeAscending(std::span<const std::uint32_t> starts, std::size_t length, std::uint32_t word,
+                       MatchReport& report) {
+        if (starts.empty()) return;
+        // A cursor on copy byte k: word w of the bits, and in `bits` the set
+        // bits from the cursor's on. It only ever moves to bytes still in
+        // the copy, so a set bit is always ahead.
+        const std::uint64_t* const words = alive_.words();
+        std::size_t k = starts.front();
+        const std::size_t first = Select(k);
+        std::size_t w = first >> 6;
+        std::uint64_t bits = words[w] & (~std::uint64_t{0} << (first & 63));
+        const auto next = [&] {
+            bits &= bits - 1;
+            while (bits == 0) bits = words[++w];
+        };
+        const auto at = [&] { return (w << 6) + static_cast<std::size_t>(std::countr_zero(bits)); };
+        const auto run = [&](std::size_t from, std::size_t last) {
+            report.AddSpan(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(last + 1));
+            alive_.ClearRange(from, last);  // behind the cursor: `bits` no longer holds them
+        };
+        for (const std::uint32_t start : starts) {
+            for (; k < start; ++k) next();
+            report.BeginMatch(word);
+            std::size_t runStart = at(), last = runStart;
+            for (std::size_t i = 1; i < length; ++i, ++k) {
+                next();
+                const std::size_t p = at();
+                if (p != last + 1) {
+                    run(runStart, last);
+                    runStart = p;
+                }
+                last = p;
+            }
+            run(runStart, last);
+        }
+        Recount();
     }
 
     // The copy loses the bytes of the spans of matches [from, size()) of
