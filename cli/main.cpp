@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/count_run.h"
+#include "cli/format_json.h"
+#include "cli/format_line.h"
+#include "cli/format_matches.h"
+#include "cli/format_report.h"
+#include "cli/format_table.h"
 #include "cli/options.h"
-#include "cli/output_format.h"
 #include "cli/system_io.h"
-#include "core/counting.h"
 #include "core/cp932.h"
-#include "core/results_line.h"
 #include "settings/keyword_file.h"
 
 namespace quenbol::cli {
@@ -32,6 +35,14 @@ int Print(const std::string& utf8) { return WriteText(stdout, utf8) ? kExitOk : 
 
 int PrintBytes(const std::string& bytes) {
     return WriteBytes(stdout, bytes) ? kExitOk : kExitOutputFailed;
+}
+
+// A report that cannot be written leaves no file behind and exits 1.
+int WriteReport(const std::string& path, const std::string& page) {
+    std::string reason;
+    if (WriteFileReplacing(path, page, reason)) return kExitOk;
+    WriteText(stderr, "quenbol-count: " + path + ": cannot write the report: " + reason + "\n");
+    return kExitOutputFailed;
 }
 
 std::string FileLabel(const std::string& path) { return path == "-" ? "standard input" : path; }
@@ -59,22 +70,19 @@ int Run(const std::vector<std::string>& args) {
     if (options.help) return Print(UsageText());
     if (options.version) return Print("quenbol-count " QUENBOL_VERSION "\n");
 
-    Keywords table;
+    CountRun run;
+    Keywords& table = run.byKeyword.words;
     LoadDefaultKeywords(table);
     if (options.keywordFile) {
         const std::string failure = LoadKeywordTable(*options.keywordFile, table);
         if (!failure.empty()) return Refuse(*options.keywordFile + ": " + failure);
+        run.tableSource = *options.keywordFile;
     }
     if (options.dumpKeywords) return PrintBytes(FormatKeywordFile(table));
 
-    CountingState state;
-    state.manualWords = options.manualWords.value_or(InitialManualWords());
-    MemberIndex top = -1;
-    std::string resultLines;
-    // The table is compiled once, with the first text as the scan's sample.
-    std::optional<CompiledSearch> words;
+    run.state.manualWords = options.manualWords.value_or(InitialManualWords());
+    run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
     TextFile file;
-    std::string decoded;
     for (const std::string& path : options.files) {
         std::string reason;
         switch (file.Open(path, reason)) {
@@ -82,24 +90,18 @@ int Run(const std::vector<std::string>& args) {
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
-        // Code page 932 bytes are counted where they lie; UTF-8 is converted
-        // in one pass into a buffer of its own.
-        std::string_view text = file.bytes();
-        if (ReadsAsUtf8(text, options.encoding)) {
-            decoded = DecodeText(text, options.encoding);
-            text = decoded;
-        }
-        if (!words) words.emplace(table, state.manualWords, text);
-        top = SearchAll(state, text, *words);
-        resultLines += FormatResultsLine(state.current);
+        CountText(run, path, file.bytes(), options.encoding);
     }
 
+    const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;
     switch (options.output) {
-        case OutputStyle::Line: return PrintBytes(resultLines);
-        case OutputStyle::Json: return Print(FormatJson(state, top));
+        case OutputStyle::Line: return PrintBytes(FormatLines(run.currentPerText));
+        case OutputStyle::Json: return Print(FormatJson(run.state, run.top, byKeyword));
+        case OutputStyle::Matches: return Print(FormatMatches(run, options.context));
+        case OutputStyle::Report: return WriteReport(options.reportPath, FormatReport(run));
         case OutputStyle::Table: break;
     }
-    return Print(FormatTable(state, top));
+    return Print(FormatTable(run.state, run.top, byKeyword));
 }
 
 }  // namespace

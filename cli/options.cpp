@@ -64,8 +64,9 @@ public:
 private:
     void Option(const Argument& arg) {
         Options& o = result_.options;
-        const bool takesValue =
-            arg.name == "--keywords" || arg.name == "--manual" || arg.name == "--encoding";
+        const bool takesValue = arg.name == "--keywords" || arg.name == "--manual" ||
+                                arg.name == "--encoding" || arg.name == "--context" ||
+                                arg.name == "--html";
         if (!takesValue && arg.inlineValue) return Fail("option " + Quoted(arg.name) + " takes no value");
         std::string value;
         if (takesValue && !Value(arg, value)) return;
@@ -92,6 +93,24 @@ private:
         } else if (arg.name == "--json") {
             jsonGiven_ = true;
             o.output = OutputStyle::Json;
+        } else if (arg.name == "--by-keyword") {
+            byKeywordGiven_ = true;
+            o.byKeyword = true;
+        } else if (arg.name == "--matches") {
+            matchesGiven_ = true;
+            o.output = OutputStyle::Matches;
+        } else if (arg.name == "--context") {
+            if (contextGiven_) return Fail("option '--context' given more than once");
+            contextGiven_ = true;
+            if (!ContextValue(value, o.context))
+                return Fail("--context takes a number from 0 to " + std::to_string(kMaxContext) +
+                            ", not " + Quoted(value));
+        } else if (arg.name == "--html") {
+            if (htmlGiven_) return Fail("option '--html' given more than once");
+            if (value.empty()) return Fail("--html needs a file name");
+            htmlGiven_ = true;
+            o.reportPath = value;
+            o.output = OutputStyle::Report;
         } else if (arg.name == "--dump-keywords") {
             o.dumpKeywords = true;
         } else if (arg.name == "--help") {
@@ -116,6 +135,14 @@ private:
         return true;
     }
 
+    static bool ContextValue(const std::string& value, int& context) {
+        if (value.empty() || value.size() > 3 ||
+            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return false;
+        context = std::stoi(value);
+        return context <= kMaxContext;
+    }
+
     // Rules that concern the options together.
     void Finish() {
         Options& o = result_.options;
@@ -123,10 +150,18 @@ private:
         if (lineGiven_ && jsonGiven_) return Fail("--line and --json cannot be used together");
         if (o.dumpKeywords) {
             if (!filesGiven_.empty()) return Fail("--dump-keywords reads no text files");
-            if (o.manualWords || encodingGiven_ || lineGiven_ || jsonGiven_)
+            if (o.manualWords || encodingGiven_ || lineGiven_ || jsonGiven_ || byKeywordGiven_ ||
+                matchesGiven_ || contextGiven_ || htmlGiven_)
                 return Fail("--dump-keywords combines with --keywords only");
             return;
         }
+        if (matchesGiven_ && htmlGiven_) return Fail("--matches and --html cannot be used together");
+        const char* form = matchesGiven_ ? "--matches" : htmlGiven_ ? "--html" : nullptr;
+        if (form && lineGiven_) return Fail(std::string(form) + " cannot be used with --line");
+        if (form && jsonGiven_) return Fail(std::string(form) + " cannot be used with --json");
+        if (form && byKeywordGiven_) return Fail(std::string(form) + " cannot be used with --by-keyword");
+        if (byKeywordGiven_ && lineGiven_) return Fail("--by-keyword cannot be used with --line");
+        if (contextGiven_ && !matchesGiven_) return Fail("--context needs --matches");
         o.files = filesGiven_.empty() ? std::vector<std::string>{"-"} : filesGiven_;
         // Standard input read once for the table would leave every text read from it empty.
         if (o.keywordFile == "-" && std::find(o.files.begin(), o.files.end(), "-") != o.files.end())
@@ -143,6 +178,10 @@ private:
     bool encodingGiven_ = false;
     bool lineGiven_ = false;
     bool jsonGiven_ = false;
+    bool byKeywordGiven_ = false;
+    bool matchesGiven_ = false;
+    bool contextGiven_ = false;
+    bool htmlGiven_ = false;
 };
 
 }  // namespace
@@ -152,6 +191,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) { return Parser(a
 std::string UsageText() {
     return "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding auto|cp932|utf-8]\n"
            "                     [--line | --json] [FILE|-]...\n"
+           "       quenbol-count [...] --by-keyword [--json] [FILE|-]...\n"
+           "       quenbol-count [...] --matches [--context N] [FILE|-]...\n"
+           "       quenbol-count [...] --html REPORT [FILE|-]...\n"
            "       quenbol-count [--keywords FILE] --dump-keywords\n"
            "\n"
            "Counts how often each member of the group is named in each text, one search-all\n"
@@ -164,6 +206,13 @@ std::string UsageText() {
            "                    mark or is valid UTF-8 beyond ASCII, else code page 932), cp932, utf-8\n"
            "  --line            print the results line of each text, as the clipboard gets it\n"
            "  --json            print the state after the last text as one JSON object\n"
+           "  --by-keyword      with the table or --json: the count of every keyword as well\n"
+           "  --matches         print every counted occurrence as one JSON object a line:\n"
+           "                    where it is (byte offsets into the file as read, line, column)\n"
+           "                    and which member and keyword took it\n"
+           "  --context N       characters of text shown before and after each occurrence\n"
+           "                    (0 to 200, default 10)\n"
+           "  --html REPORT     write an HTML report of all the texts, occurrences marked\n"
            "  --dump-keywords   write the keyword table in keyword file form to standard output\n"
            "  --help            show this help\n"
            "  --version         show the version\n"

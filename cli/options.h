@@ -16,13 +16,21 @@ enum class OutputStyle {
     Table,  // readable table of the state after the last text
     Line,   // the results line of each text, as the clipboard gets it
     Json,   // one JSON object for the state after the last text
+    Matches,  // JSON Lines: every counted occurrence with its place and context
+    Report,   // one HTML file for all the texts, written to reportPath
 };
+
+constexpr int kDefaultContext = 10;
+constexpr int kMaxContext = 200;
 
 struct Options {
     std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
     std::optional<ManualWordList> manualWords;  // code page 932; unset: the initial words
     TextEncoding encoding = TextEncoding::Auto;
     OutputStyle output = OutputStyle::Table;
+    bool byKeyword = false;          // table and JSON: the count of each keyword too
+    int context = kDefaultContext;   // matches: characters of context on each side
+    std::string reportPath;          // report: the HTML file to write (UTF-8 path)
     bool dumpKeywords = false;
     bool help = false;
     bool version = false;

@@ -9,7 +9,12 @@
 #endif
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -39,6 +44,38 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     return out;
 }
 #endif
+
+std::FILE* OpenForWriting(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(Utf8ToWide(path).c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+void RemoveFile(const std::string& path) {
+#ifdef _WIN32
+    _wremove(Utf8ToWide(path).c_str());
+#else
+    std::remove(path.c_str());
+#endif
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+int ProcessId() {
+#ifdef _WIN32
+    return static_cast<int>(GetCurrentProcessId());
+#else
+    return static_cast<int>(getpid());
+#endif
+}
 
 std::FILE* OpenForReading(const std::string& path) {
 #ifdef _WIN32
@@ -171,6 +208,31 @@ std::string_view TextFile::bytes() const {
 bool WriteBytes(std::FILE* stream, std::string_view bytes) {
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
     return std::fflush(stream) == 0 && written;
+}
+
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string& reason) {
+    const std::string temporary = path + ".tmp" + std::to_string(ProcessId());
+    errno = 0;
+    std::FILE* file = OpenForWriting(temporary);
+    if (!file) {
+        reason = errno ? std::strerror(errno) : "cannot create";
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        reason = writeErrno ? std::strerror(writeErrno) : errno ? std::strerror(errno) : "write error";
+        RemoveFile(temporary);
+        return false;
+    }
+    errno = 0;
+    if (!RenameReplacing(temporary, path)) {
+        reason = errno ? std::strerror(errno) : "cannot replace the file";
+        RemoveFile(temporary);
+        return false;
+    }
+    return true;
 }
 
 bool WriteText(std::FILE* stream, std::string_view utf8) {

@@ -48,6 +48,11 @@ private:
 // Writes bytes to a stream as they are; false when they could not all be written.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);
 
+// Writes a whole file (UTF-8 path) through a temporary file beside it that is
+// renamed into place, so a failure leaves no partial file; false with
+// `reason` when it could not be written.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string& reason);
+
 // Writes UTF-8 text; a Windows console gets it as UTF-16, so it shows right
 // on any console code page. Elsewhere the same as WriteBytes.
 bool WriteText(std::FILE* stream, std::string_view utf8);

@@ -28,6 +28,23 @@ void SetManualCounts(CountingState& state, std::span<const std::int64_t> counts)
     state.manualTotal = SaturatingAdd(state.manualTotal, n);
 }
 
+// The engine's reports as occurrences: the member chain's word e is member
+// e / 7, slot e % 7; the manual chain's word w is manual word w.
+void ListOccurrences(const MatchReport& members, const MatchReport& manual, OccurrenceList& list) {
+    list.clear();
+    list.reserve(members.size() + manual.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const auto spans = members.SpansOf(i);
+        const int entry = static_cast<int>(members.WordOf(i));
+        list.push_back({false, entry / kSlotsPerMember, entry % kSlotsPerMember, {spans.begin(), spans.end()}});
+    }
+    for (std::size_t i = 0; i < manual.size(); ++i) {
+        const auto spans = manual.SpansOf(i);
+        list.push_back({true, -1, static_cast<int>(manual.WordOf(i)), {spans.begin(), spans.end()}});
+    }
+    SortInTextOrder(list);
+}
+
 }  // namespace
 
 std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n) {
@@ -43,25 +60,33 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
     total = SaturatingAdd(total, n);
 }
 
-MemberIndex SearchAll(CountingState& state, const Keywords& table) {
-    return SearchAll(state, CompiledSearch(table, state.manualWords, state.text));
+MemberIndex SearchAll(CountingState& state, const Keywords& table, SearchDetail* detail) {
+    return SearchAll(state, state.text, CompiledSearch(table, state.manualWords, state.text), detail);
 }
 
 CompiledSearch::CompiledSearch(const Keywords& table, const ManualWordList& manualWords,
                                std::string_view sample)
     : chains_(std::array<std::span<const std::string>, 2>{table, manualWords}, sample) {}
 
-MemberIndex SearchAll(CountingState& state, const CompiledSearch& words) {
-    return SearchAll(state, state.text, words);
+MemberIndex SearchAll(CountingState& state, const CompiledSearch& words, SearchDetail* detail) {
+    return SearchAll(state, state.text, words, detail);
 }
 
-MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words) {
+MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words,
+                      SearchDetail* detail) {
     // Members in roster order share one working copy; the manual words get
     // their own copy of the whole unaltered text.
     std::array<std::int64_t, kKeywordEntries> memberCounts{};
     std::array<std::int64_t, kManualWordCount> manualCounts{};
     std::int64_t* const counts[] = {memberCounts.data(), manualCounts.data()};
-    words.chains().Count(text, counts);
+    if (detail && detail->occurrences) {
+        MatchReport members, manual;
+        MatchReport* const reports[] = {&members, &manual};
+        words.chains().Count(text, counts, reports);
+        ListOccurrences(members, manual, *detail->occurrences);
+    } else {
+        words.chains().Count(text, counts);
+    }
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         const auto first = memberCounts.begin() + EntryIndex(m, 0);
         const std::int64_t n = std::accumulate(first, first + kSlotsPerMember, std::int64_t{0});
@@ -69,6 +94,10 @@ MemberIndex SearchAll(CountingState& state, std::string_view text, const Compile
         state.total[m] = SaturatingAdd(state.total[m], n);
     }
     SetManualCounts(state, manualCounts);
+    if (detail) {
+        detail->keywordCounts = memberCounts;
+        detail->manualCounts = manualCounts;
+    }
     return FindTopMember(state.current);
 }
 

@@ -3,12 +3,14 @@
 // counted again by a later one (the family name inside it).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "core/engine/count_engine.h"
 #include "core/engine/remove_all.h"
+#include "core/occurrence.h"
 #include "core/roster.h"
 #include "core/top_member.h"
 
@@ -33,10 +35,20 @@ std::int32_t SaturatingAdd(std::int32_t total, std::int64_t n);
 void CountAndRemove(std::string& text, const std::string* words, int wordCount,
                     std::int32_t& current, std::int32_t& total);
 
+// What a search-all can tell beyond the counts: how many occurrences each
+// keyword and each manual word took, and, when `occurrences` is set, every
+// counted occurrence with its place in the text, in text order.
+struct SearchDetail {
+    std::array<std::int64_t, kKeywordEntries> keywordCounts{};
+    std::array<std::int64_t, kManualWordCount> manualCounts{};
+    OccurrenceList* occurrences = nullptr;
+};
+
 // Members 0 to 20 in roster order, each in what the earlier members' deletions
 // left, then the manual words in the whole unaltered text. The state's text
 // itself is not changed. Returns the leading member (FindTopMember).
-MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable);
+MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable,
+                      SearchDetail* detail = nullptr);
 
 // A keyword table and manual words compiled once, for SearchAll over many
 // texts (the command-line counter's files). `sample` only steers the scan.
@@ -52,8 +64,10 @@ private:
 
 // SearchAll with compiled words, which take the place of the state's
 // manual words; the second form counts `text` in place of the state's text.
-MemberIndex SearchAll(CountingState& state, const CompiledSearch& words);
-MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words);
+MemberIndex SearchAll(CountingState& state, const CompiledSearch& words,
+                      SearchDetail* detail = nullptr);
+MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words,
+                      SearchDetail* detail = nullptr);
 
 // The manual words only; member counts untouched.
 void SearchManualOnly(CountingState& state);

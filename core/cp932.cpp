@@ -266,6 +266,35 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
     return out;
 }
 
+std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins) {
+    std::string out;
+    out.reserve(utf8.size());
+    origins.clear();
+    origins.reserve(utf8.size());
+    bool ok = true;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t at = pos;
+        const long cp = DecodeUtf8Next(utf8, pos);
+        AppendCode(out, cp < 0 ? 0x10000 : static_cast<char32_t>(cp), ok);
+        origins.resize(out.size(), at);
+    }
+    return out;
+}
+
+std::string SanitizeUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t at = pos;
+        if (DecodeUtf8Next(bytes, pos) < 0) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            out.append(bytes.substr(at, pos - at));
+        }
+    }
+    return out;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         if (DecodeUtf8Next(bytes, pos) < 0) return false;

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenbol {
 
@@ -26,6 +27,13 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 
 // The length of Utf16ToCp932(text), without making it.
 std::size_t Utf16ToCp932Length(std::u16string_view text);
+
+// As Utf8ToCp932; origins gets, for each byte of the result, the offset in
+// `utf8` of the character (or ill-formed sequence) it came from.
+std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins);
+
+// Well-formed UTF-8 for any bytes: each ill-formed sequence becomes U+FFFD.
+std::string SanitizeUtf8(std::string_view bytes);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);

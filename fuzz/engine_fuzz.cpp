@@ -1,9 +1,11 @@
 // libFuzzer target: the counting engine against the reference counter on
-// arbitrary bytes and word lists.
+// arbitrary bytes and word lists: the counts, and where each counted
+// occurrence was (against the reference's tracked form).
 //
 // Input: one byte giving the word counts of two lists (low nibble % 10,
 // high nibble % 8), then each word as a length byte (% 24) and its bytes,
 // then the text (at most 4096 bytes: the reference is quadratic).
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -64,14 +66,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::int64_t> compiledCounts[2] = {std::vector<std::int64_t>(chains[0].size(), -1),
                                                    std::vector<std::int64_t>(chains[1].size(), -1)};
     std::int64_t* const compiledOut[] = {compiledCounts[0].data(), compiledCounts[1].data()};
-    compiled.Count(text, compiledOut);
+    // ... and, asked to, report where every occurrence was.
+    quenbol::MatchReport reports[2];
+    quenbol::MatchReport* const reportsOut[] = {&reports[0], &reports[1]};
+    compiled.Count(text, compiledOut, reportsOut);
     Check(compiledCounts[0] == got[0] && compiledCounts[1] == got[1]);
 
     for (int c = 0; c < 2; ++c) {
         std::string work = text;
+        quenbol::reference::TrackedText tracked(text);
+        std::size_t reported = 0;
         for (std::size_t w = 0; w < chains[c].size(); ++w) {
             Check(got[c][w] == quenbol::reference::RemoveAll(work, chains[c][w]));
+            for (const auto& spans : quenbol::reference::RemoveAllTracked(tracked, chains[c][w])) {
+                Check(reported < reports[c].size() && reports[c].WordOf(reported) == w);
+                const auto engineSpans = reports[c].SpansOf(reported++);
+                Check(std::equal(engineSpans.begin(), engineSpans.end(), spans.begin(), spans.end()));
+            }
         }
+        Check(reported == reports[c].size());
         std::string inPlace = text;
         std::vector<std::int64_t> again(chains[c].size(), -1);
         quenbol::CountAndDeleteInPlace(inPlace, {chains[c], again.data()});

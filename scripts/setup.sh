@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils
   fonts-ipafont-gothic locales zip unzip python3 ripgrep
+  chromium
 )
 
 missing=()

@@ -1,7 +1,8 @@
 // Reading texts into code page 932, and the table and JSON forms of a result.
 #include <gtest/gtest.h>
 
-#include "cli/output_format.h"
+#include "cli/format_json.h"
+#include "cli/format_table.h"
 #include "cli/tests/json_reader.h"
 #include "cli/text_decoding.h"
 #include "core/cp932.h"

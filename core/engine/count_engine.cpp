@@ -12,12 +12,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "core/engine/bit_array.h"
 #include "core/engine/boundary_map.h"
 #include "core/engine/deletion_simulator.h"
 #include "core/engine/keyword_scanner.h"
+#include "core/engine/origin_map.h"
 #include "core/engine/remove_all.h"
 
 namespace quenbol {
@@ -90,7 +92,8 @@ std::unique_ptr<ScanGroup> CompileGroup(std::span<const SegmentWords> segments,
 // remaining[s], when not null, the bytes still there afterwards. Returns
 // false, with nothing counted, when the occurrences exceed `maxHits`.
 bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
-              std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining) {
+              std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
+              std::span<MatchReport* const> reports = {}) {
     BoundaryMapBuilder builder(text);
     Occurrences found;
     if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found)) return false;
@@ -103,7 +106,10 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         const Segment& segment = group.segments[s];
         alive.Assign(text.size(), true);
         simulatedCounts.assign(segment.simulatedWord.size(), 0);
-        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data());
+        MatchReport* const report = reports.empty() ? nullptr : reports[s];
+        const std::size_t reported = report ? report->size() : 0;
+        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report);
+        if (report) report->RenameWords(reported, segment.simulatedWord);
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {
             counts[s][segment.simulatedWord[k]] = simulatedCounts[k];
@@ -127,6 +133,29 @@ void KeepRemaining(std::string_view text, const BitArray& remaining, std::string
     out.resize(write);
 }
 
+// Word w of a chain by RemoveAll; with a `report`, each occurrence is added
+// to it, placed in the original text through `origin`, which then follows
+// the deletions.
+std::int64_t RemoveWord(std::string& work, std::span<const std::string> words, std::size_t w,
+                        MatchReport* report, OriginMap* origin) {
+    if (!report) return RemoveAll(work, words[w]);
+    std::vector<std::uint32_t> starts;
+    const std::int64_t n = RemoveAll(work, words[w], starts);
+    origin->TakeAscending(starts, words[w].size(), static_cast<std::uint32_t>(w), *report);
+    return n;
+}
+
+// Matches placed in a working copy, added to `report` placed in the original
+// through `origin`, which then follows the deletions.
+void AddThroughOrigins(const MatchReport& local, OriginMap& origin, MatchReport& report) {
+    const std::size_t first = report.size();
+    for (std::size_t i = 0; i < local.size(); ++i) {
+        report.BeginMatch(local.WordOf(i));
+        for (const TextSpan& span : local.SpansOf(i)) origin.AddSpans(span.start, span.end, report);
+    }
+    origin.Delete(report, first);
+}
+
 // One step of a chain on its working copy: a word by RemoveAll (when `run`
 // is empty), or a run of words by scan and simulation.
 struct Step {
@@ -134,22 +163,30 @@ struct Step {
     std::unique_ptr<ScanGroup> run;
 };
 
+// With a `report`, `origin` says where each byte of `work` stood in the
+// original text, and is kept so.
 void RunSteps(std::string& work, std::span<const std::string> words,
-              std::span<const Step> steps, std::int64_t* counts) {
+              std::span<const Step> steps, std::int64_t* counts, MatchReport* report = nullptr,
+              OriginMap* origin = nullptr) {
+    MatchReport local;
     for (const Step& step : steps) {
         if (!step.run) {
-            counts[step.word] = RemoveAll(work, words[step.word]);
+            counts[step.word] = RemoveWord(work, words, step.word, report, origin);
             continue;
         }
         BitArray remaining;
         BitArray* const remainingOut[] = {&remaining};
         std::int64_t* const countsOut[] = {counts};
-        if (RunGroup(*step.run, work, HitBudgetBesideCopy(work.size()), countsOut, remainingOut)) {
+        MatchReport* const localOut[] = {&local};
+        local.Clear();
+        if (RunGroup(*step.run, work, HitBudgetBesideCopy(work.size()), countsOut, remainingOut,
+                     report ? std::span<MatchReport* const>(localOut) : std::span<MatchReport* const>())) {
+            if (report) AddThroughOrigins(local, *origin, *report);
             KeepRemaining(work, remaining, work);
         } else {
             const Segment& segment = step.run->segments[0];
             for (std::size_t w = segment.first; w < segment.end; ++w) {
-                counts[w] = RemoveAll(work, words[w]);
+                counts[w] = RemoveWord(work, words, w, report, origin);
             }
         }
     }
@@ -200,9 +237,18 @@ CompiledChains::~CompiledChains() = default;
 
 std::size_t CompiledChains::chainCount() const { return plan_->words.size(); }
 
-void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const> counts) const {
+void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const> counts,
+                           std::span<MatchReport* const> reports) const {
     const Plan& plan = *plan_;
     const std::size_t chains = plan.words.size();
+    const auto reportOf = [&](std::size_t c) { return reports.empty() ? nullptr : reports[c]; };
+    for (MatchReport* report : reports) {
+        if (report) report->Clear();
+    }
+    // Offsets in reports are 32-bit.
+    if (!reports.empty() && text.size() > UINT32_MAX) {
+        throw std::length_error("occurrences are reported for texts under 4 GiB only");
+    }
     // The words of every chain up to its first exact-path word share one scan
     // of the original text.
     std::vector<BitArray> remaining(chains);
@@ -210,12 +256,15 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
     for (std::size_t c = 0; c < chains; ++c) {
         if (!plan.tails[c].empty()) remainingOut[c] = &remaining[c];
     }
-    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut)) {
+    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut, reports)) {
         // Too many occurrences to keep: word by word on a copy, exact and frugal.
         for (std::size_t c = 0; c < chains; ++c) {
             std::string work(text);
+            MatchReport* const report = reportOf(c);
+            OriginMap origin;
+            if (report) origin.AssignAll(text.size());
             for (std::size_t w = 0; w < plan.words[c].size(); ++w) {
-                counts[c][w] = RemoveAll(work, plan.words[c][w]);
+                counts[c][w] = RemoveWord(work, plan.words[c], w, report, &origin);
             }
         }
         return;
@@ -224,19 +273,25 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         if (plan.tails[c].empty()) continue;
         std::string work(text.size(), '\0');
         KeepRemaining(text, remaining[c], work);
+        OriginMap origin;
+        if (reportOf(c)) origin.Assign(std::move(remaining[c]));
         remaining[c] = BitArray();
-        RunSteps(work, plan.words[c], plan.tails[c], counts[c]);
+        RunSteps(work, plan.words[c], plan.tails[c], counts[c], reportOf(c), &origin);
     }
 }
 
 void CountByDeletion(std::string_view text, std::span<const WordChain> chains) {
     std::vector<std::span<const std::string>> words;
     std::vector<std::int64_t*> counts;
+    std::vector<MatchReport*> reports;
+    bool reporting = false;
     for (const WordChain& chain : chains) {
         words.push_back(chain.words);
         counts.push_back(chain.counts);
+        reports.push_back(chain.report);
+        reporting = reporting || chain.report;
     }
-    CompiledChains(words, text).Count(text, counts);
+    CompiledChains(words, text).Count(text, counts, reporting ? reports : std::vector<MatchReport*>());
 }
 
 void CountAndDeleteInPlace(std::string& text, const WordChain& chain) {

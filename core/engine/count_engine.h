@@ -40,12 +40,15 @@
 #include <string>
 #include <string_view>
 
+#include "core/engine/match_report.h"
+
 namespace quenbol {
 
 // Words deleted in order from one working copy of the text.
 struct WordChain {
     std::span<const std::string> words;
-    std::int64_t* counts;  // out: occurrences deleted by each word
+    std::int64_t* counts;            // out: occurrences deleted by each word
+    MatchReport* report = nullptr;  // out, when given: where each occurrence was
 };
 
 // The words of several chains, prepared once for counting any number of
@@ -65,8 +68,13 @@ public:
     std::size_t chainCount() const;
 
     // Runs every chain on its own working copy of `text`, which is not
-    // changed; counts[c][w] = occurrences deleted by word w of chain c.
-    void Count(std::string_view text, std::span<std::int64_t* const> counts) const;
+    // changed; counts[c][w] = occurrences deleted by word w of chain c. When
+    // `reports` is not empty, a chain c with reports[c] set gets there every
+    // occurrence it deleted, word by word and left to right within a word,
+    // placed in `text` (the report is cleared first). Without reports no
+    // work is done for them.
+    void Count(std::string_view text, std::span<std::int64_t* const> counts,
+               std::span<MatchReport* const> reports = {}) const;
 
 private:
     friend void CountAndDeleteInPlace(std::string& text, const WordChain& chain);
@@ -78,6 +86,7 @@ private:
 void CountByDeletion(std::string_view text, std::span<const WordChain> chains);
 
 // Runs one chain on `text` itself, which is left as the deletions leave it.
+// (It reports nothing: the offsets would be into a text that is gone.)
 void CountAndDeleteInPlace(std::string& text, const WordChain& chain);
 
 }  // namespace quenbol

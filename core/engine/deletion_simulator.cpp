@@ -96,7 +96,7 @@ DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
 class DeletionPlan::Simulation {
 public:
     Simulation(const DeletionPlan& plan, std::string_view text, const BitArray& boundaries,
-               const Occurrences& found, BitArray& alive)
+               const Occurrences& found, BitArray& alive, MatchReport* report)
         : text_(text),
           boundaries_(boundaries),
           found_(found),
@@ -106,7 +106,8 @@ public:
           meetingPairs_(plan.meetingPairs_),
           byFirstByte_(plan.byFirstByte_),
           firstOfByte_(plan.firstOfByte_),
-          longestAfter_(plan.longestAfter_) {}
+          longestAfter_(plan.longestAfter_),
+          report_(report) {}
 
     std::int64_t Delete(std::uint32_t k) {
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
@@ -123,19 +124,23 @@ public:
         while (i < original.size() || j < joined.size()) {
             Span s;
             bool present;
+            bool acrossJoins;
             if (j == joined.size() || (i < original.size() && original[i] < joined[j].first)) {
                 if (i + kLookAhead < original.size()) {
                     Prefetch(alive_.words() + (original[i + kLookAhead] >> 6));
                 }
                 s = {original[i], original[i] + length - 1};
                 present = alive_.AllSet(s.first, s.last);
+                acrossJoins = false;
                 ++i;
             } else {
                 s = joined[j];
                 present = alive_.CountSet(s.first, s.last) == length;
+                acrossJoins = true;
                 ++j;
             }
             if (!present || static_cast<std::int64_t>(s.first) <= lastTaken) continue;
+            if (report_) Report(k, s, acrossJoins);
             alive_.ClearRange(s.first, s.last);
             lastTaken = s.last;
             taken_.push_back(s);
@@ -146,6 +151,20 @@ public:
     }
 
 private:
+    // A candidate about to be taken: one run of bytes when it was found in
+    // the original text; when it formed across joins, its bytes still there
+    // between its first and last (a short stretch, looked at byte by byte).
+    void Report(std::uint32_t k, Span s, bool acrossJoins) {
+        report_->BeginMatch(k);
+        if (!acrossJoins) {
+            report_->AddSpan(s.first, std::size_t{s.last} + 1);
+            return;
+        }
+        for (std::size_t p = s.first; p <= s.last; ++p) {
+            if (alive_.Test(p)) report_->AddSpan(p, p + 1);
+        }
+    }
+
     // After word k's deletions: every join they made, with the bytes now on
     // each side of it, may hold a later word that was not there before.
     void LookAroundJoins(std::uint32_t k) {
@@ -223,11 +242,12 @@ private:
     std::vector<Span> taken_;
     std::vector<std::uint32_t> positions_;
     std::string window_;
+    MatchReport* report_;
 };
 
 void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       BitArray& alive, std::int64_t* counts) const {
-    Simulation simulation(*this, text, boundaries, found, alive);
+                       BitArray& alive, std::int64_t* counts, MatchReport* report) const {
+    Simulation simulation(*this, text, boundaries, found, alive, report);
     for (std::uint32_t k = 0; k < words_.size(); ++k) counts[k] = simulation.Delete(k);
 }
 

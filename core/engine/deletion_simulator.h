@@ -17,6 +17,7 @@
 
 #include "core/engine/bit_array.h"
 #include "core/engine/keyword_scanner.h"
+#include "core/engine/match_report.h"
 
 namespace quenbol {
 
@@ -36,9 +37,10 @@ public:
     // Deletes the words in order from the text whose remaining bytes are the
     // set bits of `alive` (cleared here as bytes go); counts[k] = occurrences
     // deleted by word k. `found` holds every boundary occurrence in `text`
-    // itself, by scan keyword number.
+    // itself, by scan keyword number. With a `report`, each deleted
+    // occurrence is added to it as it goes (word k, offsets into `text`).
     void Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-             BitArray& alive, std::int64_t* counts) const;
+             BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr) const;
 
 private:
     class Simulation;  // the state of one run

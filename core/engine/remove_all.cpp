@@ -7,6 +7,7 @@
 #include "core/sjis.h"
 
 namespace quenbol {
+namespace {
 
 // One forward pass: the walk over character boundaries, the search for the
 // next candidate and the closing-up of the text all move left to right, so the
@@ -14,12 +15,15 @@ namespace quenbol {
 // quadratic cost. After a match the walk resumes right behind it, where the
 // erased text would have put the scan position. The kept bytes move down
 // within the one buffer, so the ranges overlap: memmove, not std::copy.
-namespace {
+// `matched` hears of each match's start, in the text as it was before the call.
+template <class Matched>
+std::int64_t RemoveAllWith(std::string& text, std::string_view word, Matched matched);
 
 // A one-byte word: a single walk over the characters, copying those kept. For
 // a common byte (a lone lead byte matches every hiragana's first byte) this
 // beats a search per occurrence; for a rare one the walk costs little more.
-std::int64_t RemoveAllOfByte(std::string& text, unsigned char byte) {
+template <class Matched>
+std::int64_t RemoveAllOfByte(std::string& text, unsigned char byte, Matched matched) {
     unsigned char* const bytes = reinterpret_cast<unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::size_t read = 0;   // a character start
@@ -28,6 +32,7 @@ std::int64_t RemoveAllOfByte(std::string& text, unsigned char byte) {
     while (read < n) {
         const unsigned char b = bytes[read++];
         if (b == byte) {
+            matched(read - 1);
             ++count;  // the byte after it now starts a character, as after any match
             continue;
         }
@@ -38,17 +43,20 @@ std::int64_t RemoveAllOfByte(std::string& text, unsigned char byte) {
     return count;
 }
 
-}  // namespace
-
-std::int64_t RemoveAll(std::string& text, std::string_view word) {
+template <class Matched>
+std::int64_t RemoveAllWith(std::string& text, std::string_view word, Matched matched) {
     // A NUL stands for a character with no code page 932 form; it never matches.
     if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
-    if (word.size() == 1) return RemoveAllOfByte(text, static_cast<unsigned char>(word[0]));
+    if (word.size() == 1) return RemoveAllOfByte(text, static_cast<unsigned char>(word[0]), matched);
     const std::size_t n = text.size();
     const std::string_view view(text);
     std::size_t read = 0;   // next boundary of the walk, in the original bytes
     std::size_t write = 0;  // end of the kept text
     std::int64_t count = 0;
+    const auto keep = [&](std::size_t to) {
+        std::memmove(text.data() + write, text.data() + read, to - read);
+        write += to - read;
+    };
     while (read < n) {
         std::size_t candidate = view.find(word, read);
         if (candidate == std::string_view::npos) break;
@@ -62,20 +70,29 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
         }
         if (pos != candidate) {  // the candidate starts on a second byte
             // Keep the bytes walked over, then look again from the boundary reached.
-            std::memmove(text.data() + write, text.data() + read, pos - read);
-            write += pos - read;
+            keep(pos);
             read = pos;
             continue;
         }
-        std::memmove(text.data() + write, text.data() + read, candidate - read);
-        write += candidate - read;
+        keep(candidate);
+        matched(candidate);
         read = candidate + word.size();
         ++count;
     }
-    std::memmove(text.data() + write, text.data() + read, n - read);
-    write += n - read;
+    keep(n);
     text.resize(write);
     return count;
+}
+
+}  // namespace
+
+std::int64_t RemoveAll(std::string& text, std::string_view word) {
+    return RemoveAllWith(text, word, [](std::size_t) {});
+}
+
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts) {
+    return RemoveAllWith(text, word,
+                         [&starts](std::size_t start) { starts.push_back(static_cast<std::uint32_t>(start)); });
 }
 
 }  // namespace quenbol

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenbol {
 
@@ -14,5 +15,9 @@ namespace quenbol {
 // An empty word removes nothing, and so does a word holding a NUL byte: NUL
 // stands for a character that has no code page 932 form, which matches nothing.
 std::int64_t RemoveAll(std::string& text, std::string_view word);
+
+// The same, appending to `starts` where each occurrence began, as offsets
+// into the text as it was before the call (under 4 GiB).
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts);
 
 }  // namespace quenbol

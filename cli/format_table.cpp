@@ -1,8 +1,7 @@
-// The table and JSON forms of the counting state.
-#include "cli/output_format.h"
+// The table form of the counting state.
+#include "cli/format_table.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/cp932.h"
 
@@ -48,7 +47,7 @@ int DisplayWidth(std::string_view utf8) {
     return width;
 }
 
-std::string FormatTable(const CountingState& state, MemberIndex top) {
+std::string FormatTable(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword) {
     const std::string nameHead = reinterpret_cast<const char*>(u8"メンバー");
     const std::string manualName = reinterpret_cast<const char*>(u8"手動ワード");
     const std::string currentHead = reinterpret_cast<const char*>(u8"今回");
@@ -66,56 +65,46 @@ std::string FormatTable(const CountingState& state, MemberIndex top) {
     }
     widen(state.manualCurrent);
     widen(state.manualTotal);
+    // Keyword rows: the word indented under its member.
+    const std::string indent = "  ";
+    if (byKeyword) {
+        for (int e = 0; e < kKeywordEntries; ++e) {
+            if (byKeyword->words[e].empty()) continue;
+            nameWidth = std::max(nameWidth, 2 + DisplayWidth(Utf8(byKeyword->words[e])));
+            widen(byKeyword->total[e]);
+        }
+        for (int w = 0; w < kManualWordCount; ++w) {
+            if (byKeyword->manualWords[w].empty()) continue;
+            nameWidth = std::max(nameWidth, 2 + DisplayWidth(Utf8(byKeyword->manualWords[w])));
+            widen(byKeyword->manualTotal[w]);
+        }
+    }
 
     const auto row = [&](const std::string& name, const std::string& a, const std::string& b) {
         return PadRight(name, nameWidth) + "  " + PadLeft(a, numberWidth) + "  " +
                PadLeft(b, numberWidth) + "\n";
     };
     std::string out = row(nameHead, currentHead, totalHead);
+    const auto keywordRow = [&](const std::string& word, std::int32_t current, std::int32_t total) {
+        return word.empty() ? std::string()
+                            : row(indent + Utf8(word), std::to_string(current), std::to_string(total));
+    };
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         out += row(Utf8(DisplayName(m)), std::to_string(state.current[m]),
                    std::to_string(state.total[m]));
+        for (int s = 0; byKeyword && s < kSlotsPerMember; ++s) {
+            const int e = EntryIndex(m, s);
+            out += keywordRow(byKeyword->words[e], byKeyword->current[e], byKeyword->total[e]);
+        }
     }
     out += row(manualName, std::to_string(state.manualCurrent), std::to_string(state.manualTotal));
+    for (int w = 0; byKeyword && w < kManualWordCount; ++w) {
+        out += keywordRow(byKeyword->manualWords[w], byKeyword->manualCurrent[w],
+                          byKeyword->manualTotal[w]);
+    }
     out += "\n";
     out += Utf8(CaptionFor(top));
     out += "\n";
-    return out;
-}
-
-std::string JsonString(std::string_view cp932) {
-    const std::string utf8 = Utf8(cp932);  // always well-formed: undefined codes become U+FFFD
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (b < 0x20 || b == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", b);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-std::string FormatJson(const CountingState& state, MemberIndex top) {
-    const auto pair = [](std::int32_t current, std::int32_t total) {
-        return "\"current\": " + std::to_string(current) + ", \"total\": " + std::to_string(total);
-    };
-    std::string out = "{\n  \"members\": [\n";
-    for (MemberIndex m = 0; m < kMemberCount; ++m) {
-        out += "    {\"name\": " + JsonString(DisplayName(m)) + ", " +
-               pair(state.current[m], state.total[m]) + "}";
-        out += m + 1 < kMemberCount ? ",\n" : "\n";
-    }
-    out += "  ],\n";
-    out += "  \"manual\": {" + pair(state.manualCurrent, state.manualTotal) + "},\n";
-    out += "  \"top\": " + std::to_string(top) + ",\n";
-    out += "  \"caption\": " + JsonString(CaptionFor(top)) + "\n}\n";
     return out;
 }
 

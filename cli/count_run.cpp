@@ -1,0 +1,39 @@
+// Counting the texts of one run.
+#include "cli/count_run.h"
+
+
+namespace quenbol::cli {
+
+void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {
+    // Counted where it lies unless it must be decoded; kept with the way back
+    // to the file's offsets when the occurrences are wanted.
+    std::optional<DecodedText> kept;
+    std::string_view text = fileBytes;
+    if (run.keepTexts) {
+        kept.emplace(std::string(fileBytes), encoding);
+        text = kept->text();
+    } else if (ReadsAsUtf8(fileBytes, encoding)) {
+        run.decoded = DecodeText(fileBytes, encoding);
+        text = run.decoded;
+    }
+    if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
+
+    SearchDetail detail;
+    OccurrenceList occurrences;
+    if (kept) detail.occurrences = &occurrences;
+    run.top = SearchAll(run.state, text, *run.words, &detail);
+    run.currentPerText.push_back(run.state.current);
+    KeywordCounts& k = run.byKeyword;
+    k.manualWords = run.state.manualWords;
+    for (int e = 0; e < kKeywordEntries; ++e) {
+        k.current[e] = SaturatingAdd(0, detail.keywordCounts[e]);
+        k.total[e] = SaturatingAdd(k.total[e], detail.keywordCounts[e]);
+    }
+    for (int w = 0; w < kManualWordCount; ++w) {
+        k.manualCurrent[w] = SaturatingAdd(0, detail.manualCounts[w]);
+        k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], detail.manualCounts[w]);
+    }
+    if (kept) run.texts.push_back({path, std::move(*kept), std::move(occurrences)});
+}
+
+}  // namespace quenbol::cli

@@ -1,0 +1,45 @@
+// One run of quenbol-count: the texts counted one search-all each, in order,
+// with everything the output forms need (per-keyword counts, and for the
+// matches and the report every occurrence with the text it came from).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/keyword_counts.h"
+#include "cli/text_decoding.h"
+#include "core/counting.h"
+#include "core/occurrence.h"
+
+namespace quenbol::cli {
+
+struct CountedText {
+    std::string path;  // as given; "-" is standard input
+    DecodedText decoded;
+    OccurrenceList occurrences;  // text order
+};
+
+struct CountRun {
+    std::string tableSource;  // the keyword file's name (UTF-8), or empty for the built-in table
+    CountingState state;      // state.manualWords are the manual words counted
+    MemberIndex top = -1;     // the leader of the last text
+    KeywordCounts byKeyword;  // byKeyword.words is the table counted with
+    std::vector<MemberCounts> currentPerText;  // the members' counts after each text
+    bool keepTexts = false;   // keep each text with its occurrences (matches, report)
+    std::vector<CountedText> texts;
+
+    // The table and manual words compiled once, with the first text as the
+    // scan's sample; and the buffer a UTF-8 text is decoded into.
+    std::optional<CompiledSearch> words;
+    std::string decoded;
+};
+
+// Counts one more text, read from `path` as `fileBytes` (which need not
+// outlive the call). Set byKeyword.words and state.manualWords first.
+void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
+
+}  // namespace quenbol::cli

@@ -1,0 +1,73 @@
+// The JSON form of the counting state.
+#include "cli/format_json.h"
+
+#include <cstdio>
+
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+std::string Pair(std::int32_t current, std::int32_t total) {
+    return "\"current\": " + std::to_string(current) + ", \"total\": " + std::to_string(total);
+}
+
+}  // namespace
+
+std::string JsonUtf8String(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (b < 0x20 || b == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", b);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonString(std::string_view cp932) {
+    return JsonUtf8String(Cp932ToUtf8(cp932));  // always well-formed: undefined codes become U+FFFD
+}
+
+std::string FormatJson(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword) {
+    std::string out = "{\n  \"members\": [\n";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        out += "    {\"name\": " + JsonString(DisplayName(m)) + ", " +
+               Pair(state.current[m], state.total[m]);
+        if (byKeyword) {
+            out += ", \"keywords\": [";
+            for (int s = 0; s < kSlotsPerMember; ++s) {
+                const int e = EntryIndex(m, s);
+                out += (s ? ", " : "") + std::string("{\"slot\": ") + std::to_string(s) +
+                       ", \"word\": " + JsonString(byKeyword->words[e]) + ", " +
+                       Pair(byKeyword->current[e], byKeyword->total[e]) + "}";
+            }
+            out += "]";
+        }
+        out += "}";
+        out += m + 1 < kMemberCount ? ",\n" : "\n";
+    }
+    out += "  ],\n";
+    out += "  \"manual\": {" + Pair(state.manualCurrent, state.manualTotal);
+    if (byKeyword) {
+        out += ", \"words\": [";
+        for (int w = 0; w < kManualWordCount; ++w) {
+            out += (w ? ", " : "") + std::string("{\"word\": ") + JsonString(byKeyword->manualWords[w]) +
+                   ", " + Pair(byKeyword->manualCurrent[w], byKeyword->manualTotal[w]) + "}";
+        }
+        out += "]";
+    }
+    out += "},\n";
+    out += "  \"top\": " + std::to_string(top) + ",\n";
+    out += "  \"caption\": " + JsonString(CaptionFor(top)) + "\n}\n";
+    return out;
+}
+
+}  // namespace quenbol::cli

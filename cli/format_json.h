@@ -1,0 +1,27 @@
+// The JSON form of the counting state, and the JSON strings every JSON
+// output of quenbol-count uses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "cli/keyword_counts.h"
+#include "core/counting.h"
+
+namespace quenbol::cli {
+
+// A JSON string literal, quotes included, for code page 932 bytes: converted
+// to UTF-8, with quote, backslash and control characters escaped.
+std::string JsonString(std::string_view cp932);
+
+// The same for text that is UTF-8 already (well-formed).
+std::string JsonUtf8String(std::string_view utf8);
+
+// {"members": [{"name", "current", "total"} x 21], "manual": {"current",
+// "total"}, "top": index or -1, "caption": text}. With `byKeyword`, each
+// member also has "keywords": its 7 slots as {"slot", "word", "current",
+// "total"}, and "manual" has "words": its 7 words as {"word", "current", "total"}.
+std::string FormatJson(const CountingState& state, MemberIndex top,
+                       const KeywordCounts* byKeyword = nullptr);
+
+}  // namespace quenbol::cli

@@ -1,0 +1,250 @@
+// Filling in the report's page.
+#include "cli/format_report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+#include "cli/format_json.h"
+#include "cli/report_template.h"  // generated from cli/report/report_template.html
+#include "core/cp932.h"
+#include "core/sjis.h"
+
+namespace quenbol::cli {
+namespace {
+
+std::string Html(std::string_view cp932) { return HtmlEscape(Cp932ToUtf8(cp932)); }
+
+// A UTF-8 literal (narrow literals here are code page 932).
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+std::string EncodingName(const DecodedText& d) {
+    if (!d.readAsUtf8()) return "Shift_JIS (code page 932)";
+    return d.hadByteOrderMark() ? "UTF-8 with byte-order mark" : "UTF-8";
+}
+
+std::string Counted(const CountRun& run) {
+    std::string out = "<table>\n<tr><th>File</th><th>Size (bytes)</th><th>Read as</th></tr>\n";
+    for (const CountedText& t : run.texts) {
+        out += "<tr><td>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) +
+               "</td><td class=\"n\">" + std::to_string(t.decoded.fileBytes().size()) + "</td><td>" +
+               EncodingName(t.decoded) + "</td></tr>\n";
+    }
+    out += "</table>\n<p>Keywords: ";
+    out += run.tableSource.empty() ? std::string("the built-in table")
+                                   : "the keyword file " + HtmlEscape(SanitizeUtf8(run.tableSource));
+    out += "</p>\n<p>Manual words (" + U8(u8"手動ワード") + "): ";
+    bool any = false;
+    for (const std::string& w : run.state.manualWords) {
+        if (w.empty()) continue;
+        out += (any ? U8(u8"、") : std::string()) + "<q>" + Html(w) + "</q>";
+        any = true;
+    }
+    return out + (any ? "" : "none") + "</p>\n";
+}
+
+// Members by total, highest first (roster order among equals).
+std::vector<MemberIndex> Ranking(const CountingState& state) {
+    std::vector<MemberIndex> order(kMemberCount);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](MemberIndex a, MemberIndex b) { return state.total[a] > state.total[b]; });
+    return order;
+}
+
+std::string Chart(const CountingState& state) {
+    constexpr int kRow = 24, kNameWidth = 170, kBarWidth = 460, kWidth = 720;
+    const std::vector<MemberIndex> order = Ranking(state);
+    const std::int32_t most = std::max(1, state.total[order.front()]);
+    std::string out = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      std::to_string(kWidth) + "\" height=\"" + std::to_string(kRow * kMemberCount) +
+                      "\" role=\"img\" aria-label=\"Total mentions per member\">\n";
+    for (std::size_t r = 0; r < order.size(); ++r) {
+        const MemberIndex m = order[r];
+        const int y = static_cast<int>(r) * kRow;
+        const int width = static_cast<int>(static_cast<long long>(state.total[m]) * kBarWidth / most);
+        const std::string member = std::to_string(m);
+        out += "<g class=\"bar\" data-member=\"" + member + "\" tabindex=\"0\">";
+        out += "<rect class=\"track\" x=\"0\" y=\"" + std::to_string(y) + "\" width=\"" +
+               std::to_string(kWidth) + "\" height=\"" + std::to_string(kRow) + "\" fill=\"transparent\"/>";
+        out += "<text x=\"4\" y=\"" + std::to_string(y + kRow / 2) + "\">" + Html(DisplayName(m)) + "</text>";
+        out += "<rect class=\"value\" x=\"" + std::to_string(kNameWidth) + "\" y=\"" + std::to_string(y + 4) +
+               "\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(kRow - 8) + "\"/>";
+        out += "<text x=\"" + std::to_string(kNameWidth + width + 6) + "\" y=\"" +
+               std::to_string(y + kRow / 2) + "\">" + std::to_string(state.total[m]) + "</text></g>\n";
+    }
+    return out + "</svg>\n";
+}
+
+std::string Share(std::int32_t part, std::int32_t whole) {
+    if (whole <= 0) return "&ndash;";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f%%", 100.0 * part / whole);
+    return buffer;
+}
+
+std::string KeywordTable(const CountRun& run) {
+    const KeywordCounts& k = run.byKeyword;
+    std::string out =
+        "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th><th>Share</th></tr>\n";
+    const auto row = [&](const std::string& group, int slot, const std::string& word, std::int32_t count,
+                         std::int32_t whole) {
+        out += "<tr><td>" + group + "</td><td class=\"n\">" + std::to_string(slot) + "</td><td>" + Html(word) +
+               "</td><td class=\"n\">" + std::to_string(count) + "</td><td class=\"n\">" + Share(count, whole) +
+               "</td></tr>\n";
+    };
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        for (int s = 0; s < kSlotsPerMember; ++s) {
+            const int e = EntryIndex(m, s);
+            if (!k.words[e].empty()) row(Html(DisplayName(m)), s, k.words[e], k.total[e], run.state.total[m]);
+        }
+    }
+    for (int w = 0; w < kManualWordCount; ++w) {
+        if (!k.manualWords[w].empty())
+            row(U8(u8"手動ワード"), w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal);
+    }
+    return out + "</table>\n";
+}
+
+std::string Legend() {
+    std::string out;
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        out += "<li data-member=\"" + std::to_string(m) + "\" tabindex=\"0\">" + Html(DisplayName(m)) + "</li>";
+    }
+    return out;
+}
+
+struct MarkedSpan {
+    std::size_t start, end;
+    MemberIndex member;
+    int slot;
+    std::size_t occurrence;
+};
+
+// Where the shown part of a text ends: a character start, at most `shownBytes`
+// bytes of the file in.
+std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
+    if (d.fileBytes().size() <= shownBytes) return d.text().size();
+    const std::string& t = d.text();
+    std::size_t pos = 0;
+    while (pos < t.size()) {
+        const std::size_t next = pos + (IsLeadByte(static_cast<unsigned char>(t[pos])) && pos + 1 < t.size() ? 2 : 1);
+        if (d.FileEnd(next) > shownBytes) break;
+        pos = next;
+    }
+    return pos;
+}
+
+// The text with every member occurrence's spans marked; `occurrence` numbers
+// the member occurrences over the whole report.
+std::string MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence) {
+    std::vector<MarkedSpan> spans;
+    for (const Occurrence& o : t.occurrences) {
+        if (o.manual) continue;
+        ++occurrence;
+        for (const TextSpan& s : o.spans) spans.push_back({s.start, s.end, o.member, o.slot, occurrence});
+    }
+    std::sort(spans.begin(), spans.end(), [](const MarkedSpan& a, const MarkedSpan& b) { return a.start < b.start; });
+
+    const DecodedText& d = t.decoded;
+    const std::size_t shown = ShownEnd(d, shownBytes);
+    std::string out = "<section>\n<h3>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) + "</h3>\n";
+    if (shown < d.text().size()) {
+        out += "<p class=\"note\">This text is " + std::to_string(d.fileBytes().size()) +
+               " bytes long; it is shown up to " + std::to_string(d.FileEnd(shown)) +
+               " bytes (2 MB). The counts are for the whole text.</p>\n";
+    }
+    // The text in blocks of about 32 KiB, cut at line ends between marks, so
+    // that the browser lays out only the blocks in view.
+    constexpr std::size_t kBlock = 32 * 1024;
+    const std::string open = "<pre class=\"body\">";
+    out += open;
+    std::size_t blockStart = out.size();
+    const auto plain = [&](std::size_t from, std::size_t to) {
+        while (from < to) {
+            std::size_t cut = to;
+            if (out.size() - blockStart + (to - from) > kBlock) {
+                const std::size_t lineEnd = d.text().find('\n', from);
+                if (lineEnd != std::string::npos && lineEnd + 1 < to) cut = lineEnd + 1;
+            }
+            out += HtmlEscape(d.Utf8Of(from, cut));
+            if (cut < to) {
+                out += "</pre>\n" + open;
+                blockStart = out.size();
+            }
+            from = cut;
+        }
+    };
+    std::size_t at = 0;
+    for (const MarkedSpan& s : spans) {
+        if (s.start >= shown) break;
+        plain(at, s.start);
+        const std::size_t end = std::min(s.end, shown);
+        out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
+               "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\">" + HtmlEscape(d.Utf8Of(s.start, end)) +
+               "</mark>";
+        at = end;
+    }
+    plain(at, shown);
+    return out + "</pre>\n</section>\n";
+}
+
+// Names for the hover text, as JSON that is safe inside a script element.
+std::string Names(const KeywordCounts& k) {
+    std::string out = "{\"members\": [";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) out += (m ? ", " : "") + JsonString(DisplayName(m));
+    out += "], \"keywords\": [";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        out += m ? ", [" : "[";
+        for (int s = 0; s < kSlotsPerMember; ++s) out += (s ? ", " : "") + JsonString(k.words[EntryIndex(m, s)]);
+        out += "]";
+    }
+    out += "]}";
+    std::string safe;
+    for (char c : out) safe += c == '<' ? std::string("\\u003C") : std::string(1, c);
+    return safe;
+}
+
+void Fill(std::string& page, std::string_view name, const std::string& content) {
+    const std::string marker = "<!--@" + std::string(name) + "@-->";
+    const std::size_t at = page.find(marker);
+    if (at != std::string::npos) page.replace(at, marker.size(), content);
+}
+
+}  // namespace
+
+std::string HtmlEscape(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (const char c : utf8) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\0': out += "\xEF\xBF\xBD"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string FormatReport(const CountRun& run, std::size_t shownBytes) {
+    std::string page(kReportTemplate);
+    // The texts go in last: nothing they hold is taken for a marker.
+    std::string texts;
+    std::size_t occurrence = 0;
+    for (const CountedText& t : run.texts) texts += MarkedText(t, shownBytes, occurrence);
+    Fill(page, "COUNTED", Counted(run));
+    Fill(page, "CAPTION", Html(CaptionFor(run.top)));
+    Fill(page, "CHART", Chart(run.state));
+    Fill(page, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
+                             " in all.</p>\n");
+    Fill(page, "KEYWORDS", KeywordTable(run));
+    Fill(page, "LEGEND", Legend());
+    Fill(page, "NAMES", Names(run.byKeyword));
+    Fill(page, "TEXTS", texts);
+    return page;
+}
+
+}  // namespace quenbol::cli

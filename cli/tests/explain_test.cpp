@@ -1,0 +1,279 @@
+// What quenbol-count explains about a count: the options that ask for it,
+// --by-keyword, --matches and --html, run as a program where they touch files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/count_run.h"
+#include "cli/format_report.h"
+#include "cli/options.h"
+#include "cli/tests/json_reader.h"
+#include "core/cp932.h"
+#include "settings/keyword_file.h"
+
+namespace quenbol::cli {
+namespace {
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+const std::string kBom = "\xEF\xBB\xBF";
+
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "quenbol_explain_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string WriteTemp(const std::string& name, const std::string& bytes) {
+    const std::string path = TempPath(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+struct RunOutput {
+    int status = -1;
+    std::string out, err;
+};
+
+RunOutput RunCounter(const std::vector<std::string>& args) {
+    const std::string out = TempPath("stdout"), err = TempPath("stderr");
+    std::string command = "timeout 60 '" QUENBOL_COUNT_EXE "'";
+    for (const std::string& a : args) command += " '" + a + "'";  // no quotes in these arguments
+    command += " </dev/null >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
+}
+
+std::vector<testing::JsonValue> JsonLines(const std::string& out) {
+    std::vector<testing::JsonValue> lines;
+    for (std::size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+        auto value = testing::JsonReader::Read(out.substr(start, end - start));
+        EXPECT_TRUE(value) << out.substr(start, end - start);
+        if (value) lines.push_back(std::move(*value));
+    }
+    return lines;
+}
+
+std::string SpansOf(const testing::JsonValue& line) {
+    std::string s;
+    for (const auto& span : line.Find("spans")->items)
+        s += "[" + std::to_string(int(span.items[0].number)) + "," + std::to_string(int(span.items[1].number)) + "]";
+    return s;
+}
+
+// Member 0 deletes "M"; member 1's "xy" then forms across the join, twice over
+// two slots, as in "xMy-xxyy".
+std::string JoinKeywordFile() {
+    Keywords table{};
+    table[EntryIndex(0, 0)] = "M";
+    table[EntryIndex(1, 0)] = "xy";
+    table[EntryIndex(1, 1)] = "xy";
+    return WriteTemp("join.ini", FormatKeywordFile(table));
+}
+
+TEST(ParseOptions, ExplainingOptionsAndTheirConflicts) {
+    ParseResult r = ParseOptions({"--matches", "--context", "0", "a.txt"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.output, OutputStyle::Matches);
+    EXPECT_EQ(r.options.context, 0);
+    EXPECT_EQ(ParseOptions({"--matches"}).options.context, 10);
+    EXPECT_EQ(ParseOptions({"--matches", "--context=200"}).options.context, 200);
+    r = ParseOptions({"--html", "out.html", "--by-keyword"});
+    EXPECT_FALSE(r.ok());
+    r = ParseOptions({"--html=out.html", "a.txt"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.output, OutputStyle::Report);
+    EXPECT_EQ(r.options.reportPath, "out.html");
+    r = ParseOptions({"--by-keyword", "--json"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_TRUE(r.options.byKeyword);
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--matches", "--json"}, {"--matches", "--line"}, {"--html", "r", "--json"},
+          {"--html", "r", "--line"}, {"--matches", "--html", "r"}, {"--by-keyword", "--line"},
+          {"--matches", "--by-keyword"}, {"--context", "3"}, {"--matches", "--context", "201"},
+          {"--matches", "--context", "-1"}, {"--matches", "--context", "x"}, {"--matches", "--context="},
+          {"--html"}, {"--html="}, {"--dump-keywords", "--matches"}}) {
+        r = ParseOptions(bad);
+        EXPECT_FALSE(r.ok()) << bad[0] << " " << bad[1];
+        EXPECT_EQ(r.error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(Matches, PlacesInTheFileAsReadWithLineColumnAndContext) {
+    const std::string keywords = JoinKeywordFile();
+    // UTF-8 with a byte-order mark: offsets count it and the UTF-8 bytes.
+    const std::string utf8 = WriteTemp("join-utf8.txt", kBom + U8(u8"日本\n") + "xMy-xxyy");
+    RunOutput r = RunCounter({"--keywords", keywords, "--manual", "xy", "--matches", "--context", "3", utf8});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    // In order of the first span: the join-made "xy", "M", the "xy" that the
+    // first word's deletions made, then "xy" and the manual word at one start.
+    const std::string want[][7] = {
+        {"member", "1", "0", "[10,11][12,13]", "2", "1", U8(u8"日本\n") + "|-xx"},
+        {"member", "0", "0", "[11,12]", "2", "2", U8(u8"本\n") + "x|y-x"},
+        {"member", "1", "1", "[14,15][17,18]", "2", "5", "My-|"},
+        {"member", "1", "0", "[15,17]", "2", "6", "y-x|y"},
+        {"manual", "", "0", "[15,17]", "2", "6", "y-x|y"},
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto& l = lines[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(l.Find("file")->text, utf8);
+        EXPECT_EQ(l.Find("group")->text, want[i][0]);
+        if (want[i][0] == "member") {
+            EXPECT_EQ(l.Find("member")->number, std::stoi(want[i][1]));
+            EXPECT_EQ(l.Find("name")->text, Cp932ToUtf8(DisplayName(std::stoi(want[i][1]))));
+        } else {
+            EXPECT_FALSE(l.Find("member"));
+            EXPECT_FALSE(l.Find("name"));
+        }
+        EXPECT_EQ(l.Find("slot")->number, std::stoi(want[i][2]));
+        EXPECT_EQ(l.Find("word")->text, i == 1 ? "M" : "xy");
+        EXPECT_EQ(SpansOf(l), want[i][3]);
+        EXPECT_EQ(l.Find("line")->number, std::stoi(want[i][4]));
+        EXPECT_EQ(l.Find("column")->number, std::stoi(want[i][5]));
+        EXPECT_EQ(l.Find("before")->text + "|" + l.Find("after")->text, want[i][6]);
+    }
+
+    // Code page 932: its own bytes; CR LF is one line break.
+    const std::string cp932 = WriteTemp("join-cp932.txt", "日本\r\nxMy-xxyy");
+    r = RunCounter({"--keywords", keywords, "--matches", "--context", "0", cp932});
+    const auto plain = JsonLines(r.out);
+    ASSERT_EQ(plain.size(), 4u) << r.out;
+    EXPECT_EQ(SpansOf(plain[0]), "[6,7][8,9]");
+    EXPECT_EQ(plain[0].Find("line")->number, 2);
+    EXPECT_EQ(plain[0].Find("column")->number, 1);
+    EXPECT_EQ(plain[0].Find("before")->text + plain[0].Find("after")->text, "");
+}
+
+TEST(Matches, OneLinePerCountedOccurrenceOfTheSample) {
+    const RunOutput json = RunCounter({"--json", QUENBOL_SAMPLE, QUENBOL_SAMPLE});
+    const RunOutput matches = RunCounter({"--matches", QUENBOL_SAMPLE, QUENBOL_SAMPLE});
+    ASSERT_EQ(matches.status, 0) << matches.err;
+    const auto doc = testing::JsonReader::Read(json.out);
+    ASSERT_TRUE(doc);
+    std::map<int, int> perMember;
+    int manual = 0;
+    const std::string sample = ReadBytes(QUENBOL_SAMPLE);
+    for (const auto& l : JsonLines(matches.out)) {
+        if (l.Find("group")->text == "manual") {
+            ++manual;
+        } else {
+            ++perMember[int(l.Find("member")->number)];
+        }
+        const auto& spans = l.Find("spans")->items;
+        // An ordinary match: the file's own bytes there are the word.
+        if (spans.size() == 1) {
+            const auto start = std::size_t(spans[0].items[0].number), end = std::size_t(spans[0].items[1].number);
+            EXPECT_EQ(sample.substr(start, end - start), l.Find("word")->text);
+        }
+    }
+    for (int m = 0; m < kMemberCount; ++m) {
+        // Two texts: the total is twice one text's count, and the lines cover both.
+        EXPECT_EQ(perMember[m], doc->Find("members")->items[m].Find("total")->number) << m;
+    }
+    EXPECT_EQ(manual, doc->Find("manual")->Find("total")->number);
+}
+
+TEST(ByKeyword, EverySlotWithItsCountsInJsonAndTable) {
+    const std::string keywords = JoinKeywordFile();
+    const std::string text = WriteTemp("join.txt", "xMy-xxyy");
+    RunOutput r = RunCounter({"--keywords", keywords, "--manual", "y", "--by-keyword", "--json", text, text});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = testing::JsonReader::Read(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    const auto& slots = doc->Find("members")->items[1].Find("keywords")->items;
+    ASSERT_EQ(slots.size(), 7u);
+    for (int s = 0; s < 7; ++s) {
+        EXPECT_EQ(slots[s].Find("slot")->number, s);
+        EXPECT_EQ(slots[s].Find("word")->text, s < 2 ? "xy" : "");
+        EXPECT_EQ(slots[s].Find("current")->number, s == 0 ? 2 : s == 1 ? 1 : 0);
+        EXPECT_EQ(slots[s].Find("total")->number, s == 0 ? 4 : s == 1 ? 2 : 0);
+    }
+    const auto& words = doc->Find("manual")->Find("words")->items;
+    ASSERT_EQ(words.size(), 7u);
+    EXPECT_FALSE(words[0].Find("slot"));
+    EXPECT_EQ(words[0].Find("word")->text, "y");
+    EXPECT_EQ(words[0].Find("current")->number, 3);
+    EXPECT_EQ(words[0].Find("total")->number, 6);
+    EXPECT_EQ(words[1].Find("word")->text, "");
+
+    r = RunCounter({"--keywords", keywords, "--by-keyword", text});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Member 1's row, then a row for each of its two filled slots.
+    const std::string member1 = Cp932ToUtf8(DisplayName(1));
+    const std::size_t at = r.out.find(member1);
+    ASSERT_NE(at, std::string::npos);
+    std::istringstream rows(r.out.substr(at));
+    std::string row, first, second, next;
+    std::getline(rows, row);
+    std::getline(rows, first);
+    std::getline(rows, second);
+    std::getline(rows, next);
+    const auto fields = [](const std::string& line) {
+        std::istringstream in(line);
+        std::vector<std::string> f;
+        for (std::string w; in >> w;) f.push_back(w);
+        return f;
+    };
+    EXPECT_EQ(first.rfind("  xy ", 0), 0u) << first;  // indented under the member
+    EXPECT_EQ(fields(first), (std::vector<std::string>{"xy", "2", "2"}));
+    EXPECT_EQ(fields(second), (std::vector<std::string>{"xy", "1", "1"}));
+    EXPECT_EQ(next.rfind(Cp932ToUtf8(DisplayName(2)), 0), 0u) << next;
+}
+
+TEST(Report, WrittenWholeOrNotAtAll) {
+    const std::string report = TempPath("report.html");
+    RunOutput r = RunCounter({"--html", report, QUENBOL_SAMPLE});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string page = ReadBytes(report);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(page.find("<!--@"), std::string::npos);  // every part filled in
+    // Self-contained: nothing to fetch.
+    for (const char* fetch : {" src=", " href=", "@import", "url("}) EXPECT_EQ(page.find(fetch), std::string::npos) << fetch;
+
+    // A report that cannot be written: exit 1, a message, and no file.
+    const std::string nowhere = TempPath("no-such-dir") + "/report.html";
+    r = RunCounter({"--html", nowhere, QUENBOL_SAMPLE});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(nowhere), std::string::npos) << r.err;
+    const std::string directory = TempPath("dir");
+    std::filesystem::create_directory(directory);
+    r = RunCounter({"--html", directory, QUENBOL_SAMPLE});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+    for (const auto& entry : std::filesystem::directory_iterator(::testing::TempDir()))
+        EXPECT_EQ(entry.path().string().find(directory + ".tmp"), std::string::npos) << entry.path();
+}
+
+TEST(Report, ALongTextIsShownInPartButCountedWhole) {
+    CountRun run;
+    LoadDefaultKeywords(run.byKeyword.words);
+    run.keepTexts = true;
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += std::string(DisplayName(4)) + "、";
+    CountText(run, "long.txt", text, TextEncoding::Cp932);
+    ASSERT_EQ(run.state.current[4], 100);
+    const std::size_t nameBytes = std::string(DisplayName(4)).size() + 2;
+    const std::string page = FormatReport(run, 10 * nameBytes + 1);  // ten names and a byte
+    EXPECT_NE(page.find("shown up to " + std::to_string(10 * nameBytes) + " bytes"), std::string::npos);
+    std::size_t marks = 0;
+    for (std::size_t at = 0; (at = page.find("<mark data-member=\"4\"", at)) != std::string::npos; ++at) ++marks;
+    EXPECT_EQ(marks, 10u);
+    EXPECT_NE(page.find(">100</text>"), std::string::npos);  // the chart counts the whole text
+}
+
+}  // namespace
+}  // namespace quenbol::cli
