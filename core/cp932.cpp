@@ -271,11 +271,19 @@ std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& 
     out.reserve(utf8.size());
     origins.clear();
     origins.reserve(utf8.size());
-    bool ok = true;
+    const std::vector<std::uint16_t>& table = EncodeTable();
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t at = pos;
         const long cp = DecodeUtf8Next(utf8, pos);
-        AppendCode(out, cp < 0 ? 0x10000 : static_cast<char32_t>(cp), ok);
+        const std::uint16_t code = cp >= 0 && cp < 0x10000 ? table[cp] : 0;
+        if (code == 0 && cp != 0) {
+            out += kUnmappable;
+        } else if (code > 0xFF) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else {
+            out += static_cast<char>(code);
+        }
         origins.resize(out.size(), at);
     }
     return out;
