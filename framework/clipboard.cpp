@@ -10,12 +10,11 @@ const ClipboardApi& SystemClipboardApi() {
 }
 
 bool OpenClipboardPatiently(HWND owner, BOOL(WINAPI* open)(HWND)) {
-    constexpr int kTries = 10;
-    for (int attempt = 1;; ++attempt) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (attempt > 0) Sleep(20);
         if (open(owner)) return true;
-        if (attempt == kTries) return false;
-        Sleep(20);
     }
+    return false;
 }
 
 std::wstring ClipboardBlockText(const void* block, std::size_t bytes) {
@@ -30,22 +29,18 @@ bool ReadClipboardText(HWND owner, std::wstring& text) {
     text.clear();
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return true;
     if (!OpenClipboardPatiently(owner)) return false;
-    bool read = false;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const void* block = GlobalLock(data)) {
-            try {
-                text = ClipboardBlockText(block, GlobalSize(data));
-                read = true;
-            } catch (...) {  // out of memory: unlock and close before passing it on
-                GlobalUnlock(data);
-                CloseClipboard();
-                throw;
-            }
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return read;
+    struct Close {  // however the read ends, out of memory included
+        ~Close() { CloseClipboard(); }
+    } close;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const void* block = data ? GlobalLock(data) : nullptr;
+    if (!block) return false;
+    struct Unlock {
+        HANDLE data;
+        ~Unlock() { GlobalUnlock(data); }
+    } unlock{data};
+    text = ClipboardBlockText(block, GlobalSize(data));
+    return true;
 }
 
 WindowsClipboard::WindowsClipboard(HWND owner, const ClipboardApi& api) : m_owner(owner), m_api(api) {}
@@ -53,7 +48,6 @@ WindowsClipboard::WindowsClipboard(HWND owner, const ClipboardApi& api) : m_owne
 bool WindowsClipboard::PlaceText(std::string_view text) {
     // The block is made before the clipboard is opened, so that running out
     // of memory leaves the clipboard with what it held.
-    // GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE
     HGLOBAL block = m_api.alloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, text.size() + 1);
     if (!block) return false;
     auto* bytes = static_cast<char*>(m_api.lock(block));

@@ -43,12 +43,10 @@ public:
     // `owner` is the window that opens the clipboard (the main window).
     explicit WindowsClipboard(HWND owner, const ClipboardApi& api = SystemClipboardApi());
 
-    // Makes a movable shared block holding the text and a NUL, opens the
-    // clipboard (patiently), empties it and hands the block over. If the
-    // block cannot be made or the clipboard opened, it gives up silently and
-    // the clipboard keeps what it held; if the hand-over is refused, the
-    // clipboard is closed empty. A block not handed over is freed. True when
-    // the text was placed.
+    // Hands over a movable shared block with the text and a NUL, the clipboard
+    // emptied first. If the block cannot be made or the clipboard opened
+    // (patiently), the clipboard keeps what it held; if the hand-over is
+    // refused, it is left empty. True when the text was placed.
     bool PlaceText(std::string_view text) override;
 
 private:

@@ -33,16 +33,12 @@ void CDataExchange::Fail(std::wstring_view message) {
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND control = dx.PrepareCtrl(id, true);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
-    // An edit with a byte limit tells whether its text changed since the
-    // last exchange, so a large unchanged text is neither read nor compared.
     const std::uint64_t version = EditTextVersion(control);
     const bool unchanged = memory.known && version != 0 && memory.version == version;
     if (dx.m_bSaveAndValidate) {
         if (!unchanged) {
             std::wstring shown = quenbol::GetWindowTextWide(control);
-            // Text left as it was gives back the bytes it came from: bytes with
-            // no Unicode form (a lone lead byte from a keyword file) show as
-            // U+FFFD, which would read back as other bytes.
+            // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
             if (!(memory.known && shown == memory.wide)) {
                 bool lossless = true;
                 memory.bytes = quenbol::ToCp932(shown, &lossless);

@@ -1,4 +1,4 @@
-// The byte limit of an edit and its code page 932 rule: subclasses that check
+// An edit's byte limit and its code page 932 rule, in one subclass that checks
 // each way text comes in (a typed character, a paste, an input-method result)
 // before the edit sees it. The limit keeps the text's byte count between
 // inputs, so that a key typed into a long text is checked without converting
@@ -17,13 +17,14 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51424C, kCp932SubclassId = 0x514243;  // arbitrary, ours
+constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
 
-struct LimitState {
+struct Rules {
+    bool limited = false, cp932Only = false;
     std::size_t maxBytes = 0;
-    std::uint64_t version = 1;
-    bool known = false;  // whether `bytes` is the text's count
-    bool pairs = false;  // the text holds surrogates, whose counts do not simply add up
+    std::uint64_t version = 1;  // followed under a limit only
+    bool known = false;         // whether `bytes` is the text's count
+    bool pairs = false;         // the text holds surrogates, whose counts do not simply add up
     std::size_t bytes = 0;
 };
 
@@ -33,24 +34,27 @@ struct Expected {
     std::size_t units = 0, caret = 0, bytes = 0;
 };
 
+void Know(Rules& rules, std::size_t bytes, bool pairs) {
+    rules.known = true;
+    rules.bytes = bytes;
+    rules.pairs = pairs;
+}
+
 // The edit sets its modification flag on each change it makes itself (keys,
 // cut, undo); the subclass clears it whenever it knows the text, so a set
 // flag means a change it did not follow.
-void Forget(HWND edit, LimitState& state) {
-    ++state.version;
-    state.known = false;
+void Forget(HWND edit, Rules& rules) {
+    ++rules.version;
+    rules.known = false;
     SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
 }
 
-void Sync(HWND edit, LimitState& state) {
-    if (SendMessageW(edit, EM_GETMODIFY, 0, 0)) Forget(edit, state);
+void Sync(HWND edit, Rules& rules) {
+    if (SendMessageW(edit, EM_GETMODIFY, 0, 0)) Forget(edit, rules);
 }
 
 bool HasSurrogates(std::wstring_view text) {
-    for (wchar_t c : text) {
-        if (c >= 0xD800 && c <= 0xDFFF) return true;
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; });
 }
 
 // The text a typed character inserts, or nothing for keys that insert none.
@@ -99,8 +103,8 @@ std::optional<std::wstring> Incoming(HWND edit, UINT message, WPARAM wParam, LPA
 }
 
 // Whether replacing the selection with `insert` fits; when it does and the
-// subclass follows the edit (`state`), what the text will then be.
-bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState* state, Expected* expected) {
+// subclass follows the edit (`rules`), what the text will then be.
+bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, Rules* rules, Expected* expected) {
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
@@ -108,17 +112,15 @@ bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState*
     start = std::min(start, end);
     const std::size_t newUnits = units - (end - start) + insert.size();
     if (newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return false;
-    if (state) Sync(edit, *state);
+    if (rules) Sync(edit, *rules);
     Expected after{true, false, newUnits, start + insert.size(), 0};
-    if (state && state->known && !state->pairs && start == end && !HasSurrogates(insert)) {
-        after.bytes = state->bytes + quenbol::Cp932Length(insert);
+    if (rules && rules->known && !rules->pairs && start == end && !HasSurrogates(insert)) {
+        after.bytes = rules->bytes + quenbol::Cp932Length(insert);
     } else if (newUnits * 2 <= maxBytes) {
         return true;  // no character takes more than two bytes; the count stays unknown
     } else {
         std::wstring text = quenbol::GetWindowTextWide(edit);
-        if (state && !HasSurrogates(text)) {  // read anyway: the count is known from here on
-            *state = {state->maxBytes, state->version, true, false, quenbol::Cp932Length(text)};
-        }
+        if (rules && !HasSurrogates(text)) Know(*rules, quenbol::Cp932Length(text), false);  // known from here on
         text.replace(start, end - start, insert);
         after.bytes = quenbol::Cp932Length(text);
         after.pairs = HasSurrogates(text);
@@ -128,11 +130,18 @@ bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes, LimitState*
     return true;
 }
 
-LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-    auto& state = *reinterpret_cast<LimitState*>(ref);
+// Whether the rules let the incoming text in.
+bool Admits(HWND edit, Rules& rules, const std::wstring& text, Expected& expected) {
+    bool lossless = true;
+    if (rules.cp932Only) quenbol::ToCp932(text, &lossless);
+    return lossless && (!rules.limited || Fits(edit, text, rules.maxBytes, &rules, &expected));
+}
+
+LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+    auto& rules = *reinterpret_cast<Rules*>(ref);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, LimitProc, kSubclassId);
-        delete &state;
+        RemoveWindowSubclass(edit, RulesProc, kSubclassId);
+        delete &rules;
         return DefSubclassProc(edit, message, wParam, lParam);
     }
     Expected expected;
@@ -141,7 +150,7 @@ LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
         bool unreadable = false;
         if (auto text = Incoming(edit, message, wParam, lParam, unreadable)) {
             insertion = true;
-            if (unreadable || !Fits(edit, *text, state.maxBytes, &state, &expected)) {
+            if (unreadable || !Admits(edit, rules, *text, expected)) {
                 MessageBeep(MB_OK);
                 return 0;
             }
@@ -151,47 +160,34 @@ LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    if (!rules.limited) return result;
     if (insertion) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         const bool asExpected = expected.known && end == expected.caret &&
                                 static_cast<std::size_t>(GetWindowTextLengthW(edit)) == expected.units;
-        Forget(edit, state);
-        if (asExpected) state = {state.maxBytes, state.version, true, expected.pairs, expected.bytes};
+        Forget(edit, rules);
+        if (asExpected) Know(rules, expected.bytes, expected.pairs);
     } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
                message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO) {
-        Forget(edit, state);
+        Forget(edit, rules);
     }
     return result;
 }
 
-// The code page 932 rule: input holding a character without a form is
-// refused, and so is a paste whose text cannot be read to check it.
-LRESULT CALLBACK Cp932Proc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, Cp932Proc, kCp932SubclassId);
-        return DefSubclassProc(edit, message, wParam, lParam);
-    }
-    try {
-        bool unreadable = false, lossless = true;
-        if (auto text = Incoming(edit, message, wParam, lParam, unreadable)) {
-            if (!unreadable) quenbol::ToCp932(*text, &lossless);
-            if (unreadable || !lossless) {
-                MessageBeep(MB_OK);
-                return 0;
-            }
-        }
-    } catch (...) {  // out of memory while checking: refuse the input
-        MessageBeep(MB_OK);
-        return 0;
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
+Rules* RulesOf(HWND edit) {
+    DWORD_PTR ref = 0;
+    if (!edit || !GetWindowSubclass(edit, RulesProc, kSubclassId, &ref)) return nullptr;
+    return reinterpret_cast<Rules*>(ref);
 }
 
-LimitState* StateOf(HWND edit) {
-    DWORD_PTR ref = 0;
-    if (!edit || !GetWindowSubclass(edit, LimitProc, kSubclassId, &ref)) return nullptr;
-    return reinterpret_cast<LimitState*>(ref);
+// The edit's rules, given to it now if it has none yet (null if that fails).
+Rules* AttachRules(HWND edit) {
+    if (Rules* rules = RulesOf(edit)) return rules;
+    auto* rules = new Rules;
+    if (SetWindowSubclass(edit, RulesProc, kSubclassId, reinterpret_cast<DWORD_PTR>(rules))) return rules;
+    delete rules;
+    return nullptr;
 }
 
 }  // namespace
@@ -200,34 +196,32 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes) {
     // A text of n bytes has at most n units, but for characters outside the
     // BMP, which have no code page 932 form anyway.
     SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    if (LimitState* state = StateOf(edit)) {
-        state->maxBytes = maxBytes;
-        return;
+    Rules* rules = AttachRules(edit);
+    if (!rules) return;
+    rules->maxBytes = maxBytes;
+    if (!rules->limited) {
+        rules->limited = true;
+        Forget(edit, *rules);
     }
-    auto* state = new LimitState{maxBytes};
-    if (!SetWindowSubclass(edit, LimitProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-        delete state;
-        return;
-    }
-    Forget(edit, *state);
 }
 
-void RefuseTextWithoutCp932Form(HWND edit) { SetWindowSubclass(edit, Cp932Proc, kCp932SubclassId, 0); }
+void RefuseTextWithoutCp932Form(HWND edit) {
+    if (Rules* rules = AttachRules(edit)) rules->cp932Only = true;
+}
 
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
     return Fits(edit, insert, maxBytes, nullptr, nullptr);
 }
 
 std::uint64_t EditTextVersion(HWND edit) {
-    LimitState* state = StateOf(edit);
-    if (!state) return 0;
-    Sync(edit, *state);
-    return state->version;
+    Rules* rules = RulesOf(edit);
+    if (!rules || !rules->limited) return 0;
+    Sync(edit, *rules);
+    return rules->version;
 }
 
 void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless) {
-    LimitState* state = StateOf(edit);
-    if (!state || state->version != version || SendMessageW(edit, EM_GETMODIFY, 0, 0)) return;
-    // Surrogates have no form; other losses only make the next check careful.
-    *state = {state->maxBytes, version, true, !lossless, bytes};
+    Rules* rules = RulesOf(edit);
+    if (!rules || !rules->limited || rules->version != version || SendMessageW(edit, EM_GETMODIFY, 0, 0)) return;
+    Know(*rules, bytes, !lossless);  // surrogates have no form; other losses only make the next check careful
 }

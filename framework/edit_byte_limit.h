@@ -21,12 +21,10 @@ bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes
 // without a code page 932 form: the edit's text always has an exact one.
 void RefuseTextWithoutCp932Form(HWND edit);
 
-// A number that changes whenever the text of an edit with a byte limit may
-// have changed (0 for an edit without one), so a caller that remembers it can
-// tell an unchanged text without reading it.
+// Changes whenever the text of an edit with a byte limit may have changed (0
+// for an edit without one): an unchanged text is told without reading it.
 std::uint64_t EditTextVersion(HWND edit);
 
-// Tells the limit the byte count of the text it held at `version`, as the
-// caller has just converted it (`lossless`: every character had a code page
-// 932 form); ignored if the text changed since.
+// Tells the limit the byte count of the text at `version`, just converted
+// (`lossless`: every character had a form); ignored if the text changed since.
 void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless);
