@@ -20,74 +20,43 @@ const std::string SO = "\x83\x5c";  // ソ (trail byte is '\\')
 
 Keywords EmptyTable() { return Keywords{}; }
 
-TEST(RemoveAll, DeletesNonOverlappingMatchesLeftToRight) {
-    std::string text = "xxx";
-    EXPECT_EQ(RemoveAll(text, "xx"), 1);
-    EXPECT_EQ(text, "x");
-
-    text = "xyxy";
-    EXPECT_EQ(RemoveAll(text, "xy"), 2);
-    EXPECT_EQ(text, "");
-
-    // A match formed across the deletion point is not counted by the same call...
-    text = "xxyy";
-    EXPECT_EQ(RemoveAll(text, "xy"), 1);
-    EXPECT_EQ(text, "xy");
-    // ...but a later call finds it.
-    EXPECT_EQ(RemoveAll(text, "xy"), 1);
-    EXPECT_EQ(text, "");
-}
-
-TEST(RemoveAll, MatchesOnlyOnCharacterBoundaries) {
-    // "カ" is 0x83 'J': the ASCII keyword "J" must not match its second byte.
-    std::string text = KA + "J" + KA;
-    EXPECT_EQ(RemoveAll(text, "J"), 1);
-    EXPECT_EQ(text, KA + KA);
-
-    // "ソ" ends in a backslash byte.
-    text = SO + "\\";
-    EXPECT_EQ(RemoveAll(text, "\\"), 1);
-    EXPECT_EQ(text, SO);
-
-    // A run of lead-range bytes: 81 81 81 81 is two characters "81 81";
-    // a keyword 81 81 starting at the second byte must not match there.
-    text = "\x81\x81\x81\x81";
-    EXPECT_EQ(RemoveAll(text, "\x81\x81"), 2);
-    text = "a\x81\x81\x81";
-    EXPECT_EQ(RemoveAll(text, "\x81\x81"), 1);
-    EXPECT_EQ(text, "a\x81");
-}
-
-TEST(RemoveAll, OddInput) {
-    // A lone lead byte at the end is a character of its own.
-    std::string text = "ab\x82";
-    EXPECT_EQ(RemoveAll(text, "\x82"), 1);
-    EXPECT_EQ(text, "ab");
-
-    // NUL bytes in the text are ordinary characters...
-    text = std::string("a\0b\0a", 5);
-    EXPECT_EQ(RemoveAll(text, "a"), 2);
-    EXPECT_EQ(text, std::string("\0b\0", 3));
-    // ...but a word holding NUL (a character with no code page 932 form) matches nothing.
-    EXPECT_EQ(RemoveAll(text, std::string("\0", 1)), 0);
-    EXPECT_EQ(text.size(), 3u);
-
-    // A keyword ending in a lead byte swallows what would have been the trail
-    // byte's partner; the walk resumes right behind the match.
-    text = "\x82\xa0\x82\xa0";
-    EXPECT_EQ(RemoveAll(text, "\xa0\x82"), 0);  // starts on a trail byte
-    EXPECT_EQ(RemoveAll(text, "\x82\xa0\x82"), 1);
-    EXPECT_EQ(text, "\xa0");
-
-    // Half-width katakana are single-byte characters.
-    text = "\xb1\xb2\xb1";
-    EXPECT_EQ(RemoveAll(text, "\xb1"), 2);
-
-    std::string empty;
-    EXPECT_EQ(RemoveAll(empty, "a"), 0);
-    text = "abc";
-    EXPECT_EQ(RemoveAll(text, ""), 0);
-    EXPECT_EQ(text, "abc");
+// One call of RemoveAll: how many matches it deletes and the text it leaves.
+TEST(RemoveAll, DeletesWholeCharacterMatchesLeftToRight) {
+    struct Case {
+        const char* what;
+        std::string text, word;
+        std::int64_t removed;
+        std::string left;
+    };
+    const Case cases[] = {
+        {"non-overlapping", "xxx", "xx", 1, "x"},
+        {"every match", "xyxy", "xy", 2, ""},
+        // A match formed across the deletion point is not counted by the same call...
+        {"formed across a deletion", "xxyy", "xy", 1, "xy"},
+        {"...but by a later call", "xy", "xy", 1, ""},
+        // "カ" is 0x83 'J': the ASCII keyword "J" must not match its second byte.
+        {"ASCII trail byte", KA + "J" + KA, "J", 1, KA + KA},
+        {"backslash trail byte", SO + "\\", "\\", 1, SO},
+        // 81 81 81 81 is two characters "81 81"; 81 81 at the second byte is no match.
+        {"run of lead bytes", "\x81\x81\x81\x81", "\x81\x81", 2, ""},
+        {"run of lead bytes, shifted", "a\x81\x81\x81", "\x81\x81", 1, "a\x81"},
+        {"lone lead byte at the end", "ab\x82", "\x82", 1, "ab"},
+        {"NUL is an ordinary character", std::string("a\0b\0a", 5), "a", 2, std::string("\0b\0", 3)},
+        // NUL stands for a character with no code page 932 form: it matches nothing.
+        {"word holding NUL", std::string("\0b\0", 3), std::string("\0", 1), 0, std::string("\0b\0", 3)},
+        {"word starting on a trail byte", A + A, "\xa0\x82", 0, A + A},
+        // A keyword ending in a lead byte swallows the trail byte's partner.
+        {"word ending in a lead byte", A + A, "\x82\xa0\x82", 1, "\xa0"},
+        {"half-width katakana", "\xb1\xb2\xb1", "\xb1", 2, "\xb2"},
+        {"empty text", "", "a", 0, ""},
+        {"empty word", "abc", "", 0, "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text = c.text;
+        EXPECT_EQ(RemoveAll(text, c.word), c.removed);
+        EXPECT_EQ(text, c.left);
+    }
 }
 
 TEST(CountAndRemove, FullNameCountsOnceNotAgainAsItsParts) {

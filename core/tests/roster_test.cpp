@@ -93,8 +93,6 @@ TEST(DefaultKeywords, RowShapesAndEncoding) {
             EXPECT_LE(CharCount(k), 7u);
         }
     }
-    EXPECT_TRUE(Entry(0, 5).empty());
-    EXPECT_TRUE(Entry(0, 6).empty());
     EXPECT_EQ(std::string(DefaultKeyword(140)), DisplayName(20));
     EXPECT_TRUE(std::string(DefaultKeyword(145)).empty());
     EXPECT_TRUE(std::string(DefaultKeyword(146)).empty());

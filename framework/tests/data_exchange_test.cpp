@@ -2,6 +2,8 @@
 // numbers, and strings that keep the control's own text when unchanged.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/data_exchange.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
@@ -16,6 +18,13 @@ namespace {
 
 std::wstring ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 
+// Runs the exchange dialog with `steps` in its loop, then ends it.
+bool RunWith(CExchangeDlg& dlg, std::function<void()> steps) {
+    ModalScript script;
+    script.Then(std::move(steps)).Then([&] { dlg.EndDialog(IDCANCEL); });
+    return script.Run([&] { dlg.DoModal(); });
+}
+
 std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -23,17 +32,12 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 }
 
 TEST(ParseDecimalInt32, AcceptsSignedDecimalsWithinTheRangeOnly) {
-    EXPECT_EQ(ParseDecimalInt32(L"0"), 0);
-    EXPECT_EQ(ParseDecimalInt32(L" 123 "), 123);
-    EXPECT_EQ(ParseDecimalInt32(L"-5"), -5);
-    EXPECT_EQ(ParseDecimalInt32(L"+5"), 5);
-    EXPECT_EQ(ParseDecimalInt32(L"007"), 7);
-    EXPECT_EQ(ParseDecimalInt32(L"2147483647"), 2147483647);
-    EXPECT_EQ(ParseDecimalInt32(L"-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ParseDecimalInt32(L"2147483648"), std::nullopt);
-    EXPECT_EQ(ParseDecimalInt32(L"-2147483649"), std::nullopt);
-    EXPECT_EQ(ParseDecimalInt32(L"99999999999999999999"), std::nullopt);
-    for (const wchar_t* bad : {L"", L" ", L"-", L"1 2", L"12a", L"a", L"1,000", L"１２", L"0x10", L"1.5"}) {
+    const std::pair<const wchar_t*, int> good[] = {
+        {L"0", 0}, {L" 123 ", 123}, {L"-5", -5}, {L"+5", 5}, {L"007", 7},
+        {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1}};
+    for (const auto& [text, value] : good) EXPECT_EQ(ParseDecimalInt32(text), value) << quenbol::ToCp932(text);
+    for (const wchar_t* bad : {L"", L" ", L"-", L"1 2", L"12a", L"a", L"1,000", L"１２", L"0x10", L"1.5",
+                               L"2147483648", L"-2147483649", L"99999999999999999999"}) {
         EXPECT_EQ(ParseDecimalInt32(bad), std::nullopt) << "text: " << quenbol::ToCp932(bad);
     }
 }
@@ -43,19 +47,16 @@ TEST(DataExchange, WritesFieldsAndReadsThemBack) {
     dlg.m_strName = "山田";
     dlg.m_nNumber1 = -2147483647 - 1;
     dlg.m_strPane = "一行目\r\n二行目";
-    ModalScript script;
-    script.Then([&] {
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"山田");
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NUMBER1), L"-2147483648");
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NUMBER2), L"8");
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), L"一行目\r\n二行目");
-              EXPECT_EQ(dlg.m_comboList.m_hWnd, dlg.GetDlgItem(IDC_LIST));
-              SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"ｶﾀｶﾅ");
-              SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, L"2147483647");
-              SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
-          })
-        .Then([&] { dlg.EndDialog(IDOK); });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    ASSERT_TRUE(RunWith(dlg, [&] {
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"山田");
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NUMBER1), L"-2147483648");
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NUMBER2), L"8");
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), L"一行目\r\n二行目");
+        EXPECT_EQ(dlg.m_comboList.m_hWnd, dlg.GetDlgItem(IDC_LIST));
+        SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"ｶﾀｶﾅ");
+        SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, L"2147483647");
+        SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+    }));
     EXPECT_EQ(dlg.pullResults, std::vector<BOOL>{TRUE});
     EXPECT_EQ(dlg.m_strWord, "ｶﾀｶﾅ");
     EXPECT_EQ(dlg.m_nNumber2, 2147483647);
@@ -66,20 +67,17 @@ TEST(DataExchange, ReadingStopsAtTheFirstFieldThatHoldsNoInteger) {
     CExchangeDlg dlg;
     HWND number1 = nullptr, focus = nullptr;
     std::pair<DWORD, DWORD> selection;
-    ModalScript script;
-    script.Then([&] {
-              number1 = dlg.GetDlgItem(IDC_NUMBER1);
-              SetDlgItemTextW(dlg.m_hWnd, IDC_NAME, L"新しい名前");
-              SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER1, L"12a");
-              SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新しい語");
-              SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, L"99");
-              SetFocus(dlg.GetDlgItem(IDC_PULL));
-              SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
-              focus = GetFocus();
-              selection = Selection(number1);
-          })
-        .Then([&] { dlg.EndDialog(IDCANCEL); });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    ASSERT_TRUE(RunWith(dlg, [&] {
+        number1 = dlg.GetDlgItem(IDC_NUMBER1);
+        SetDlgItemTextW(dlg.m_hWnd, IDC_NAME, L"新しい名前");
+        SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER1, L"12a");
+        SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新しい語");
+        SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, L"99");
+        SetFocus(dlg.GetDlgItem(IDC_PULL));
+        SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+        focus = GetFocus();
+        selection = Selection(number1);
+    }));
     EXPECT_EQ(dlg.pullResults, std::vector<BOOL>{FALSE});
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"整数を入力してください。");
@@ -96,13 +94,10 @@ TEST(DataExchange, AnEmptyOrOutOfRangeNumberIsNoInteger) {
     for (const wchar_t* text : {L"", L"4294967296", L"2147483648"}) {
         MessageBoxCatcher boxes;
         CExchangeDlg dlg;
-        ModalScript script;
-        script.Then([&] {
-                  SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, text);
-                  SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
-              })
-            .Then([&] { dlg.EndDialog(IDCANCEL); });
-        ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+        ASSERT_TRUE(RunWith(dlg, [&] {
+            SetDlgItemTextW(dlg.m_hWnd, IDC_NUMBER2, text);
+            SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+        }));
         EXPECT_EQ(dlg.pullResults, std::vector<BOOL>{FALSE});
         EXPECT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(dlg.m_nNumber2, 8);
@@ -112,14 +107,11 @@ TEST(DataExchange, AnEmptyOrOutOfRangeNumberIsNoInteger) {
 TEST(DataExchange, TooLongATextFailsWithTheByteLimitWarning) {
     MessageBoxCatcher boxes;
     CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
-              // 16 double-byte characters: 16 units but 32 bytes, over the limit of 30.
-              SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, std::wstring(16, L'あ').c_str());
-              SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
-          })
-        .Then([&] { dlg.EndDialog(IDCANCEL); });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    ASSERT_TRUE(RunWith(dlg, [&] {
+        // 16 double-byte characters: 16 units but 32 bytes, over the limit of 30.
+        SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, std::wstring(16, L'あ').c_str());
+        SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+    }));
     EXPECT_EQ(dlg.pullResults, std::vector<BOOL>{FALSE});
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"30 バイト以下で入力してください。");
@@ -129,46 +121,43 @@ TEST(DataExchange, TooLongATextFailsWithTheByteLimitWarning) {
 TEST(DataExchange, UnchangedTextIsNotSetAgainAndKeepsCharactersWithoutABytesForm) {
     CExchangeDlg dlg;
     const std::wstring withEmoji = L"a\U0001F600b";
-    ModalScript script;
     std::pair<DWORD, DWORD> selectionAfterPush;
-    script.Then([&] {
-              SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, withEmoji.c_str());
-              SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
-              EXPECT_EQ(dlg.m_strPane, std::string("a\0b", 3));  // the emoji became NUL
-              SendMessageW(dlg.GetDlgItem(IDC_PANE), EM_SETSEL, 1, 3);
-              dlg.UpdateData(FALSE);
-              selectionAfterPush = Selection(dlg.GetDlgItem(IDC_PANE));
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), withEmoji);
-              // The user edits it; a push of the unchanged field brings back the text read.
-              SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, L"edited");
-              dlg.UpdateData(FALSE);
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), withEmoji);
-              // A changed field is written as its text.
-              dlg.m_strPane = "新";
-              dlg.UpdateData(FALSE);
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), L"新");
-              // Bytes holding NUL show U+FFFD, which reads back as the same bytes.
-              dlg.m_strName = std::string("x\0y", 3);
-              dlg.UpdateData(FALSE);
-              EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"x\xFFFDy");
-              dlg.UpdateData(TRUE);
-              EXPECT_EQ(dlg.m_strName, std::string("x\0y", 3));
-              // Bytes with no Unicode form (a lone lead byte, an undefined pair)
-              // show U+FFFD; an untouched control gives them back as they were ...
-              dlg.m_strName = "k\x82";
-              dlg.m_strWord = "\x85\x40z";
-              dlg.UpdateData(FALSE);
-              dlg.UpdateData(TRUE);
-              EXPECT_EQ(dlg.m_strName, "k\x82");
-              EXPECT_EQ(dlg.m_strWord, "\x85\x40z");
-              // ... and an edited one gives what it shows.
-              SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新");
-              dlg.UpdateData(TRUE);
-              EXPECT_EQ(dlg.m_strWord, "新");
-              EXPECT_EQ(dlg.m_strName, "k\x82");
-          })
-        .Then([&] { dlg.EndDialog(IDCANCEL); });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    ASSERT_TRUE(RunWith(dlg, [&] {
+        SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, withEmoji.c_str());
+        SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+        EXPECT_EQ(dlg.m_strPane, std::string("a\0b", 3));  // the emoji became NUL
+        SendMessageW(dlg.GetDlgItem(IDC_PANE), EM_SETSEL, 1, 3);
+        dlg.UpdateData(FALSE);
+        selectionAfterPush = Selection(dlg.GetDlgItem(IDC_PANE));
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), withEmoji);
+        // The user edits it; a push of the unchanged field brings back the text read.
+        SetDlgItemTextW(dlg.m_hWnd, IDC_PANE, L"edited");
+        dlg.UpdateData(FALSE);
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), withEmoji);
+        // A changed field is written as its text.
+        dlg.m_strPane = "新";
+        dlg.UpdateData(FALSE);
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), L"新");
+        // Bytes holding NUL show U+FFFD, which reads back as the same bytes.
+        dlg.m_strName = std::string("x\0y", 3);
+        dlg.UpdateData(FALSE);
+        EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"x\xFFFDy");
+        dlg.UpdateData(TRUE);
+        EXPECT_EQ(dlg.m_strName, std::string("x\0y", 3));
+        // Bytes with no Unicode form (a lone lead byte, an undefined pair)
+        // show U+FFFD; an untouched control gives them back as they were ...
+        dlg.m_strName = "k\x82";
+        dlg.m_strWord = "\x85\x40z";
+        dlg.UpdateData(FALSE);
+        dlg.UpdateData(TRUE);
+        EXPECT_EQ(dlg.m_strName, "k\x82");
+        EXPECT_EQ(dlg.m_strWord, "\x85\x40z");
+        // ... and an edited one gives what it shows.
+        SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新");
+        dlg.UpdateData(TRUE);
+        EXPECT_EQ(dlg.m_strWord, "新");
+        EXPECT_EQ(dlg.m_strName, "k\x82");
+    }));
     EXPECT_EQ(selectionAfterPush, (std::pair<DWORD, DWORD>{1, 3}));
 }
 

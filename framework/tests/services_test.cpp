@@ -2,6 +2,7 @@
 // hand-over with its failure paths.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/clipboard.h"
@@ -17,6 +18,17 @@ using quenbol::testing::PutClipboardMarker;
 
 namespace {
 
+// Runs `steps` inside a modal exchange dialog's loop, then ends it.
+bool InExchangeDialog(const std::function<void(CExchangeDlg&)>& steps) {
+    CExchangeDlg dlg;
+    ModalScript script;
+    script.Then([&] {
+        steps(dlg);
+        dlg.EndDialog(IDOK);
+    });
+    return script.Run([&] { dlg.DoModal(); });
+}
+
 TEST(Text, ConvertsBetweenControlsAndCodePage932) {
     EXPECT_EQ(quenbol::ToCp932(L"ピポラ abc ｱ"), "ピポラ abc ｱ");
     EXPECT_EQ(quenbol::ToWide("〜ソ表"), L"\xFF5Eソ表");  // 81 60 is the full-width tilde in Microsoft's table
@@ -26,9 +38,7 @@ TEST(Text, ConvertsBetweenControlsAndCodePage932) {
 }
 
 TEST(ComboBox, FillsAndSelectsItsList) {
-    CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(InExchangeDialog([&](CExchangeDlg& dlg) {
         CComboBox& list = dlg.m_comboList;
         auto count = [&] { return SendMessageW(list.m_hWnd, CB_GETCOUNT, 0, 0); };
         list.ResetContent();
@@ -43,15 +53,11 @@ TEST(ComboBox, FillsAndSelectsItsList) {
         EXPECT_EQ(list.GetCurSel(), 1);
         list.ResetContent();
         EXPECT_EQ(count(), 0);
-        dlg.EndDialog(IDOK);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 TEST(Clipboard, PlacesTheTextAsCfText) {
-    CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(InExchangeDialog([&](CExchangeDlg& dlg) {
         FaultyClipboard::Reset(false, false, false);
         WindowsClipboard clipboard(dlg.m_hWnd, FaultyClipboard::Api());
         EXPECT_TRUE(clipboard.PlaceText("  1   0 漢字\n"));
@@ -60,15 +66,11 @@ TEST(Clipboard, PlacesTheTextAsCfText) {
         EXPECT_EQ(FaultyClipboard::handedOver, 1);
         EXPECT_EQ(FaultyClipboard::freed, 0);  // the clipboard owns it now
         EXPECT_EQ(FaultyClipboard::closed, 1);
-        dlg.EndDialog(IDOK);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 TEST(Clipboard, FailuresPlaceNothingAndLeakNothing) {
-    CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(InExchangeDialog([&](CExchangeDlg& dlg) {
         struct Case {
             bool open, alloc, set;
             bool emptied;  // whether the clipboard was emptied before the failure
@@ -85,9 +87,7 @@ TEST(Clipboard, FailuresPlaceNothingAndLeakNothing) {
             EXPECT_EQ(FaultyClipboard::handedOver, 0);
             EXPECT_EQ(FaultyClipboard::opened, FaultyClipboard::closed);  // closed whenever opened
         }
-        dlg.EndDialog(IDOK);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "testing/dialog_template.h"
@@ -204,14 +205,11 @@ void ExpectControls(const DialogTemplate& t, const std::vector<Control>& expecte
         } else {
             EXPECT_EQ(item.text.name, want.text);
         }
-        EXPECT_EQ(item.x, want.x);
-        EXPECT_EQ(item.y, want.y);
-        EXPECT_EQ(item.cx, want.cx);
-        EXPECT_EQ(item.cy, want.cy);
+        EXPECT_EQ(std::tuple(item.x, item.y, item.cx, item.cy), std::tuple(want.x, want.y, want.cx, want.cy))
+            << "x, y, cx, cy";
         EXPECT_EQ(item.style, want.style) << std::hex << "0x" << item.style << " vs 0x" << want.style;
-        EXPECT_EQ(item.ex_style, 0u);
-        EXPECT_EQ(item.help_id, 0u);
-        EXPECT_TRUE(item.creation_data.empty());
+        EXPECT_EQ(std::tuple(item.ex_style, item.help_id, item.creation_data.size()), std::tuple(0u, 0u, 0u))
+            << "extended style, help id, creation data";
     }
 }
 
@@ -241,10 +239,8 @@ TEST(DialogTemplates, FramesAndControlsAsLaidOut) {
         const DialogTemplate t = LoadTemplate(f.id);
         EXPECT_EQ(t.menu.kind, NameOrOrdinal::Kind::kNone);
         EXPECT_EQ(t.window_class.kind, NameOrOrdinal::Kind::kNone);
-        EXPECT_EQ(t.x, 0);  // (0, 0): centred by the framework
-        EXPECT_EQ(t.y, 0);
-        EXPECT_EQ(t.cx, f.cx);
-        EXPECT_EQ(t.cy, f.cy);
+        // At (0, 0): centred by the framework.
+        EXPECT_EQ(std::tuple(t.x, t.y, t.cx, t.cy), std::tuple(0, 0, f.cx, f.cy)) << "x, y, cx, cy";
         EXPECT_EQ(t.style, f.style);
         EXPECT_EQ(t.ex_style, f.ex_style);
         EXPECT_EQ(t.title, f.title);
@@ -453,6 +449,22 @@ bool ParseVersionNode(const std::string& data, size_t begin, VersionNode& node) 
     return true;
 }
 
+// The string table's entries, in order, empty ones included. "<...>" is free wording.
+const std::vector<std::pair<std::u16string, std::u16string>> kVersionStrings = {
+    {u"Comments", u""},
+    {u"CompanyName", u""},
+    {u"FileDescription", u"quenbol MFC ｱﾌﾟﾘｹｰｼｮﾝ"},
+    {u"FileVersion", u"1, 0, 0, 1"},
+    {u"InternalName", u"quenbol"},
+    {u"LegalCopyright", u"<notice>"},
+    {u"LegalTrademarks", u""},
+    {u"OriginalFilename", u"quenbol.EXE"},
+    {u"PrivateBuild", u""},
+    {u"ProductName", u"quenbol ｱﾌﾟﾘｹｰｼｮﾝ"},
+    {u"ProductVersion", u"1, 0, 0, 1"},
+    {u"SpecialBuild", u""},
+};
+
 TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     std::string data = ResourceBytes(kVersionType, VS_VERSION_INFO);
     VersionNode root;
@@ -480,30 +492,15 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     ASSERT_EQ(strings.children.size(), 1u);
     const VersionNode& table = strings.children[0];
     EXPECT_EQ(table.key, u"041104b0");
-    // Every entry, in order, empty ones included. "<...>" is free wording.
-    const std::vector<std::pair<std::u16string, std::u16string>> expected = {
-        {u"Comments", u""},
-        {u"CompanyName", u""},
-        {u"FileDescription", u"quenbol MFC ｱﾌﾟﾘｹｰｼｮﾝ"},
-        {u"FileVersion", u"1, 0, 0, 1"},
-        {u"InternalName", u"quenbol"},
-        {u"LegalCopyright", u"<notice>"},
-        {u"LegalTrademarks", u""},
-        {u"OriginalFilename", u"quenbol.EXE"},
-        {u"PrivateBuild", u""},
-        {u"ProductName", u"quenbol ｱﾌﾟﾘｹｰｼｮﾝ"},
-        {u"ProductVersion", u"1, 0, 0, 1"},
-        {u"SpecialBuild", u""},
-    };
-    ASSERT_EQ(table.children.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(table.children.size(), kVersionStrings.size());
+    for (size_t i = 0; i < kVersionStrings.size(); ++i) {
         SCOPED_TRACE("entry " + std::to_string(i));
-        EXPECT_EQ(table.children[i].key, expected[i].first);
+        EXPECT_EQ(table.children[i].key, kVersionStrings[i].first);
         EXPECT_TRUE(table.children[i].text);
-        if (expected[i].second == u"<notice>") {
+        if (kVersionStrings[i].second == u"<notice>") {
             EXPECT_FALSE(table.children[i].text_value.empty());
         } else {
-            EXPECT_EQ(table.children[i].text_value, expected[i].second);
+            EXPECT_EQ(table.children[i].text_value, kVersionStrings[i].second);
         }
     }
 
@@ -530,15 +527,14 @@ TEST(VersionRecord, ReadableThroughTheSystemsVersionFunctions) {
     EXPECT_EQ(static_cast<WORD*>(value)[0], 0x0411);
     EXPECT_EQ(static_cast<WORD*>(value)[1], 1200);
 
-    auto query = [&](const wchar_t* key) {
-        std::wstring sub = std::wstring(L"\\StringFileInfo\\041104b0\\") + key;
-        if (!VerQueryValueW(info.data(), sub.c_str(), &value, &length) || value == nullptr) return std::wstring(L"<none>");
-        return std::wstring(static_cast<const wchar_t*>(value));
-    };
-    EXPECT_EQ(query(L"FileDescription"), L"quenbol MFC ｱﾌﾟﾘｹｰｼｮﾝ");
-    EXPECT_EQ(query(L"ProductName"), L"quenbol ｱﾌﾟﾘｹｰｼｮﾝ");
-    EXPECT_EQ(query(L"FileVersion"), L"1, 0, 0, 1");
-    EXPECT_EQ(query(L"OriginalFilename"), L"quenbol.EXE");
+    for (const auto& [key, text] : kVersionStrings) {
+        if (text.empty() || text == u"<notice>") continue;
+        const std::wstring sub = L"\\StringFileInfo\\041104b0\\" + std::wstring(key.begin(), key.end());
+        const bool found = VerQueryValueW(info.data(), sub.c_str(), &value, &length) && value != nullptr;
+        EXPECT_EQ(found ? std::wstring(static_cast<const wchar_t*>(value)) : L"<none>",
+                  std::wstring(text.begin(), text.end()))
+            << std::string(key.begin(), key.end());
+    }
 }
 
 // ---------------------------------------------------------------------------

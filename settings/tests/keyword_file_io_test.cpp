@@ -30,9 +30,16 @@ Keywords Large() {
 
 std::string Header() { return std::string(KeywordFileHeader) + "\r\n"; }
 
-TEST(KeywordFileSave, WritesTheExactBytesAndLeavesNothingElse) {
+// A fresh scratch folder for each test, and the real file system.
+class KeywordFileOnDisk : public ::testing::Test {
+protected:
     ScratchFolder dir;
     Win32FileSystem files;
+};
+using KeywordFileSave = KeywordFileOnDisk;
+using KeywordFileLoad = KeywordFileOnDisk;
+
+TEST_F(KeywordFileSave, WritesTheExactBytesAndLeavesNothingElse) {
     const std::wstring path = dir / L"empty.ini";
     ASSERT_EQ(WriteKeywordFile(path, Keywords{}, files), SaveResult::Saved);
     const auto bytes = ReadBytes(path);
@@ -42,9 +49,7 @@ TEST(KeywordFileSave, WritesTheExactBytesAndLeavesNothingElse) {
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"empty.ini"});
 }
 
-TEST(KeywordFileSave, RoundTripKeepsEveryEntry) {
-    ScratchFolder dir;
-    Win32FileSystem files;
+TEST_F(KeywordFileSave, RoundTripKeepsEveryEntry) {
     Keywords t = Numbered();
     t[0] = "  leading and trailing  ";
     t[1] = "";
@@ -60,9 +65,7 @@ TEST(KeywordFileSave, RoundTripKeepsEveryEntry) {
     EXPECT_EQ(back, t);
 }
 
-TEST(KeywordFileSave, ReplacesAnExistingFileWithoutLeftovers) {
-    ScratchFolder dir;
-    Win32FileSystem files;
+TEST_F(KeywordFileSave, ReplacesAnExistingFileWithoutLeftovers) {
     const std::wstring path = dir / L"old.ini";
     ASSERT_TRUE(WriteBytes(path, std::string(100000, 'z')));
     ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
@@ -70,22 +73,19 @@ TEST(KeywordFileSave, ReplacesAnExistingFileWithoutLeftovers) {
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"old.ini"});
 }
 
-TEST(KeywordFileSave, RefusesAReadOnlyFileAndLeavesItUntouched) {
-    ScratchFolder dir;
-    FaultyFiles files;
+TEST_F(KeywordFileSave, RefusesAReadOnlyFileAndLeavesItUntouched) {
+    FaultyFiles faulty;
     const std::wstring path = dir / L"locked.ini";
     ASSERT_TRUE(WriteBytes(path, "precious"));
     ASSERT_TRUE(test::SetReadOnly(path, true));
-    EXPECT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::CannotOpen);
+    EXPECT_EQ(WriteKeywordFile(path, Numbered(), faulty), SaveResult::CannotOpen);
     EXPECT_EQ(ReadBytes(path), "precious");
     EXPECT_TRUE(test::IsReadOnly(path));
-    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(faulty.writes, 0);
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"locked.ini"});
 }
 
-TEST(KeywordFileSave, RefusesAFileHeldOpenByAnotherProgram) {
-    ScratchFolder dir;
-    Win32FileSystem files;
+TEST_F(KeywordFileSave, RefusesAFileHeldOpenByAnotherProgram) {
     const std::wstring path = dir / L"busy.ini";
     ASSERT_TRUE(WriteBytes(path, "in use"));
     HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -97,9 +97,7 @@ TEST(KeywordFileSave, RefusesAFileHeldOpenByAnotherProgram) {
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"busy.ini"});
 }
 
-TEST(KeywordFileSave, RefusesAMissingFolderOrAFolderAsTarget) {
-    ScratchFolder dir;
-    Win32FileSystem files;
+TEST_F(KeywordFileSave, RefusesAMissingFolderOrAFolderAsTarget) {
     EXPECT_EQ(WriteKeywordFile(dir / L"no such folder\\k.ini", Numbered(), files),
               SaveResult::CannotOpen);
     ASSERT_TRUE(CreateDirectoryW((dir / L"sub.ini").c_str(), nullptr));
@@ -107,7 +105,7 @@ TEST(KeywordFileSave, RefusesAMissingFolderOrAFolderAsTarget) {
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"sub.ini"});
 }
 
-TEST(KeywordFileSave, AWriteFailingPartWayKeepsTheOldFile) {
+TEST_F(KeywordFileSave, AWriteFailingPartWayKeepsTheOldFile) {
     struct Case {
         const char* what;
         Keywords table;
@@ -121,80 +119,75 @@ TEST(KeywordFileSave, AWriteFailingPartWayKeepsTheOldFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScratchFolder dir;
-        const std::wstring path = dir / L"keep.ini";
+        ScratchFolder fresh;
+        const std::wstring path = fresh / L"keep.ini";
         const std::string old = FormatKeywordFile(Numbered()) + "tail";
         ASSERT_TRUE(WriteBytes(path, old));
-        FaultyFiles files;
-        files.failWrite = c.failWrite;
-        files.writeAtMost = c.writeAtMost;
-        EXPECT_EQ(WriteKeywordFile(path, c.table, files), SaveResult::WriteFailed);
-        EXPECT_EQ(files.writes, c.failWrite);
-        EXPECT_EQ(files.opens, files.closes);
+        FaultyFiles faulty;
+        faulty.failWrite = c.failWrite;
+        faulty.writeAtMost = c.writeAtMost;
+        EXPECT_EQ(WriteKeywordFile(path, c.table, faulty), SaveResult::WriteFailed);
+        EXPECT_EQ(faulty.writes, c.failWrite);
+        EXPECT_EQ(faulty.opens, faulty.closes);
         EXPECT_EQ(ReadBytes(path), old);
-        EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"keep.ini"});
+        EXPECT_EQ(fresh.Names(), std::vector<std::wstring>{L"keep.ini"});
     }
 }
 
-TEST(KeywordFileSave, ShortWritesStillWriteEverything) {
-    ScratchFolder dir;
-    FaultyFiles files;
-    files.writeAtMost = 7;
+TEST_F(KeywordFileSave, ShortWritesStillWriteEverything) {
+    FaultyFiles faulty;
+    faulty.writeAtMost = 7;
     const std::wstring path = dir / L"short.ini";
-    ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
+    ASSERT_EQ(WriteKeywordFile(path, Numbered(), faulty), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), FormatKeywordFile(Numbered()));
-    EXPECT_GT(files.writes, 100);
+    EXPECT_GT(faulty.writes, 100);
 }
 
-TEST(KeywordFileSave, AFailedFlushOrMoveKeepsTheOldFileAndCreatesNoNewOne) {
+TEST_F(KeywordFileSave, AFailedFlushOrMoveKeepsTheOldFileAndCreatesNoNewOne) {
     for (const bool flush : {true, false}) {
         SCOPED_TRACE(flush ? "flush" : "move");
-        ScratchFolder dir;
-        FaultyFiles files;
-        files.failFlush = flush;
-        files.failMove = !flush;
-        ASSERT_TRUE(WriteBytes(dir / L"a.ini", "old"));
-        EXPECT_EQ(WriteKeywordFile(dir / L"a.ini", Numbered(), files),
+        ScratchFolder fresh;
+        FaultyFiles faulty;
+        faulty.failFlush = flush;
+        faulty.failMove = !flush;
+        ASSERT_TRUE(WriteBytes(fresh / L"a.ini", "old"));
+        EXPECT_EQ(WriteKeywordFile(fresh / L"a.ini", Numbered(), faulty),
                   flush ? SaveResult::WriteFailed : SaveResult::CannotOpen);
-        EXPECT_EQ(WriteKeywordFile(dir / L"b.ini", Numbered(), files),
+        EXPECT_EQ(WriteKeywordFile(fresh / L"b.ini", Numbered(), faulty),
                   flush ? SaveResult::WriteFailed : SaveResult::CannotOpen);
-        EXPECT_EQ(ReadBytes(dir / L"a.ini"), "old");
-        EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"a.ini"});
+        EXPECT_EQ(ReadBytes(fresh / L"a.ini"), "old");
+        EXPECT_EQ(fresh.Names(), std::vector<std::wstring>{L"a.ini"});
     }
 }
 
-TEST(KeywordFileSave, JapaneseFolderAndFileNames) {
-    ScratchFolder dir(L"設定フォルダ");
-    Win32FileSystem files;
-    const std::wstring path = dir / L"キーワード一覧.ini";
+TEST_F(KeywordFileSave, JapaneseFolderAndFileNames) {
+    ScratchFolder japanese(L"設定フォルダ");
+    const std::wstring path = japanese / L"キーワード一覧.ini";
     ASSERT_EQ(WriteKeywordFile(path, Numbered(), files), SaveResult::Saved);
-    EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"キーワード一覧.ini"});
+    EXPECT_EQ(japanese.Names(), std::vector<std::wstring>{L"キーワード一覧.ini"});
     Keywords back;
     ASSERT_EQ(ReadKeywordFile(path, back, files), LoadResult::Loaded);
     EXPECT_EQ(back, Numbered());
 }
 
-TEST(KeywordFileLoad, RefusalsLeaveTheTableAsItWas) {
-    ScratchFolder dir;
+TEST_F(KeywordFileLoad, RefusalsLeaveTheTableAsItWas) {
     ASSERT_TRUE(WriteBytes(dir / L"foreign.ini", "[section]\r\nkey=value\r\n"));
     ASSERT_TRUE(WriteBytes(dir / L"empty.ini", ""));
     ASSERT_TRUE(WriteBytes(dir / L"space.ini", std::string(KeywordFileHeader) + " \r\nx\r\n"));
     ASSERT_TRUE(WriteBytes(dir / L"crcr.ini", std::string(KeywordFileHeader) + "\r\r\nx\r\n"));
-    FaultyFiles files;
+    FaultyFiles faulty;
     const Keywords before = Numbered();
     Keywords t = before;
-    EXPECT_EQ(ReadKeywordFile(dir / L"missing.ini", t, files), LoadResult::CannotOpen);
-    EXPECT_EQ(ReadKeywordFile(dir.Path(), t, files), LoadResult::CannotOpen);
+    EXPECT_EQ(ReadKeywordFile(dir / L"missing.ini", t, faulty), LoadResult::CannotOpen);
+    EXPECT_EQ(ReadKeywordFile(dir.Path(), t, faulty), LoadResult::CannotOpen);
     for (const wchar_t* name : {L"foreign.ini", L"empty.ini", L"space.ini", L"crcr.ini"}) {
-        EXPECT_EQ(ReadKeywordFile(dir / name, t, files), LoadResult::NotKeywordFile);
+        EXPECT_EQ(ReadKeywordFile(dir / name, t, faulty), LoadResult::NotKeywordFile);
     }
     EXPECT_EQ(t, before);
-    EXPECT_EQ(files.opens, files.closes);
+    EXPECT_EQ(faulty.opens, faulty.closes);
 }
 
-TEST(KeywordFileLoad, RefusesAFileHeldOpenByAnotherProgram) {
-    ScratchFolder dir;
-    Win32FileSystem files;
+TEST_F(KeywordFileLoad, RefusesAFileHeldOpenByAnotherProgram) {
     const std::wstring path = dir / L"busy.ini";
     ASSERT_TRUE(WriteBytes(path, FormatKeywordFile(Keywords{})));
     HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -206,46 +199,42 @@ TEST(KeywordFileLoad, RefusesAFileHeldOpenByAnotherProgram) {
     EXPECT_EQ(t, Numbered());
 }
 
-TEST(KeywordFileLoad, AReadFailureLeavesTheTableAsItWas) {
-    ScratchFolder dir;
+TEST_F(KeywordFileLoad, AReadFailureLeavesTheTableAsItWas) {
     const std::wstring path = dir / L"large.ini";
     ASSERT_TRUE(WriteBytes(path, FormatKeywordFile(Large())));
     for (const int failing : {1, 2}) {
         SCOPED_TRACE(failing);
-        FaultyFiles files;
-        files.failRead = failing;
+        FaultyFiles faulty;
+        faulty.failRead = failing;
         Keywords t = Numbered();
-        EXPECT_EQ(ReadKeywordFile(path, t, files), LoadResult::ReadFailed);
+        EXPECT_EQ(ReadKeywordFile(path, t, faulty), LoadResult::ReadFailed);
         EXPECT_EQ(t, Numbered());
-        EXPECT_EQ(files.opens, files.closes);
+        EXPECT_EQ(faulty.opens, faulty.closes);
     }
 }
 
-TEST(KeywordFileLoad, ReadsTheLinesItUsesAndNoMore) {
-    ScratchFolder dir;
+TEST_F(KeywordFileLoad, ReadsTheLinesItUsesAndNoMore) {
     // 200 keyword lines, then a megabyte that is never needed.
     std::string bytes = Header();
     for (int n = 0; n < 200; ++n) bytes += "w" + std::to_string(n) + "\n";
     bytes += std::string(1 << 20, 'q');
     const std::wstring path = dir / L"long.ini";
     ASSERT_TRUE(WriteBytes(path, bytes));
-    FaultyFiles files;
+    FaultyFiles faulty;
     Keywords t;
-    ASSERT_EQ(ReadKeywordFile(path, t, files), LoadResult::Loaded);
+    ASSERT_EQ(ReadKeywordFile(path, t, faulty), LoadResult::Loaded);
     EXPECT_EQ(t[0], "w0");
     EXPECT_EQ(t[146], "w146");
-    EXPECT_EQ(files.reads, 1);
+    EXPECT_EQ(faulty.reads, 1);
 }
 
-TEST(KeywordFileLoad, OddBytesLoadWithoutHarm) {
-    ScratchFolder dir;
+TEST_F(KeywordFileLoad, OddBytesLoadWithoutHarm) {
     // LF line ends, a 0x1A byte, a NUL inside a line, a last line with no end.
     std::string bytes = std::string(KeywordFileHeader) + "\nA\x1A" "B\nC";
     bytes += '\0';
     bytes += "hidden\n\nlast";
     const std::wstring path = dir / L"odd.ini";
     ASSERT_TRUE(WriteBytes(path, bytes));
-    Win32FileSystem files;
     Keywords t = Numbered();
     ASSERT_EQ(ReadKeywordFile(path, t, files), LoadResult::Loaded);
     EXPECT_EQ(t[0], "A\x1A" "B");
