@@ -206,6 +206,11 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
     return out;
 }
 
+bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail) {
+    return IsLeadByte(lead) && IsTrailByte(trail) &&
+           kPairTable[LeadRow(lead) * kTrailCount + (trail - 0x40)] != 0;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         if (DecodeUtf8Next(bytes, pos) < 0) return false;

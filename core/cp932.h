@@ -24,6 +24,9 @@ std::string Cp932ToUtf8(std::string_view bytes);
 std::string Utf16ToCp932(std::u16string_view text, bool* lossless = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 
+// True when lead and trail form a defined double-byte character.
+bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail);
+
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 
