@@ -1,0 +1,99 @@
+// JSON Lines records and CSV rows.
+#include "cli/row_writers.h"
+
+#include <cstdio>
+
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
+
+// Well-formed UTF-8 for any bytes: each ill-formed byte becomes U+FFFD.
+std::string WellFormed(std::string_view bytes) {
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        bool taken = false;
+        for (std::size_t len = 4; len >= 1 && !taken; --len) {
+            if (i + len <= bytes.size() && IsValidUtf8(bytes.substr(i, len))) {
+                out.append(bytes.substr(i, len));
+                i += len;
+                taken = true;
+            }
+        }
+        if (!taken) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string CsvField(const std::string& utf8) {
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string quoted = "\"";
+    for (char c : utf8) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string JsonUtf8String(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : WellFormed(utf8)) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (b < 0x20 || b == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", b);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top) {
+    const bool failed = !record.error.empty();
+    const auto pair = [](std::int32_t current, std::int32_t total) {
+        return "\"current\": " + std::to_string(current) + ", \"total\": " + std::to_string(total);
+    };
+    std::string out = "{\"file\": " + JsonUtf8String(record.file);
+    out += ", \"encoding\": " + (failed ? "null" : JsonUtf8String(record.encoding));
+    out += ", \"bytes\": " + (failed ? "null" : std::to_string(record.bytes));
+    out += ", \"members\": [";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) {
+        if (m) out += ", ";
+        out += "{\"name\": " + JsonUtf8String(Utf8(DisplayName(m))) + ", " +
+               pair(after.current[m], after.total[m]) + "}";
+    }
+    out += "], \"manual\": {" + pair(after.manualCurrent, after.manualTotal) + "}";
+    out += ", \"top\": " + std::to_string(top);
+    out += ", \"caption\": " + JsonUtf8String(Utf8(CaptionFor(top)));
+    if (failed) out += ", \"error\": " + JsonUtf8String(record.error);
+    return out + "}\n";
+}
+
+std::string CsvHeader() {
+    std::string out = "\xEF\xBB\xBF" "file,encoding,bytes";
+    for (MemberIndex m = 0; m < kMemberCount; ++m) out += "," + CsvField(Utf8(DisplayName(m)));
+    return out + ",manual,top,error\r\n";
+}
+
+std::string CsvRow(const TextRecord& record, const CountingState& after, MemberIndex top) {
+    const bool failed = !record.error.empty();
+    std::string out = CsvField(WellFormed(record.file)) + "," + CsvField(record.encoding) + "," +
+                      (failed ? "" : std::to_string(record.bytes));
+    for (MemberIndex m = 0; m < kMemberCount; ++m) out += "," + std::to_string(after.current[m]);
+    out += "," + std::to_string(after.manualCurrent);
+    out += "," + (top < 0 ? std::string() : CsvField(Utf8(DisplayName(top))));
+    out += "," + CsvField(WellFormed(record.error));
+    return out + "\r\n";
+}
+
+}  // namespace quenbol::cli
