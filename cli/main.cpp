@@ -1,15 +1,23 @@
 // quenbol-count: counts the group's members in texts from the command line,
 // one search-all per text, with the same core as the window program.
-// Everything is read and counted before anything is printed, so a run that
-// fails prints nothing on standard output.
+// In the table, line and JSON forms everything is read and counted before
+// anything is printed, so a run that fails prints nothing on standard output;
+// the JSON Lines and CSV forms print each text's row as soon as it and all
+// before it are done, and go on past a text that cannot be read.
 #include <exception>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "cli/corpus_run.h"
+#include "cli/input_walk.h"
 #include "cli/options.h"
 #include "cli/output_format.h"
+#include "cli/progress_meter.h"
+#include "cli/row_writers.h"
 #include "cli/system_io.h"
+#include "cli/text_decoding.h"
 #include "core/counting.h"
 #include "core/cp932.h"
 #include "core/results_line.h"
@@ -51,6 +59,44 @@ std::string LoadKeywordTable(const std::string& path, Keywords& table) {
     return {};
 }
 
+// The texts to count: those named, then those of the --files-from list, with
+// directories expanded; an empty result, or the message that refuses the run.
+std::string CollectInputs(const Options& options, InputList& inputs) {
+    std::vector<std::string> named = options.files;
+    if (options.filesFrom) {
+        std::string bytes, reason;
+        switch (ReadWholeFile(*options.filesFrom, bytes, reason)) {
+            case ReadStatus::CannotOpen: return FileLabel(*options.filesFrom) + ": cannot open: " + reason;
+            case ReadStatus::ReadFailed: return FileLabel(*options.filesFrom) + ": cannot read: " + reason;
+            case ReadStatus::Ok: break;
+        }
+        for (std::string& path : ParseFileList(bytes)) named.push_back(std::move(path));
+    }
+    inputs = ExpandInputs(named, options.recursive);
+    return inputs.usageError;
+}
+
+// One row per text as soon as it and all before it are done. A text that
+// cannot be read gets a row with its error and a line on standard error, and
+// the run goes on; it then ends with status 2.
+int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv, ProgressMeter& progress) {
+    bool written = !csv || WriteBytes(stdout, CsvHeader());
+    bool failed = false;
+    if (written) {
+        CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex top) {
+            if (!record.error.empty()) {
+                failed = true;
+                progress.Finish();  // the message on a line of its own; the progress line comes back after it
+                WriteText(stderr, "quenbol-count: " + FileLabel(record.file) + ": " + record.error + "\n");
+            }
+            written = WriteBytes(stdout, csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top));
+            return written;
+        }, &progress);
+    }
+    if (!written) return kExitOutputFailed;
+    return failed ? kExitRefused : kExitOk;
+}
+
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.ok()) return Refuse(parsed.error);
@@ -66,27 +112,43 @@ int Run(const std::vector<std::string>& args) {
     }
     if (options.dumpKeywords) return PrintBytes(FormatKeywordFile(table));
 
+    InputList inputs;
+    if (const std::string failure = CollectInputs(options, inputs); !failure.empty()) return Refuse(failure);
+    CorpusSettings settings;
+    settings.table = &table;
+    settings.manualWords = options.manualWords.value_or(InitialManualWords());
+    settings.encoding = ForcedEncoding(options.encoding);
+    settings.jobs = options.jobs ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const bool showProgress = options.progress == ProgressDisplay::Always ||
+                              (options.progress == ProgressDisplay::Auto && StandardErrorIsTerminal());
+    ProgressMeter progress(showProgress, inputs.files.size(), [](std::string_view s) { WriteBytes(stderr, s); });
+
+    if (options.output == OutputStyle::Jsonl || options.output == OutputStyle::Csv)
+        return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);
+
+    // All or nothing: the first text that cannot be read ends the run, printing nothing.
+    std::string failure;
     CountingState state;
-    state.manualWords = options.manualWords.value_or(InitialManualWords());
     MemberIndex top = -1;
     std::string resultLines;
-    for (const std::string& path : options.files) {
-        std::string bytes;
-        std::string reason;
-        switch (ReadWholeFile(path, bytes, reason)) {
-            case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
-            case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
-            case ReadStatus::Ok: break;
+    CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex leader) {
+        if (!record.error.empty()) {
+            failure = FileLabel(record.file) + ": " + record.error;
+            return false;
         }
-        state.text = DecodeText(bytes, options.encoding);
-        top = SearchAll(state, table);
-        resultLines += FormatResultsLine(state.current);
-    }
+        state = after;
+        top = leader;
+        resultLines += FormatResultsLine(after.current);
+        return true;
+    }, &progress);
+    if (!failure.empty()) return Refuse(failure);
 
     switch (options.output) {
         case OutputStyle::Line: return PrintBytes(resultLines);
         case OutputStyle::Json: return Print(FormatJson(state, top));
-        case OutputStyle::Table: break;
+        case OutputStyle::Table:
+        case OutputStyle::Jsonl:
+        case OutputStyle::Csv: break;
     }
     return Print(FormatTable(state, top));
 }

@@ -16,7 +16,11 @@ enum class OutputStyle {
     Table,  // readable table of the state after the last text
     Line,   // the results line of each text, as the clipboard gets it
     Json,   // one JSON object for the state after the last text
+    Jsonl,  // one JSON object per text, as each is done
+    Csv,    // one CSV row per text, for spreadsheets
 };
+
+enum class ProgressDisplay { Auto, Always, Never };
 
 struct Options {
     std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
@@ -26,8 +30,12 @@ struct Options {
     bool dumpKeywords = false;
     bool help = false;
     bool version = false;
-    // The texts in order; "-" is standard input. Never empty for a counting run:
-    // with no file named, standard input is the one text.
+    bool recursive = false;                 // -r: directories stand for the files below them
+    std::optional<std::string> filesFrom;   // UTF-8 path of a list of texts; "-" is standard input
+    int jobs = 0;                           // texts counted at once; 0: one per core
+    ProgressDisplay progress = ProgressDisplay::Auto;
+    // The texts (or directories) in order; "-" is standard input. With no file
+    // named and no list, standard input is the one text.
     std::vector<std::string> files;
 };
 
