@@ -15,13 +15,16 @@
 namespace quenbol::cli {
 
 // Runs work(i) for i = 0 to count - 1 on `jobs` threads and calls
-// deliver(i, result) on the calling thread in order of i, each as soon as it
-// and all before it are done. Items are started only a short way ahead of
+// deliver(i, result) in order of i, each as soon as it and all before it are
+// done. Whichever thread finishes the item awaited delivers it (and any done
+// after it), so no result waits for a hand-over between threads; deliver is
+// never called twice at once. Items are started only a short way ahead of
 // the one awaited (a few per thread), so the work in flight, and the results
 // held, stay bounded whatever the count. `deliver` returning false stops the
-// run: no further item is started. While it waits, the calling thread calls
-// idle() about every `tick`. An exception thrown by work(i) is thrown again
-// here, when item i's turn comes.
+// run: no further item is started. While the run goes on, the calling thread
+// calls idle() about every `tick`, never while deliver runs. An exception
+// thrown by work(i) or by deliver is thrown again here once the threads have
+// stopped; no item after i is delivered.
 template <class Result>
 void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::size_t)>& work,
                 const std::function<bool(std::size_t, Result&)>& deliver,
@@ -35,10 +38,41 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
     const std::size_t threads = static_cast<std::size_t>(jobs < 1 ? 1 : jobs);
     const std::size_t window = threads * 4;
     std::vector<Slot> slots(window);
-    std::mutex mutex;
-    std::condition_variable startable, finished;
+    std::mutex mutex;             // guards everything below
+    std::mutex deliveryMutex;     // one deliver or idle at a time
+    std::condition_variable startable, settled;
     std::size_t nextToStart = 0, nextToDeliver = 0;
-    bool stopped = false;
+    bool delivering = false, stopped = false;
+    std::exception_ptr failure;
+
+    // With `lock` held: delivers the awaited items that are done, unless
+    // another thread is at it already.
+    const auto deliverReady = [&](std::unique_lock<std::mutex>& lock) {
+        if (delivering) return;
+        delivering = true;
+        while (!stopped && nextToDeliver < count && slots[nextToDeliver % window].done) {
+            Slot slot = std::move(slots[nextToDeliver % window]);
+            slots[nextToDeliver % window] = Slot{};
+            const std::size_t i = nextToDeliver++;
+            lock.unlock();
+            startable.notify_all();
+            bool goOn = false;
+            std::exception_ptr thrown = slot.failure;
+            if (!thrown) {
+                try {
+                    std::lock_guard one(deliveryMutex);
+                    goOn = deliver(i, *slot.result);
+                } catch (...) {
+                    thrown = std::current_exception();
+                }
+            }
+            lock.lock();
+            if (thrown && !failure) failure = thrown;
+            if (!goOn) stopped = true;
+        }
+        delivering = false;
+        settled.notify_all();
+    };
 
     const auto worker = [&] {
         std::unique_lock lock(mutex);
@@ -58,44 +92,29 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
             slot.done = true;
             lock.lock();
             slots[i % window] = std::move(slot);
-            finished.notify_all();
+            deliverReady(lock);
         }
     };
     std::vector<std::thread> pool;
     for (std::size_t t = 0; t < std::min(threads, count); ++t) pool.emplace_back(worker);
 
-    const auto stop = [&] {
-        {
-            std::lock_guard lock(mutex);
-            stopped = true;
-        }
-        startable.notify_all();
-        for (std::thread& t : pool) t.join();
-    };
-    try {
-        while (nextToDeliver < count) {
-            Slot slot;
-            {
-                std::unique_lock lock(mutex);
-                Slot& awaited = slots[nextToDeliver % window];
-                if (!finished.wait_for(lock, tick, [&] { return awaited.done; })) {
-                    lock.unlock();
-                    if (idle) idle();
-                    continue;
-                }
-                slot = std::move(awaited);
-                awaited = Slot{};
-                ++nextToDeliver;
+    {
+        std::unique_lock lock(mutex);
+        const auto over = [&] { return !delivering && (stopped || nextToDeliver >= count); };
+        while (!over()) {
+            if (settled.wait_for(lock, tick, over)) break;
+            lock.unlock();
+            if (idle) {
+                std::lock_guard one(deliveryMutex);
+                idle();
             }
-            startable.notify_all();
-            if (slot.failure) std::rethrow_exception(slot.failure);
-            if (!deliver(nextToDeliver - 1, *slot.result)) break;
+            lock.lock();
         }
-    } catch (...) {
-        stop();
-        throw;
+        stopped = true;
     }
-    stop();
+    startable.notify_all();
+    for (std::thread& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace quenbol::cli
