@@ -2,6 +2,8 @@
 #include "cli/corpus_run.h"
 
 #include <algorithm>
+#include <future>
+#include <optional>
 
 #include "cli/ordered_runner.h"
 #include "cli/system_io.h"
@@ -19,14 +21,61 @@ std::string ReadFailure(ReadStatus status, const std::string& reason) {
     return (status == ReadStatus::CannotOpen ? "cannot open: " : "cannot read: ") + reason;
 }
 
-TextOutcome CountText(const std::string& bytes, const CorpusSettings& settings, TextOutcome outcome) {
-    const Encoding encoding = settings.encoding.value_or(DetectEncoding(bytes));
+// The keyword table and manual words compiled once for every thread, with
+// the first text as the sample that steers the scan (any sample gives the
+// same counts). The first text's thread compiles once it has that text;
+// the others wait for it. Nothing else reads the first text: a pipe can be
+// read only once.
+class SharedWords {
+public:
+    explicit SharedWords(const CorpusSettings& settings) : settings_(settings), ready_(compiled_.get_future().share()) {}
+
+    // Called by the first text's thread only, once, or Abandon instead.
+    const CompiledSearch& Compile(std::string_view sample) {
+        settled_ = true;
+        try {
+            words_.emplace(*settings_.table, settings_.manualWords, sample);
+            compiled_.set_value();
+        } catch (...) {
+            compiled_.set_exception(std::current_exception());
+            throw;
+        }
+        return *words_;
+    }
+    // The first text's thread failed before compiling: the others fail too.
+    void Abandon(std::exception_ptr failure) {
+        if (!settled_) compiled_.set_exception(failure);
+        settled_ = true;
+    }
+    const CompiledSearch& Wait() const {
+        ready_.get();  // throws what compiling threw
+        return *words_;
+    }
+
+private:
+    const CorpusSettings& settings_;
+    std::optional<CompiledSearch> words_;
+    bool settled_ = false;
+    std::promise<void> compiled_;
+    std::shared_future<void> ready_;
+};
+
+// Counts one text's bytes. Code page 932 is counted where it lies; any other
+// encoding is decoded into a buffer of its own first.
+TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
+                      bool first, TextOutcome outcome) {
+    const Encoding encoding = settings.encoding ? *settings.encoding : DetectEncoding(bytes);
     outcome.record.encoding = std::string(EncodingName(encoding));
     outcome.record.bytes = bytes.size();
+    std::string decoded;
+    std::string_view text = bytes;
+    if (encoding != Encoding::Cp932) {
+        decoded = DecodeToCp932(bytes, encoding);
+        text = decoded;
+    }
+    const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
     CountingState state;
-    state.manualWords = settings.manualWords;
-    state.text = DecodeToCp932(bytes, encoding);
-    SearchAll(state, *settings.table);
+    SearchAll(state, text, words);
     outcome.current = state.current;
     outcome.manualCurrent = state.manualCurrent;
     return outcome;
@@ -47,29 +96,39 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         if (status != ReadStatus::Ok) stdinError = ReadFailure(status, reason);
     }
 
-    const std::function<TextOutcome(std::size_t)> work = [&](std::size_t i) {
+    SharedWords shared(settings);
+    const std::function<TextOutcome(std::size_t)> countOne = [&](std::size_t i) {
         const InputFile& input = inputs[i];
         TextOutcome outcome;
         outcome.record.file = input.path;
-        if (!input.error.empty()) {
-            outcome.record.error = input.error;
+        const bool first = i == 0;
+        // A first text that cannot be read leaves the sample empty.
+        const auto failed = [&](std::string error) {
+            if (first) shared.Compile({});
+            outcome.record.error = std::move(error);
             return outcome;
-        }
+        };
+        if (!input.error.empty()) return failed(input.error);
         if (input.path == "-") {
-            if (i != stdinIndex) return CountText({}, settings, std::move(outcome));
-            if (!stdinError.empty()) {
-                outcome.record.error = stdinError;
-                return outcome;
-            }
-            return CountText(stdinBytes, settings, std::move(outcome));
+            if (i != stdinIndex) return CountText({}, settings, shared, first, std::move(outcome));
+            if (!stdinError.empty()) return failed(stdinError);
+            return CountText(stdinBytes, settings, shared, first, std::move(outcome));
         }
-        std::string bytes, reason;
-        const ReadStatus status = ReadWholeFile(input.path, bytes, reason);
-        if (status != ReadStatus::Ok) {
-            outcome.record.error = ReadFailure(status, reason);
-            return outcome;
+        TextFile file;
+        std::string reason;
+        const ReadStatus status = file.Open(input.path, reason);
+        if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));
+        return CountText(file.bytes(), settings, shared, first, std::move(outcome));
+    };
+
+    const std::function<TextOutcome(std::size_t)> work = [&](std::size_t i) {
+        if (i != 0) return countOne(i);
+        try {
+            return countOne(i);
+        } catch (...) {
+            shared.Abandon(std::current_exception());
+            throw;
         }
-        return CountText(bytes, settings, std::move(outcome));
     };
 
     CountingState state;

@@ -2,6 +2,12 @@
 // wide-character paths.
 #include "cli/system_io.h"
 
+#include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 
@@ -42,12 +48,28 @@ std::FILE* OpenForReading(const std::string& path) {
 #endif
 }
 
+// The size of a regular file, or 0 when it has none to tell (a pipe, a
+// terminal), so that a whole file is read into a buffer of its final size.
+std::size_t KnownSize(std::FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
+    return static_cast<std::size_t>(info.st_size);
+}
+
 // Reads to the end; false on a read error (a directory opened as a file, say).
+// The buffer starts one byte past the file's size when that is known (so that
+// a whole read leaves room and ends the loop), else at 64 KiB, and doubles
+// when there is more (a file still growing, standard input).
 bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
-    bytes.clear();
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const std::size_t known = KnownSize(file);
+    bytes.resize(known > 0 ? known + 1 : 65536);
+    std::size_t filled = 0;
+    while (true) {
+        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+        if (filled < bytes.size()) break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.resize(filled);
     if (std::ferror(file)) {
         reason = errno ? std::strerror(errno) : "read error";
         return false;
@@ -96,6 +118,54 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
     const bool ok = ReadAll(file, bytes, reason);
     std::fclose(file);
     return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+// Smaller files are read: mapping one costs more than copying it.
+constexpr std::size_t kMapFrom = 256 * 1024;
+
+TextFile::~TextFile() { Release(); }
+
+void TextFile::Release() {
+#ifndef _WIN32
+    if (mapped_) munmap(mapped_, mappedSize_);
+#endif
+    mapped_ = nullptr;
+    mappedSize_ = 0;
+    buffer_.clear();
+}
+
+ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
+    Release();
+#ifndef _WIN32
+    if (path != "-") {
+        std::FILE* file = OpenForReading(path);
+        if (!file) {
+            reason = errno ? std::strerror(errno) : "cannot open";
+            return ReadStatus::CannotOpen;
+        }
+        const std::size_t size = KnownSize(file);
+        if (size >= kMapFrom) {
+            // Mapped with its pages made present at once: one call instead of
+            // a fault per page.
+            void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fileno(file), 0);
+            if (p != MAP_FAILED) {
+                mapped_ = p;
+                mappedSize_ = size;
+                std::fclose(file);
+                return ReadStatus::Ok;
+            }
+        }
+        const bool ok = ReadAll(file, buffer_, reason);
+        std::fclose(file);
+        return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
+    }
+#endif
+    return ReadWholeFile(path, buffer_, reason);
+}
+
+std::string_view TextFile::bytes() const {
+    if (mapped_) return {static_cast<const char*>(mapped_), mappedSize_};
+    return buffer_;
 }
 
 bool WriteBytes(std::FILE* stream, std::string_view bytes) {

@@ -23,6 +23,28 @@ enum class ReadStatus { Ok, CannotOpen, ReadFailed };
 // On failure `reason` tells why, as far as the system says.
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);
 
+// A whole text file's bytes, for counting: a regular file is mapped into
+// memory (no copy at all), anything else (standard input, a pipe, a system
+// without mapping) is read into a buffer.
+class TextFile {
+public:
+    TextFile() = default;
+    ~TextFile();
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+
+    // Opens `path` (UTF-8), or standard input for "-", replacing what was
+    // held before. On failure `reason` tells why, as far as the system says.
+    ReadStatus Open(const std::string& path, std::string& reason);
+    std::string_view bytes() const;
+
+private:
+    void Release();
+    void* mapped_ = nullptr;
+    std::size_t mappedSize_ = 0;
+    std::string buffer_;
+};
+
 // Writes bytes to a stream as they are; false when they could not all be written.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);
 

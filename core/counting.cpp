@@ -44,13 +44,24 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
 }
 
 MemberIndex SearchAll(CountingState& state, const Keywords& table) {
+    return SearchAll(state, CompiledSearch(table, state.manualWords, state.text));
+}
+
+CompiledSearch::CompiledSearch(const Keywords& table, const ManualWordList& manualWords,
+                               std::string_view sample)
+    : chains_(std::array<std::span<const std::string>, 2>{table, manualWords}, sample) {}
+
+MemberIndex SearchAll(CountingState& state, const CompiledSearch& words) {
+    return SearchAll(state, state.text, words);
+}
+
+MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words) {
     // Members in roster order share one working copy; the manual words get
     // their own copy of the whole unaltered text.
     std::array<std::int64_t, kKeywordEntries> memberCounts{};
     std::array<std::int64_t, kManualWordCount> manualCounts{};
-    const WordChain chains[] = {{table, memberCounts.data()},
-                                {state.manualWords, manualCounts.data()}};
-    CountByDeletion(state.text, chains);
+    std::int64_t* const counts[] = {memberCounts.data(), manualCounts.data()};
+    words.chains().Count(text, counts);
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         const auto first = memberCounts.begin() + EntryIndex(m, 0);
         const std::int64_t n = std::accumulate(first, first + kSlotsPerMember, std::int64_t{0});

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/engine/count_engine.h"
 #include "core/engine/remove_all.h"
 #include "core/roster.h"
 #include "core/top_member.h"
@@ -36,6 +37,23 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
 // left, then the manual words in the whole unaltered text. The state's text
 // itself is not changed. Returns the leading member (FindTopMember).
 MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable);
+
+// A keyword table and manual words compiled once, for SearchAll over many
+// texts (the command-line counter's files). `sample` only steers the scan.
+class CompiledSearch {
+public:
+    CompiledSearch(const Keywords& table, const ManualWordList& manualWords,
+                   std::string_view sample = {});
+    const CompiledChains& chains() const { return chains_; }
+
+private:
+    CompiledChains chains_;
+};
+
+// SearchAll with compiled words, which take the place of the state's
+// manual words; the second form counts `text` in place of the state's text.
+MemberIndex SearchAll(CountingState& state, const CompiledSearch& words);
+MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words);
 
 // The manual words only; member counts untouched.
 void SearchManualOnly(CountingState& state);

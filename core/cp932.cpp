@@ -194,14 +194,57 @@ std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
     return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
-    std::string out;
-    out.reserve(utf8.size());
-    bool ok = true;
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const long cp = DecodeUtf8Next(utf8, pos);
-        AppendCode(out, cp < 0 ? 0x10000 : static_cast<char32_t>(cp), ok);
+namespace {
+
+// Writes the code page 932 form of `utf8` to `out`, which has room for
+// utf8.size() bytes (no character takes more bytes in code page 932 than in
+// UTF-8); returns the bytes written.
+std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
+    const std::vector<std::uint16_t>& table = EncodeTable();
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    std::size_t write = 0;
+    const auto put = [&](long cp) {
+        const std::uint16_t code = cp >= 0 && cp < 0x10000 ? table[cp] : 0;
+        if (code == 0) {
+            out[write++] = kUnmappable;
+            lossless = false;
+        } else if (code > 0xFF) {
+            out[write++] = static_cast<char>(code >> 8);
+            out[write++] = static_cast<char>(code & 0xFF);
+        } else {
+            out[write++] = static_cast<char>(code);
+        }
+    };
+    for (std::size_t pos = 0; pos < size;) {
+        const unsigned char b0 = in[pos];
+        if (b0 < 0x80) {
+            out[write++] = static_cast<char>(b0);
+            ++pos;
+            continue;
+        }
+        // Most of a Japanese text: a well-formed three-byte sequence outside
+        // the surrogates, decoded here; everything else the general way.
+        if ((b0 & 0xF0) == 0xE0 && pos + 2 < size && (in[pos + 1] & 0xC0) == 0x80 &&
+            (in[pos + 2] & 0xC0) == 0x80) {
+            const long cp = (b0 & 0x0F) << 12 | (in[pos + 1] & 0x3F) << 6 | (in[pos + 2] & 0x3F);
+            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+                pos += 3;
+                put(cp);
+                continue;
+            }
+        }
+        put(DecodeUtf8Next(utf8, pos));
     }
+    return write;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
+    std::string out(utf8.size(), '\0');
+    bool ok = true;
+    out.resize(ConvertUtf8(utf8, out.data(), ok));
     if (lossless) *lossless = ok;
     return out;
 }

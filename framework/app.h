@@ -1,12 +1,12 @@
-// The application object and the process-wide helpers around it.
-// The program defines one global object of a class derived from CWinApp;
-// WinMain (framework/winmain.cpp) runs its InitInstance, and when that
-// returns FALSE the process ends without a message loop of its own.
+// The application object and the process-wide helpers, message boxes among
+// them. The program defines one global object of a class derived from
+// CWinApp; WinMain runs its InitInstance, and the process ends when that returns.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 class CWnd;
 
@@ -17,39 +17,32 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // ---- override these
-    // Called once at start-up; FALSE ends the process after ExitInstance.
-    virtual BOOL InitInstance();
-    // Called when the application ends; the result is the process exit code.
-    virtual int ExitInstance();
-    // The message loop run when InitInstance returns TRUE.
-    virtual int Run();
+    // Called once at start-up; the process ends when it returns.
+    virtual BOOL InitInstance() = 0;
 
-    // Three-dimensional controls are the system's own look on Win32: there
-    // is nothing to switch on. Returns TRUE.
-    BOOL Enable3dControls();
+    // Three-dimensional controls are the system's own look: nothing to switch on.
+    BOOL Enable3dControls() { return TRUE; }
 
     CWnd* m_pMainWnd = nullptr;  // the main window, if any
-    HINSTANCE m_hInstance = nullptr;
 };
 
 // The application object, or null when the program has none (a test program).
 CWinApp* AfxGetApp();
 // The application's main window, or null.
 CWnd* AfxGetMainWnd();
-// The application's name: the executable's file name without its extension.
-// It is the caption of every message box.
+// The executable's file name without its extension: every message box's caption.
 const std::wstring& AfxGetAppName();
 // The module that holds the dialog templates, icons and strings.
-HINSTANCE AfxGetResourceHandle();
+inline HINSTANCE AfxGetResourceHandle() { return GetModuleHandleW(nullptr); }
 // OLE control hosting is not used by this framework: nothing to do.
-void AfxEnableControlContainer();
+inline void AfxEnableControlContainer() {}
 
-// The window a modal dialog or box should be owned by: `parent` if given,
-// else the last active popup of the main window (or of the active window when
-// there is no main window); null when there is none.
+// The owner of a modal dialog or box: `parent` if given, else the last active
+// popup of the main window (or of the active window when there is none).
 HWND AfxGetSafeOwner(CWnd* parent);
 
-// What WinMain does: runs the application object (InitInstance, then Run
-// or ExitInstance); returns the exit code.
-int AfxWinMain(HINSTANCE instance);
+// Shows `text` (code page 932 bytes, or UTF-16) in a message box owned by the
+// active window, captioned with the application's name, with a warning icon
+// unless `type` asks for another; returns the button pressed (IDOK, ...).
+int AfxMessageBox(std::string_view cp932Text, UINT type = MB_OK);
+int AfxMessageBox(std::wstring_view text, UINT type = MB_OK);

@@ -7,21 +7,22 @@
 #include <string>
 #include <string_view>
 
+#include "framework/text.h"
 #include "framework/wnd.h"
 
 class CComboBox : public CWnd {
 public:
-    // Empties the list (CB_RESETCONTENT).
-    void ResetContent();
-    // Appends an item (CB_ADDSTRING; at the end unless the list is sorted);
-    // returns its index, or CB_ERR / CB_ERRSPACE.
-    int AddString(std::string_view cp932);
-    int AddString(std::wstring_view text);
-    // Selects an item without notifying (CB_SETCURSEL); -1 clears the selection.
-    int SetCurSel(int index);
-    // The selected item's index (CB_GETCURSEL), or CB_ERR when none.
-    int GetCurSel() const;
-    int GetCount() const;
-    // The text of an item (CB_GETLBTEXT), in code page 932 bytes.
-    std::string GetLBText(int index) const;
+    void ResetContent() { SendMessageW(m_hWnd, CB_RESETCONTENT, 0, 0); }
+    // Appends an item of code page 932 bytes (at the end unless the list is
+    // sorted); returns its index, or CB_ERR / CB_ERRSPACE.
+    int AddString(std::string_view cp932) {
+        const std::wstring item = quenbol::ToWide(cp932);
+        return static_cast<int>(SendMessageW(m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
+    }
+    // Selects an item without notifying; -1 clears the selection.
+    int SetCurSel(int index) {
+        return static_cast<int>(SendMessageW(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0));
+    }
+    // The selected item's index, or CB_ERR when none.
+    int GetCurSel() const { return static_cast<int>(SendMessageW(m_hWnd, CB_GETCURSEL, 0, 0)); }
 };

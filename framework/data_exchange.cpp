@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "framework/app.h"
 #include "framework/edit_byte_limit.h"
-#include "framework/message_box.h"
 #include "framework/text.h"
 #include "framework/wnd.h"
 
@@ -13,45 +13,28 @@ namespace {
 constexpr wchar_t kEnterInteger[] = L"整数を入力してください。";
 constexpr wchar_t kTooLong[] = L"%d バイト以下で入力してください。";
 
-bool IsEdit(HWND control) {
-    wchar_t cls[16] = {};
-    GetClassNameW(control, cls, 16);
-    return lstrcmpiW(cls, L"Edit") == 0;
-}
-
 }  // namespace
 
-CDataExchange::CDataExchange(CWnd* window, bool saveAndValidate)
-    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(window) {}
-
-HWND CDataExchange::PrepareCtrl(int id) {
+HWND CDataExchange::PrepareCtrl(int id, bool isEdit) {
     HWND control = m_pDlgWnd->GetDlgItem(id);
     if (!control) throw Stop{};
     m_lastControl = control;
-    m_lastIsEdit = false;
-    return control;
-}
-
-HWND CDataExchange::PrepareEditCtrl(int id) {
-    HWND control = PrepareCtrl(id);
-    m_lastIsEdit = IsEdit(control);
+    m_lastIsEdit = isEdit;
     return control;
 }
 
 void CDataExchange::Fail(std::wstring_view message) {
     AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-    if (m_lastControl) {
-        SetFocus(m_lastControl);
-        if (m_lastIsEdit) SendMessageW(m_lastControl, EM_SETSEL, 0, -1);
-    }
+    SetFocus(m_lastControl);
+    if (m_lastIsEdit) SendMessageW(m_lastControl, EM_SETSEL, 0, -1);
     throw Stop{};
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
-    HWND control = dx.PrepareEditCtrl(id);
+    HWND control = dx.PrepareCtrl(id, true);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
+    std::wstring shown = quenbol::GetWindowTextWide(control);
     if (dx.m_bSaveAndValidate) {
-        std::wstring shown = quenbol::GetWindowTextWide(control);
         // Text left as it was gives back the bytes it came from: bytes with no
         // Unicode form (a lone lead byte from a keyword file) show as U+FFFD,
         // which would read back as other bytes.
@@ -63,7 +46,6 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
         value = memory.bytes;
         return;
     }
-    const std::wstring shown = quenbol::GetWindowTextWide(control);
     if (!(memory.known && memory.bytes == value)) {
         memory.wide = quenbol::ToWide(value);
         memory.bytes = value;
@@ -75,7 +57,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
-    HWND control = dx.PrepareEditCtrl(id);
+    HWND control = dx.PrepareCtrl(id, true);
     if (dx.m_bSaveAndValidate) {
         const std::optional<std::int32_t> parsed = ParseDecimalInt32(quenbol::GetWindowTextWide(control));
         if (!parsed) dx.Fail(kEnterInteger);
@@ -87,19 +69,17 @@ void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxBytes) {
-    if (dx.m_bSaveAndValidate) {
-        if (value.size() > static_cast<std::size_t>(maxBytes)) {
-            wchar_t message[64];
-            wsprintfW(message, kTooLong, maxBytes);
-            dx.Fail(message);
-        }
-        return;
+    if (!dx.m_bSaveAndValidate) {
+        if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
+    } else if (value.size() > static_cast<std::size_t>(maxBytes)) {
+        wchar_t message[64];
+        wsprintfW(message, kTooLong, maxBytes);
+        dx.Fail(message);
     }
-    if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
 }
 
 void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
-    HWND hwnd = dx.PrepareCtrl(id);
+    HWND hwnd = dx.PrepareCtrl(id, false);
     if (!control.m_hWnd) control.m_hWnd = hwnd;
 }
 
@@ -107,11 +87,8 @@ std::optional<std::int32_t> ParseDecimalInt32(std::wstring_view text) {
     auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-        negative = text.front() == L'-';
-        text.remove_prefix(1);
-    }
+    const bool negative = !text.empty() && text.front() == L'-';
+    if (!text.empty() && (negative || text.front() == L'+')) text.remove_prefix(1);
     if (text.empty()) return std::nullopt;
     std::int64_t magnitude = 0;
     for (wchar_t c : text) {

@@ -9,30 +9,24 @@
 
 class CDialog : public CWnd {
 public:
-    // `templateId` names a dialog template in the program's resources. With no
-    // parent, the owner is found when DoModal runs (see AfxGetSafeOwner).
+    // `templateId` names a dialog template in the program's resources; with
+    // no parent, DoModal finds the owner (AfxGetSafeOwner).
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
-    ~CDialog() override;
 
-    // Creates the dialog, disables its owner, runs the modal loop until
-    // EndDialog, then re-enables and re-activates the owner and destroys the
-    // dialog. Returns the EndDialog result, or -1 if the dialog could not be made.
+    // Disables the owner, creates the dialog centred over the owner (on the
+    // screen when there is none) and runs the modal loop until EndDialog, then
+    // gives the owner back its input and activation and destroys the dialog.
+    // Returns the EndDialog result, or -1 if the dialog could not be made.
     INT_PTR DoModal();
-    // Ends the modal loop with `result` (the dialog closes when DoModal returns).
     void EndDialog(int result);
 
-    // ---- override these (call the base version where noted)
-    // The dialog exists and its controls too, before it is first shown. The
-    // base writes the fields into the controls (UpdateData(FALSE)). TRUE lets
-    // the dialog manager focus the first tab stop.
+    // ---- override these (call the base version)
+    // Before the dialog is first shown. The base writes the fields into the
+    // controls (UpdateData(FALSE)); TRUE lets the dialog manager focus the first tab stop.
     virtual BOOL OnInitDialog();
-    // IDOK: reads the controls (UpdateData(TRUE)) and ends the dialog with
-    // IDOK only if that succeeded.
+    // IDOK: ends the dialog with IDOK if reading the controls (UpdateData(TRUE)) succeeded.
     virtual void OnOK();
-    // IDCANCEL (also Escape and the close box): ends the dialog with IDCANCEL.
-    virtual void OnCancel();
-    // The dialog keyboard interface (Tab, arrows, mnemonics, Enter, Escape) for
-    // messages to the dialog or its controls.
+    // The dialog keyboard interface (Tab, arrows, mnemonics, Enter, Escape).
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
@@ -42,9 +36,6 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR ReturnResult(UINT message, LRESULT result);
-    void RunModalLoop();
-    void PlaceAsTemplateAsks();
 
     bool m_endModal = false;
     INT_PTR m_nModalResult = -1;

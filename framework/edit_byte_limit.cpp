@@ -17,10 +17,7 @@ constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
 // The text a typed character inserts, or nothing for keys that insert none.
 std::optional<std::wstring> TypedText(HWND edit, wchar_t c) {
     const bool multiline = (GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE) != 0;
-    if (c == L'\r' || c == L'\n') {
-        if (multiline) return std::wstring(L"\r\n");
-        return std::nullopt;
-    }
+    if (c == L'\r' || c == L'\n') return multiline ? std::optional<std::wstring>(L"\r\n") : std::nullopt;
     if (c == L'\t') return multiline ? std::optional<std::wstring>(L"\t") : std::nullopt;
     if (c < 0x20 || c == 0x7F) return std::nullopt;  // editing keys and shortcuts
     return std::wstring(1, c);

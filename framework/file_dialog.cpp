@@ -1,6 +1,8 @@
 // CFileDialog.
 #include "framework/file_dialog.h"
 
+#include <algorithm>
+
 #include "framework/app.h"
 #include "framework/text.h"
 
@@ -10,20 +12,15 @@ constexpr std::size_t kPathCapacity = 32768;  // the longest path the system tak
 
 CFileDialog::CFileDialog(BOOL openFileDialog, std::string_view defaultExtension, std::string_view fileName,
                          DWORD flags, std::string_view filter, CWnd* parent)
-    : m_open(openFileDialog), m_parent(parent) {
-    m_defaultExtension = quenbol::ToWide(defaultExtension);
+    : m_open(openFileDialog), m_parent(parent), m_defaultExtension(quenbol::ToWide(defaultExtension)),
+      m_filter(quenbol::ToWide(filter)), m_file(quenbol::ToWide(fileName)) {
     // Split on '|' after decoding: in code page 932 the byte '|' can be the
     // second half of a character.
-    m_filter = quenbol::ToWide(filter);
-    for (wchar_t& c : m_filter) {
-        if (c == L'|') c = L'\0';
-    }
+    std::replace(m_filter.begin(), m_filter.end(), L'|', L'\0');
     m_filter.push_back(L'\0');  // the list ends with two NULs
-    m_file = quenbol::ToWide(fileName);
     m_file.resize(kPathCapacity, L'\0');
 
     m_ofn.lStructSize = sizeof m_ofn;
-    m_ofn.hInstance = AfxGetResourceHandle();
     m_ofn.lpstrFilter = filter.empty() ? nullptr : m_filter.c_str();
     m_ofn.nFilterIndex = 1;
     m_ofn.lpstrFile = m_file.data();
@@ -42,5 +39,3 @@ INT_PTR CFileDialog::DoModal() {
     const BOOL chosen = m_open ? GetOpenFileNameW(&m_ofn) : GetSaveFileNameW(&m_ofn);
     return chosen ? IDOK : IDCANCEL;
 }
-
-std::wstring CFileDialog::GetPathName() const { return std::wstring(m_ofn.lpstrFile); }

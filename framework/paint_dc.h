@@ -5,16 +5,15 @@
 
 class CPaintDC {
 public:
-    explicit CPaintDC(HWND hwnd) : m_hwnd(hwnd) { m_hDC = BeginPaint(hwnd, &m_ps); }
+    explicit CPaintDC(HWND hwnd) : m_hwnd(hwnd), m_hDC(BeginPaint(hwnd, &m_ps)) {}
     ~CPaintDC() { EndPaint(m_hwnd, &m_ps); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
     HDC GetSafeHdc() const { return m_hDC; }
 
-    PAINTSTRUCT m_ps{};
-
 private:
+    PAINTSTRUCT m_ps{};
     HWND m_hwnd;
-    HDC m_hDC = nullptr;
+    HDC m_hDC;
 };

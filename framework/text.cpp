@@ -1,6 +1,8 @@
 // Text crossing between the controls and code page 932 bytes.
 #include "framework/text.h"
 
+#include <algorithm>
+
 #include "core/cp932.h"
 
 namespace quenbol {
@@ -10,9 +12,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is a UTF-16
 std::wstring ToWide(std::string_view cp932) {
     const std::u16string u16 = Cp932ToUtf16(cp932);
     std::wstring wide(reinterpret_cast<const wchar_t*>(u16.data()), u16.size());
-    for (wchar_t& c : wide) {
-        if (c == L'\0') c = L'\xFFFD';
-    }
+    std::replace(wide.begin(), wide.end(), L'\0', L'\xFFFD');
     return wide;
 }
 
@@ -21,11 +21,9 @@ std::string ToCp932(std::wstring_view wide) {
 }
 
 std::wstring GetWindowTextWide(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(hwnd), 0)) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
     return text;
 }
 

@@ -1,6 +1,5 @@
-// CWnd: the part of a window object that is not dialog-specific: its handle,
-// its controls, its caption, data exchange with the controls and message-map
-// dispatch with "default processing".
+// CWnd: what a window object has that is not dialog-specific: its handle and
+// controls, its caption, data exchange and message-map dispatch.
 #pragma once
 
 #include <windows.h>
@@ -22,41 +21,37 @@ public:
 
     HWND m_hWnd = nullptr;  // null until the window exists and after it is gone
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     // The child control with this identifier, or null.
-    HWND GetDlgItem(int id) const;
-    // Sets the caption; the narrow form takes code page 932 bytes.
+    HWND GetDlgItem(int id) const { return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr; }
+    // Sets the caption from code page 932 bytes.
     void SetWindowText(std::string_view cp932);
-    void SetWindowText(std::wstring_view text);
 
-    // Exchanges the fields with the controls through DoDataExchange: TRUE
-    // reads the controls into the fields (and validates), FALSE writes the
-    // fields into the controls. Returns FALSE when the exchange stopped at a
-    // field that failed; the user has then been warned and that control has
-    // the focus with its text selected.
+    // Through DoDataExchange: TRUE reads the controls into the fields and
+    // validates, FALSE writes the fields into the controls. FALSE when the
+    // exchange stopped at a field that failed (see data_exchange.h).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     // ---- override these
     // Binds fields to controls with DDX_ / DDV_ calls, in exchange order.
-    virtual void DoDataExchange(CDataExchange& dx);
-    // Sees every message of the window's modal loop before it is translated
-    // and dispatched; TRUE when it consumed the message.
-    virtual BOOL PreTranslateMessage(MSG* msg);
-    // The window's message map; the base has none.
-    virtual MessageMap GetMessageMap() const;
+    virtual void DoDataExchange(CDataExchange&) {}
+    // Sees each message of the window's modal loop first; TRUE consumes it.
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
+    virtual MessageMap GetMessageMap() const { return {}; }
 
-    // ---- internal: what DDX_Text remembers per control (see data_exchange.h)
+    // What DDX_Text remembers of each control (see data_exchange.h).
     struct ExchangedText {
         bool known = false;
-        std::wstring wide;   // the control's text when it was last read or written
-        std::string bytes;   // the field's bytes that go with it
+        std::wstring wide;  // the control's text when it was last read or written
+        std::string bytes;  // the field's bytes that go with it
     };
     ExchangedText& RememberedText(int id) { return m_exchangedText[id]; }
 
 protected:
     // From inside a handler: asks for the system's default processing of the
     // message being handled, once the handler returns.
-    void Default();
+    void Default() {
+        if (m_defaultWanted) *m_defaultWanted = true;
+    }
 
     // Runs the first map entry that matches; false when none did, or when its
     // handler asked for default processing. `result` is the handler's result.

@@ -6,7 +6,9 @@
 // then the text (at most 4096 bytes: the reference is quadratic).
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/engine/count_engine.h"
@@ -55,6 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         engineChains.push_back({chains[c], got[c].data()});
     }
     quenbol::CountByDeletion(text, engineChains);
+
+    // Chains compiled with another sample (the text's second half) count the same.
+    const std::span<const std::string> words[] = {chains[0], chains[1]};
+    const quenbol::CompiledChains compiled(words, std::string_view(text).substr(text.size() / 2));
+    std::vector<std::int64_t> compiledCounts[2] = {std::vector<std::int64_t>(chains[0].size(), -1),
+                                                   std::vector<std::int64_t>(chains[1].size(), -1)};
+    std::int64_t* const compiledOut[] = {compiledCounts[0].data(), compiledCounts[1].data()};
+    compiled.Count(text, compiledOut);
+    Check(compiledCounts[0] == got[0] && compiledCounts[1] == got[1]);
 
     for (int c = 0; c < 2; ++c) {
         std::string work = text;

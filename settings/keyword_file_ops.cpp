@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/roster.h"
-#include "framework/message_box.h"
+#include "framework/app.h"
 #include "settings/keyword_file_io.h"
 
 namespace quenbol {

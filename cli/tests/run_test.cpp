@@ -45,13 +45,15 @@ std::string ShellQuoted(const std::string& s) {
     return q + "'";
 }
 
-// Runs the counter with a bound on its time; standard input from `input`.
-RunOutput RunCounter(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+// Runs the counter with a bound on its time; standard input from `input`,
+// through a pipe when `piped` (a stream of unknown size).
+RunOutput RunCounter(const std::vector<std::string>& args, const std::string& input = "/dev/null",
+                     bool piped = false) {
     const std::string out = TempPath("stdout"), err = TempPath("stderr");
-    std::string command = "timeout 60";
+    std::string command = piped ? "cat " + ShellQuoted(input) + " | timeout 60" : "timeout 60";
     command.append(" ").append(ShellQuoted(QUENBOL_COUNT_EXE));
     for (const std::string& a : args) command.append(" ").append(ShellQuoted(a));
-    command.append(" <").append(ShellQuoted(input));
+    if (!piped) command.append(" <").append(ShellQuoted(input));
     command.append(" >").append(ShellQuoted(out)).append(" 2>").append(ShellQuoted(err));
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
@@ -185,6 +187,19 @@ TEST(QuenbolCount, NoFileMeansStandardInput) {
     counts[7] = 3;
     EXPECT_EQ(RunCounter({"--line"}, text).out, FormatResultsLine(counts));
     EXPECT_EQ(RunCounter({"--line"}).out, FormatResultsLine(MemberCounts{}));  // empty input
+}
+
+TEST(QuenbolCount, LongTextsAreReadWholeFromFilesAndPipes) {
+    // Names at the very start, across the reader's first 64 KiB and at the end.
+    std::string text = Name(4) + std::string(65530, 'x') + Name(4) + std::string(200000, 'y');
+    text += Name(4);
+    const std::string path = WriteTemp("long.txt", text);
+    MemberCounts counts{};
+    counts[4] = 3;
+    EXPECT_EQ(RunCounter({"--line", path}).out, FormatResultsLine(counts));
+    EXPECT_EQ(RunCounter({"--line"}, path, true).out, FormatResultsLine(counts));
+    EXPECT_EQ(RunCounter({"--line", "--encoding", "utf-8"}, WriteTemp("long.utf8", Cp932ToUtf8(text)), true).out,
+              FormatResultsLine(counts));
 }
 
 }  // namespace

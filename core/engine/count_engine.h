@@ -1,9 +1,41 @@
-// The counting engine behind count-by-deletion: runs ordered lists of words
-// over a text as RemoveAll would, word after word on a working copy, but
-// with one pass over the text for all words of all lists together.
+// The counting engine behind count-by-deletion: it runs ordered lists of
+// words (chains) over a text exactly as RemoveAll would, word after word on a
+// working copy, but with one pass over the text for all words of all chains.
+//
+// How the parts fit, for one text:
+//  1. Candidates (keyword_scanner.h, piece_tables.h). One pass over the text
+//     for all words: each word is looked for through one piece of it (up to
+//     four bytes); a table of pieces rules out almost every position with one
+//     look-up, and the positions left are candidates.
+//  2. Verification. A candidate is compared with its word in full and kept
+//     only when it starts on a character start (boundary_map.h, built along
+//     the same pass). What is kept is every occurrence in the original text,
+//     overlapping ones included: more than will be counted.
+//  3. Simulated deletions (deletion_simulator.h). Each chain is played out
+//     on a bit per byte ("still there") instead of a shrinking copy: word
+//     after word, an occurrence is taken, left to right, when all its bytes
+//     are still there and it does not overlap the last one taken; its bytes
+//     are then cleared. Where deletions close the text up, the bytes now
+//     meeting are looked at for the words still to come, which adds the
+//     occurrences that only form across a join.
+//  4. The exact word-by-word path (remove_all.h). The simulation relies on a
+//     deletion leaving every other byte's character start as it was, which
+//     holds for words of whole characters. A word ending in a lead byte
+//     breaks that: from the first such word on, its chain continues on a real
+//     working copy (the bytes the simulation left), that word by RemoveAll,
+//     the runs of words between such words again by steps 1 to 3 on the copy.
+//     A text with more occurrences than the engine keeps memory for is
+//     counted word by word with RemoveAll alone.
+// Together they give the counts of RemoveAll word after word on a working
+// copy; core/engine/tests and fuzz/engine_fuzz.cpp check that against a
+// deliberately simple reference (testing/reference_counter.h).
+//
+// The words of the chains are compiled once (CompiledChains) and can then
+// count any number of texts; CountByDeletion compiles for one text.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,8 +48,33 @@ struct WordChain {
     std::int64_t* counts;  // out: occurrences deleted by each word
 };
 
+// The words of several chains, prepared once for counting any number of
+// texts: split where the exact path begins, with the scanner's and the
+// simulations' tables built. The words are copied. Empty words and words
+// holding a NUL byte count 0.
+class CompiledChains {
+public:
+    // `sample` (the first text to be counted, say) only steers how the scan
+    // looks for each word; any sample gives the same counts.
+    explicit CompiledChains(std::span<const std::span<const std::string>> chains,
+                            std::string_view sample = {});
+    ~CompiledChains();
+    CompiledChains(const CompiledChains&) = delete;
+    CompiledChains& operator=(const CompiledChains&) = delete;
+
+    std::size_t chainCount() const;
+
+    // Runs every chain on its own working copy of `text`, which is not
+    // changed; counts[c][w] = occurrences deleted by word w of chain c.
+    void Count(std::string_view text, std::span<std::int64_t* const> counts) const;
+
+private:
+    friend void CountAndDeleteInPlace(std::string& text, const WordChain& chain);
+    struct Plan;
+    std::unique_ptr<const Plan> plan_;
+};
+
 // Runs every chain on its own working copy of `text`; `text` is not changed.
-// Empty words and words holding a NUL byte count 0.
 void CountByDeletion(std::string_view text, std::span<const WordChain> chains);
 
 // Runs one chain on `text` itself, which is left as the deletions leave it.

@@ -42,44 +42,71 @@ struct Span {
     bool operator==(const Span& o) const = default;
 };
 
-class Simulation {
+constexpr std::uint32_t kPairBits = 1 << 16;
+
+// Bytes of the character at `at`: two for a lead byte with a byte after it.
+std::size_t CharSize(std::string_view s, std::size_t at) {
+    return IsLeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
+}
+// A character's bytes as one number (a lead byte is never 0, so one- and
+// two-byte characters do not collide).
+std::uint32_t CharCode(std::string_view s, std::size_t at, std::size_t size) {
+    const auto first = static_cast<unsigned char>(s[at]);
+    return size == 1 ? first : first << 8 | static_cast<unsigned char>(s[at + 1]);
+}
+std::uint32_t PairSlot(std::uint32_t left, std::uint32_t right) {
+    return ((left << 16 | right) * 0x9E3779B1u) >> 16;
+}
+
+}  // namespace
+
+DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
+    : words_(std::move(words)),
+      meetingPairs_(kPairBits / 64, 0),
+      longestAfter_(words_.size() + 1, 0) {
+    // Words that could form across a join: at least two bytes, indexed by
+    // first byte (ascending word numbers). A join always falls between two
+    // characters of such a match (deletions take whole characters), so
+    // note every pair of adjacent characters in them.
+    std::vector<std::uint32_t> perByte(257, 0);
+    for (const SimulatedWord& w : words_) {
+        if (w.bytes.size() >= 2) ++perByte[static_cast<unsigned char>(w.bytes[0]) + 1];
+    }
+    for (int b = 0; b < 256; ++b) perByte[b + 1] += perByte[b];
+    byFirstByte_.resize(perByte[256]);
+    firstOfByte_ = perByte;
+    for (std::uint32_t k = 0; k < words_.size(); ++k) {
+        const std::string_view w = words_[k].bytes;
+        if (w.size() < 2) continue;
+        byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
+        for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
+             i = next, next += CharSize(w, next)) {
+            const std::uint32_t slot =
+                PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
+            meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+        }
+    }
+    for (std::size_t k = words_.size(); k-- > 0;) {
+        longestAfter_[k] = std::max(longestAfter_[k + 1], words_[k].bytes.size());
+    }
+}
+
+// The state of one run: the bytes still there, and per word the candidates
+// that joins made.
+class DeletionPlan::Simulation {
 public:
-    Simulation(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-               std::span<const SimulatedWord> words, BitArray& alive)
+    Simulation(const DeletionPlan& plan, std::string_view text, const BitArray& boundaries,
+               const Occurrences& found, BitArray& alive)
         : text_(text),
           boundaries_(boundaries),
           found_(found),
-          words_(words),
+          words_(plan.words_),
           alive_(alive),
-          acrossJoins_(words.size()),
-          meetingPairs_(kPairBits / 64, 0),
-          longestAfter_(words.size() + 1, 0) {
-        // Words that could form across a join: at least two bytes, indexed by
-        // first byte (ascending word numbers). A join always falls between two
-        // characters of such a match (deletions take whole characters), so
-        // note every pair of adjacent characters in them.
-        std::vector<std::uint32_t> perByte(257, 0);
-        for (const SimulatedWord& w : words_) {
-            if (w.bytes.size() >= 2) ++perByte[static_cast<unsigned char>(w.bytes[0]) + 1];
-        }
-        for (int b = 0; b < 256; ++b) perByte[b + 1] += perByte[b];
-        byFirstByte_.resize(perByte[256]);
-        firstOfByte_ = perByte;
-        for (std::uint32_t k = 0; k < words_.size(); ++k) {
-            const std::string_view w = words_[k].bytes;
-            if (w.size() < 2) continue;
-            byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
-            for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
-                 i = next, next += CharSize(w, next)) {
-                const std::uint32_t slot =
-                    PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
-                meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
-            }
-        }
-        for (std::size_t k = words_.size(); k-- > 0;) {
-            longestAfter_[k] = std::max(longestAfter_[k + 1], words_[k].bytes.size());
-        }
-    }
+          acrossJoins_(plan.words_.size()),
+          meetingPairs_(plan.meetingPairs_),
+          byFirstByte_(plan.byFirstByte_),
+          firstOfByte_(plan.firstOfByte_),
+          longestAfter_(plan.longestAfter_) {}
 
     std::int64_t Delete(std::uint32_t k) {
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
@@ -119,22 +146,6 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t kPairBits = 1 << 16;
-
-    // Bytes of the character at `at`: two for a lead byte with a byte after it.
-    static std::size_t CharSize(std::string_view s, std::size_t at) {
-        return IsLeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
-    }
-    // A character's bytes as one number (a lead byte is never 0, so one- and
-    // two-byte characters do not collide).
-    static std::uint32_t CharCode(std::string_view s, std::size_t at, std::size_t size) {
-        const auto first = static_cast<unsigned char>(s[at]);
-        return size == 1 ? first : first << 8 | static_cast<unsigned char>(s[at + 1]);
-    }
-    static std::uint32_t PairSlot(std::uint32_t left, std::uint32_t right) {
-        return ((left << 16 | right) * 0x9E3779B1u) >> 16;
-    }
-
     // After word k's deletions: every join they made, with the bytes now on
     // each side of it, may hold a later word that was not there before.
     void LookAroundJoins(std::uint32_t k) {
@@ -201,26 +212,23 @@ private:
     std::string_view text_;
     const BitArray& boundaries_;
     const Occurrences& found_;
-    std::span<const SimulatedWord> words_;
+    const std::vector<SimulatedWord>& words_;
     BitArray& alive_;
 
     std::vector<std::vector<Span>> acrossJoins_;  // per word: candidates made by joins
-    std::vector<std::uint64_t> meetingPairs_;     // bit per adjacent character pair in some word
-    std::vector<std::uint32_t> byFirstByte_;      // words of 2+ bytes by first byte
-    std::vector<std::uint32_t> firstOfByte_;      // byte b: byFirstByte_[firstOfByte_[b]..]
-    std::vector<std::size_t> longestAfter_;       // longest word from k on
+    const std::vector<std::uint64_t>& meetingPairs_;
+    const std::vector<std::uint32_t>& byFirstByte_;
+    const std::vector<std::uint32_t>& firstOfByte_;
+    const std::vector<std::size_t>& longestAfter_;
     std::vector<Span> taken_;
     std::vector<std::uint32_t> positions_;
     std::string window_;
 };
 
-}  // namespace
-
-void SimulateDeletions(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       std::span<const SimulatedWord> words, BitArray& alive,
-                       std::int64_t* counts) {
-    Simulation simulation(text, boundaries, found, words, alive);
-    for (std::uint32_t k = 0; k < words.size(); ++k) counts[k] = simulation.Delete(k);
+void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+                       BitArray& alive, std::int64_t* counts) const {
+    Simulation simulation(*this, text, boundaries, found, alive);
+    for (std::uint32_t k = 0; k < words_.size(); ++k) counts[k] = simulation.Delete(k);
 }
 
 }  // namespace quenbol

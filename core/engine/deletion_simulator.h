@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "core/engine/bit_array.h"
 #include "core/engine/keyword_scanner.h"
@@ -24,11 +25,30 @@ struct SimulatedWord {
     std::uint32_t scanIndex;  // its keyword number in `found`
 };
 
-// Deletes `words` in order from the text whose remaining bytes are the set
-// bits of `alive` (cleared here as bytes go); counts[k] = occurrences deleted
-// by words[k]. `found` holds every boundary occurrence in `text` itself.
-void SimulateDeletions(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       std::span<const SimulatedWord> words, BitArray& alive, std::int64_t* counts);
+// Count-by-deletion of one ordered list of words, prepared once and played
+// out on any number of texts: the words by first byte, the longest word from
+// each on, and which pairs of adjacent characters occur inside some word (a
+// join between another pair cannot be crossed by a match).
+class DeletionPlan {
+public:
+    explicit DeletionPlan(std::vector<SimulatedWord> words);
+
+    // Deletes the words in order from the text whose remaining bytes are the
+    // set bits of `alive` (cleared here as bytes go); counts[k] = occurrences
+    // deleted by word k. `found` holds every boundary occurrence in `text`
+    // itself, by scan keyword number.
+    void Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
+             BitArray& alive, std::int64_t* counts) const;
+
+private:
+    class Simulation;  // the state of one run
+
+    std::vector<SimulatedWord> words_;
+    std::vector<std::uint64_t> meetingPairs_;  // bit per adjacent character pair in some word
+    std::vector<std::uint32_t> byFirstByte_;   // words of 2+ bytes by first byte
+    std::vector<std::uint32_t> firstOfByte_;   // byte b: byFirstByte_[firstOfByte_[b]..]
+    std::vector<std::size_t> longestAfter_;    // longest word from k on
+};
 
 // A keyword's bytes walk as whole characters: no lead byte at its end.
 bool IsWholeCharacters(std::string_view word);

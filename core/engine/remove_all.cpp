@@ -1,7 +1,7 @@
 // RemoveAll: count-by-deletion of one word, one forward pass over the text.
 // The engine hands it the words whose deletion could shift character
 // boundaries, and every word when a text holds too many occurrences to keep.
-#include <algorithm>
+#include <cstring>
 
 #include "core/engine/remove_all.h"
 #include "core/sjis.h"
@@ -12,7 +12,8 @@ namespace quenbol {
 // next candidate and the closing-up of the text all move left to right, so the
 // result equals "find from the scan position, erase, repeat" without its
 // quadratic cost. After a match the walk resumes right behind it, where the
-// erased text would have put the scan position.
+// erased text would have put the scan position. The kept bytes move down
+// within the one buffer, so the ranges overlap: memmove, not std::copy.
 std::int64_t RemoveAll(std::string& text, std::string_view word) {
     // A NUL stands for a character with no code page 932 form; it never matches.
     if (word.empty() || word.find('\0') != std::string_view::npos) return 0;
@@ -30,17 +31,17 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
         }
         if (pos != candidate) {  // the candidate starts on a second byte
             // Keep the bytes walked over, then look again from the boundary reached.
-            std::copy(text.begin() + read, text.begin() + pos, text.begin() + write);
+            std::memmove(text.data() + write, text.data() + read, pos - read);
             write += pos - read;
             read = pos;
             continue;
         }
-        std::copy(text.begin() + read, text.begin() + candidate, text.begin() + write);
+        std::memmove(text.data() + write, text.data() + read, candidate - read);
         write += candidate - read;
         read = candidate + word.size();
         ++count;
     }
-    std::copy(text.begin() + read, text.end(), text.begin() + write);
+    std::memmove(text.data() + write, text.data() + read, n - read);
     write += n - read;
     text.resize(write);
     return count;

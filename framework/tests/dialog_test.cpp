@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/app.h"
-#include "framework/message_box.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
@@ -122,21 +121,6 @@ TEST(Dialog, TemplateAtOriginIsCentredOnTheScreenOrOverItsOwner) {
     EXPECT_FALSE(outerEnabledDuringInner);
     EXPECT_NEAR(Centre(innerRect).x, Centre(outerRect).x, 1);
     EXPECT_NEAR(Centre(innerRect).y, Centre(outerRect).y, 1);
-}
-
-TEST(Dialog, TemplateWithAPositionIsNotMoved) {
-    CDialog placed(IDD_PLACED);
-    ModalScript script;
-    script.Then([&] {
-        POINT client = {0, 0};  // the template places the client area
-        ClientToScreen(placed.m_hWnd, &client);
-        RECT units = {40, 30, 0, 0};
-        MapDialogRect(placed.m_hWnd, &units);
-        EXPECT_EQ(client.x, units.left);
-        EXPECT_EQ(client.y, units.top);
-        placed.EndDialog(IDOK);
-    });
-    ASSERT_TRUE(script.Run([&] { placed.DoModal(); }));
 }
 
 TEST(Dialog, MissingTemplateReturnsAtOnce) {

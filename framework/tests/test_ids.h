@@ -2,7 +2,6 @@
 #pragma once
 
 #define IDD_EXCHANGE 200
-#define IDD_PLACED 201
 #define IDD_BOX 202
 
 #define IDC_NAME 301

@@ -8,12 +8,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
 #include "testing/dialog_template.h"
 #include "ui/member_rows.h"
 
@@ -50,20 +48,6 @@ DialogTemplate LoadTemplate(int id) {
     return *parsed;
 }
 
-std::string Narrow(const std::u16string& s) {  // for failure messages only
-    std::string out;
-    for (char16_t c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            char hex[8];
-            snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned>(c));
-            out += hex;
-        }
-    }
-    return out;
-}
-
 // ---------------------------------------------------------------------------
 // Expected layouts.
 
@@ -81,6 +65,7 @@ constexpr DWORD kWordEdit = kChild | ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_T
 constexpr DWORD kCountEdit = kChild | ES_RIGHT | ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kManualCountEdit = kChild | ES_LEFT | ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr DWORD kPushButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kTallButton = kPushButton | BS_MULTILINE;
 constexpr DWORD kMemberLabel = kChild | SS_RIGHT | SS_CENTERIMAGE | WS_GROUP;
 constexpr DWORD kHeading = kChild | SS_LEFT | SS_CENTERIMAGE | WS_GROUP;
 constexpr DWORD kNumber = kChild | SS_RIGHT | SS_CENTERIMAGE | WS_GROUP;
@@ -126,85 +111,77 @@ Control Label(int member) {
     return {r.label, kStatic, u"Static", r.label_x, r.label_y, r.label_cx, 12, kMemberLabel};
 }
 
-// The main window's controls in template order.
+// The main window's controls in template order, identifiers as numbers so
+// that a wrong name in res/resource.h shows here.
 std::vector<Control> MainWindowControls() {
-    std::vector<Control> c = {
-        {IDC_MANUAL_WORD1, kEdit, u"", 311, 22, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD2, kEdit, u"", 311, 38, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD3, kEdit, u"", 311, 54, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD4, kEdit, u"", 311, 70, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD5, kEdit, u"", 311, 86, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD6, kEdit, u"", 310, 102, 49, 12, kWordEdit},
-        {IDC_MANUAL_WORD7, kEdit, u"", 311, 119, 49, 12, kWordEdit},
-    };
-    for (int m = 0; m < 20; ++m) {
+    std::vector<Control> c;
+    struct Word { int id; std::int16_t x, y; };
+    const Word words[] = {{1001, 311, 22}, {1006, 311, 38}, {1007, 311, 54}, {1070, 311, 70},
+                          {1071, 311, 86}, {1072, 310, 102}, {1073, 311, 119}};  // manual words 1 to 7
+    for (const Word& w : words) c.push_back({w.id, kEdit, u"", w.x, w.y, 49, 12, kWordEdit});
+    auto counts = [&](int m) {
         const MemberRow& r = kRows[m];
         c.push_back({r.current, kEdit, u"", r.current_x, r.current_y, 21, 12, kCountEdit});
         c.push_back({r.total, kEdit, u"", r.total_x, r.total_y, 21, 12, kCountEdit});
-    }
-    c.push_back({IDC_MANUAL_CURRENT, kEdit, u"", 303, 154, 28, 12, kManualCountEdit});
-    c.push_back({IDC_MANUAL_TOTAL, kEdit, u"", 336, 154, 28, 12, kManualCountEdit});
-    c.push_back({IDC_SEARCH_ALL, kButton, u"全検索", 25, 194, 64, 14, kPushButton});
-    c.push_back({IDC_RESET_TOTALS, kButton, u"累計リセット", 100, 194, 59, 14, kPushButton});
-    c.push_back({IDC_CLEAR_TEXT, kButton, u"文章クリア", 168, 194, 60, 13, kPushButton});
-    c.push_back({IDC_SEARCH_MANUAL_ONLY, kButton, u"手動ワードのみ検索", 299, 177, 63, 14, kPushButton});
-    c.push_back({IDC_TEXT, kEdit, u"", 25, 219, 337, 215,
-                 kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
-                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN});
-    c.push_back(Label(0));
-    c.push_back(Label(1));
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 65, 9, 51, 11, kHeading});
+    };
+    for (int m = 0; m < 20; ++m) counts(m);
+    c.insert(c.end(), {
+        {1004, kEdit, u"", 303, 154, 28, 12, kManualCountEdit},
+        {1005, kEdit, u"", 336, 154, 28, 12, kManualCountEdit},
+        {1009, kButton, u"全検索", 25, 194, 64, 14, kPushButton},
+        {1008, kButton, u"累計リセット", 100, 194, 59, 14, kPushButton},
+        {1003, kButton, u"文章クリア", 168, 194, 60, 13, kPushButton},
+        {1002, kButton, u"手動ワードのみ検索", 299, 177, 63, 14, kPushButton},
+        {1000, kEdit, u"", 25, 219, 337, 215,
+         kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
+             ES_AUTOHSCROLL | ES_WANTRETURN},
+        Label(0), Label(1),
+        {-1, kStatic, kColumnHeading, 65, 9, 51, 11, kHeading}});
     for (int m = 2; m <= 11; ++m) c.push_back(Label(m));
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 170, 10, 51, 11, kHeading});
+    c.push_back({-1, kStatic, kColumnHeading, 170, 10, 51, 11, kHeading});
     for (int m = 12; m <= 19; ++m) c.push_back(Label(m));
-    c.push_back({IDC_STATIC, kStatic, u"手動検索ワード", 297, 9, 52, 10, kHeading});
-    c.push_back({IDC_STATIC, kStatic, u"1.", 299, 23, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"2.", 299, 38, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"3.", 298, 54, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"4.", 298, 71, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"5.", 298, 87, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, kColumnHeading, 318, 140, 51, 11, kHeading});
-    c.push_back({IDC_STATIC, kStatic, u"6.", 298, 103, 10, 11, kNumber});
-    c.push_back({IDC_STATIC, kStatic, u"7.", 299, 120, 10, 11, kNumber});
-    const MemberRow& last = kRows[20];
-    c.push_back({last.current, kEdit, u"", last.current_x, last.current_y, 21, 12, kCountEdit});
-    c.push_back({last.total, kEdit, u"", last.total_x, last.total_y, 21, 12, kCountEdit});
-    c.push_back(Label(20));
-    c.push_back({IDC_COPY_RESULTS, kButton, u"クリップボードに\r結果を貼付", 231, 68, 54, 36,
-                 kChild | BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP});
-    c.push_back({IDC_KEYWORD_SETTINGS, kButton, u"検索ワード設定", 231, 23, 53, 36,
-                 kChild | BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP});
+    c.insert(c.end(), {
+        {-1, kStatic, u"手動検索ワード", 297, 9, 52, 10, kHeading},
+        {-1, kStatic, u"1.", 299, 23, 10, 11, kNumber},
+        {-1, kStatic, u"2.", 299, 38, 10, 11, kNumber},
+        {-1, kStatic, u"3.", 298, 54, 10, 11, kNumber},
+        {-1, kStatic, u"4.", 298, 71, 10, 11, kNumber},
+        {-1, kStatic, u"5.", 298, 87, 10, 11, kNumber},
+        {-1, kStatic, kColumnHeading, 318, 140, 51, 11, kHeading},
+        {-1, kStatic, u"6.", 298, 103, 10, 11, kNumber},
+        {-1, kStatic, u"7.", 299, 120, 10, 11, kNumber}});
+    counts(20);
+    c.insert(c.end(), {
+        Label(20),
+        {1077, kButton, u"クリップボードに\r結果を貼付", 231, 68, 54, 36, kTallButton},
+        {1078, kButton, u"検索ワード設定", 231, 23, 53, 36, kTallButton}});
     return c;
 }
 
 std::vector<Control> KeywordDialogControls() {
     constexpr DWORD kSlot = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
     constexpr DWORD kText = kChild | SS_LEFT | WS_GROUP;
-    return {
-        {IDOK, kButton, u"戻る", 168, 14, 49, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
+    std::vector<Control> c = {
+        {1, kButton, u"戻る", 168, 14, 49, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP},
         {3, kButton, u"すべて初期設定に戻す", 9, 70, 73, 14, kPushButton},
         {4, kButton, u"設定ファイルにSAVE", 9, 105, 73, 14, kPushButton},
         {5, kButton, u"設定ファイルをLOAD", 9, 128, 73, 14, kPushButton},
-        {IDC_STATIC, kStatic, u"検索キーワード", 109, 21, 52, 10, kText},
-        {1016, kEdit, u"", 110, 35, 47, 12, kSlot},
-        {1017, kEdit, u"", 110, 51, 47, 12, kSlot},
-        {1018, kEdit, u"", 110, 67, 47, 12, kSlot},
-        {1019, kEdit, u"", 110, 83, 47, 12, kSlot},
-        {1020, kEdit, u"", 110, 99, 47, 12, kSlot},
-        {1021, kEdit, u"", 110, 115, 47, 12, kSlot},
-        {1022, kEdit, u"", 110, 131, 47, 12, kSlot},
-        {1023, kComboBox, u"", 9, 35, 84, 244, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-        {IDC_STATIC, kStatic, u"設定対象", 10, 21, 82, 10, kText},
+        {-1, kStatic, u"検索キーワード", 109, 21, 52, 10, kText},
     };
+    // Slots 0 to 6: fields 1016 to 1022 at y = 35, 51, ..., 131.
+    for (int s = 0; s < 7; ++s) c.push_back({1016 + s, kEdit, u"", 110, std::int16_t(35 + 16 * s), 47, 12, kSlot});
+    c.push_back({1023, kComboBox, u"", 9, 35, 84, 244, kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP});
+    c.push_back({-1, kStatic, u"設定対象", 10, 21, 82, 10, kText});
+    return c;
 }
 
 std::vector<Control> AboutBoxControls() {
     return {
-        {IDC_STATIC, kStatic, u"", 11, 17, 20, 20, kChild | SS_ICON, IDR_MAINFRAME},
-        {IDC_STATIC, kStatic, u"quenbol Version 1.0", 40, 10, 119, 8,
+        {-1, kStatic, u"", 11, 17, 20, 20, kChild | SS_ICON, 128},
+        {-1, kStatic, u"quenbol Version 1.0", 40, 10, 119, 8,
          kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP},
-        {IDC_STATIC, kStatic, u"<notice>", 40, 25, 119, 8, kChild | SS_LEFT | WS_GROUP},
-        {IDOK, kButton, u"OK", 178, 7, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+        {-1, kStatic, u"<notice>", 40, 25, 119, 8, kChild | SS_LEFT | WS_GROUP},
+        {1, kButton, u"OK", 178, 7, 50, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
     };
 }
 
@@ -225,7 +202,7 @@ void ExpectControls(const DialogTemplate& t, const std::vector<Control>& expecte
         } else if (want.text.starts_with(u"<")) {
             EXPECT_FALSE(item.text.name.empty());
         } else {
-            EXPECT_EQ(Narrow(item.text.name), Narrow(want.text));
+            EXPECT_EQ(item.text.name, want.text);
         }
         EXPECT_EQ(item.x, want.x);
         EXPECT_EQ(item.y, want.y);
@@ -238,108 +215,58 @@ void ExpectControls(const DialogTemplate& t, const std::vector<Control>& expecte
     }
 }
 
-void ExpectJapaneseDialogFont(const DialogTemplate& t) {
-    EXPECT_TRUE(t.has_font);
-    EXPECT_EQ(t.point_size, 9);
-    EXPECT_EQ(Narrow(t.typeface), Narrow(kDialogFont));
-    if (t.extended) {
-        EXPECT_EQ(t.weight, FW_NORMAL);
-        EXPECT_EQ(t.italic, 0);
-        EXPECT_EQ(t.charset, DEFAULT_CHARSET);
-    }
-}
-
-void ExpectPlainFrame(const DialogTemplate& t) {
-    EXPECT_EQ(t.menu.kind, NameOrOrdinal::Kind::kNone);
-    EXPECT_EQ(t.window_class.kind, NameOrOrdinal::Kind::kNone);
-    EXPECT_EQ(t.x, 0);  // (0, 0): centred by the framework
-    EXPECT_EQ(t.y, 0);
-}
-
 // ---------------------------------------------------------------------------
 // Dialog templates.
 
-TEST(MainWindowTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_QUENBOL_DIALOG);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 374);
-    EXPECT_EQ(t.cy, 441);
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
-                                          WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, static_cast<DWORD>(WS_EX_APPWINDOW));
-    EXPECT_EQ(Narrow(t.title),
-              Narrow(u"川*\u2019ー\u2019）テキスト中のピポラの名前の登場回数を数えるんやよー。"));
-    ExpectJapaneseDialogFont(t);
-}
-
-TEST(MainWindowTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_QUENBOL_DIALOG), MainWindowControls());
-}
-
-TEST(MainWindowTemplate, TabOrderAndNoOkOrCancel) {
-    DialogTemplate t = LoadTemplate(IDD_QUENBOL_DIALOG);
-    std::vector<int> tab_stops;
-    for (const DialogItem& item : t.items) {
-        EXPECT_NE(item.id, IDOK);
-        EXPECT_NE(item.id, IDCANCEL);
-        if (item.style & WS_TABSTOP) tab_stops.push_back(item.id);
-        if (item.window_class.ordinal == kStatic) {
-            EXPECT_FALSE(item.style & WS_TABSTOP) << item.id;
+TEST(DialogTemplates, FramesAndControlsAsLaidOut) {
+    struct Frame {
+        int id;
+        std::int16_t cx, cy;
+        DWORD style, ex_style;
+        std::u16string title;
+        std::vector<Control> controls;
+    };
+    const Frame frames[] = {
+        {102, 374, 441, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
+         WS_EX_APPWINDOW, u"川*\u2019ー\u2019）テキスト中のピポラの名前の登場回数を数えるんやよー。",
+         MainWindowControls()},
+        // No WS_SYSMENU: no system menu and no close box.
+        {129, 225, 156, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, u"検索キーワード設定画面",
+         KeywordDialogControls()},
+        {100, 235, 55, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0,
+         u"quenbolのﾊﾞｰｼﾞｮﾝ情報", AboutBoxControls()},
+    };
+    for (const Frame& f : frames) {
+        SCOPED_TRACE("template " + std::to_string(f.id));
+        const DialogTemplate t = LoadTemplate(f.id);
+        EXPECT_EQ(t.menu.kind, NameOrOrdinal::Kind::kNone);
+        EXPECT_EQ(t.window_class.kind, NameOrOrdinal::Kind::kNone);
+        EXPECT_EQ(t.x, 0);  // (0, 0): centred by the framework
+        EXPECT_EQ(t.y, 0);
+        EXPECT_EQ(t.cx, f.cx);
+        EXPECT_EQ(t.cy, f.cy);
+        EXPECT_EQ(t.style, f.style);
+        EXPECT_EQ(t.ex_style, f.ex_style);
+        EXPECT_EQ(t.title, f.title);
+        EXPECT_TRUE(t.has_font);  // 9 point, normal weight, upright, default character set
+        EXPECT_EQ(t.point_size, 9);
+        EXPECT_EQ(t.typeface, kDialogFont);
+        if (t.extended) {
+            EXPECT_EQ(t.weight, FW_NORMAL);
+            EXPECT_EQ(t.italic, 0);
+            EXPECT_EQ(t.charset, DEFAULT_CHARSET);
         }
+        ExpectControls(t, f.controls);
     }
-    std::vector<int> expected = {IDC_MANUAL_WORD1, IDC_MANUAL_WORD2, IDC_MANUAL_WORD3,
-                                 IDC_MANUAL_WORD4, IDC_MANUAL_WORD5, IDC_MANUAL_WORD6,
-                                 IDC_MANUAL_WORD7};
-    for (int m = 0; m < 20; ++m) {
-        expected.push_back(kRows[m].current);
-        expected.push_back(kRows[m].total);
-    }
-    for (int id : {IDC_MANUAL_CURRENT, IDC_MANUAL_TOTAL, IDC_SEARCH_ALL, IDC_RESET_TOTALS,
-                   IDC_CLEAR_TEXT, IDC_SEARCH_MANUAL_ONLY, IDC_TEXT, 1074, 1075, IDC_COPY_RESULTS,
-                   IDC_KEYWORD_SETTINGS}) {
-        expected.push_back(id);
-    }
-    EXPECT_EQ(tab_stops, expected);
 }
 
-TEST(MainWindowTemplate, RowTableAgreesWithTheCodesRowTable) {
+TEST(DialogTemplates, TheCodesRowTableAgreesWithTheMainWindowsRows) {
     for (int m = 0; m < kMemberCount; ++m) {
         SCOPED_TRACE("member " + std::to_string(m));
         EXPECT_EQ(kMemberRows[m].label, kRows[m].label);
         EXPECT_EQ(kMemberRows[m].current, kRows[m].current);
         EXPECT_EQ(kMemberRows[m].total, kRows[m].total);
     }
-}
-
-TEST(KeywordDialogTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_KEYWORD_DIALOG);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 225);
-    EXPECT_EQ(t.cy, 156);
-    // No WS_SYSMENU: no system menu and no close box.
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, 0u);
-    EXPECT_EQ(Narrow(t.title), Narrow(u"検索キーワード設定画面"));
-    ExpectJapaneseDialogFont(t);
-}
-
-TEST(KeywordDialogTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_KEYWORD_DIALOG), KeywordDialogControls());
-}
-
-TEST(AboutBoxTemplate, FrameCaptionAndFont) {
-    DialogTemplate t = LoadTemplate(IDD_ABOUTBOX);
-    ExpectPlainFrame(t);
-    EXPECT_EQ(t.cx, 235);
-    EXPECT_EQ(t.cy, 55);
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.ex_style, 0u);
-    EXPECT_EQ(Narrow(t.title), Narrow(u"quenbolのﾊﾞｰｼﾞｮﾝ情報"));
-    ExpectJapaneseDialogFont(t);
-}
-
-TEST(AboutBoxTemplate, ControlsInTemplateOrder) {
-    ExpectControls(LoadTemplate(IDD_ABOUTBOX), AboutBoxControls());
 }
 
 // The dialog manager itself must accept each template: every class resolves,
@@ -354,7 +281,7 @@ BOOL CALLBACK CountChild(HWND, LPARAM count) {
 }
 
 TEST(DialogTemplates, CreateRealWindows) {
-    for (int id : {IDD_QUENBOL_DIALOG, IDD_KEYWORD_DIALOG, IDD_ABOUTBOX}) {
+    for (int id : {102, 129, 100}) {
         SCOPED_TRACE("template " + std::to_string(id));
         HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr,
                                          QuietDialogProc, 0);
@@ -369,13 +296,13 @@ TEST(DialogTemplates, CreateRealWindows) {
         ASSERT_NE(GetObjectW(font, sizeof log, &log), 0);
         EXPECT_EQ(std::wstring(log.lfFaceName), L"ＭＳ Ｐゴシック");
 
-        if (id == IDD_ABOUTBOX) {
-            HWND icon = GetDlgItem(dialog, IDC_STATIC);  // the first static is the icon
+        if (id == 100) {
+            HWND icon = GetDlgItem(dialog, -1);  // the first static is the icon
             EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0);
         }
-        if (id == IDD_QUENBOL_DIALOG) {
+        if (id == 102) {
             wchar_t text[64] = {};
-            GetDlgItemTextW(dialog, IDC_COPY_RESULTS, text, 64);
+            GetDlgItemTextW(dialog, 1077, text, 64);
             EXPECT_EQ(std::wstring(text), L"クリップボードに\r結果を貼付");
         }
         DestroyWindow(dialog);
@@ -417,7 +344,7 @@ TEST(ResourceInventory, ExactlyTheProgramsResourcesAllInJapanese) {
 
 TEST(AboutString, IsTheOnlyStringAndReadsExactly) {
     wchar_t buffer[128] = {};
-    int length = LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, buffer, 128);
+    int length = LoadStringW(GetModuleHandleW(nullptr), 101, buffer, 128);
     // Half-width katakana, a space after the name, mnemonic A, three dots.
     const std::wstring expected =
         L"quenbol \u306e\uff8a\uff9e\uff70\uff7c\uff9e\uff6e\uff9d\u60c5\u5831(&A)...";
@@ -430,7 +357,7 @@ TEST(AboutString, IsTheOnlyStringAndReadsExactly) {
     for (int id = 96; id < 112; ++id) {
         ASSERT_LE(pos + 2, block.size());
         uint16_t count = static_cast<uint8_t>(block[pos]) | static_cast<uint8_t>(block[pos + 1]) << 8;
-        EXPECT_EQ(count != 0, id == IDS_ABOUTBOX) << "string " << id;
+        EXPECT_EQ(count != 0, id == 101) << "string " << id;
         pos += 2 + 2 * count;
     }
 }
@@ -445,7 +372,7 @@ struct IconGroupEntry {
 #pragma pack(pop)
 
 TEST(Icon, GroupHoldsA32And16PixelImageOf16Colours) {
-    std::string group = ResourceBytes(kIconGroupType, IDR_MAINFRAME);
+    std::string group = ResourceBytes(kIconGroupType, 128);
     ASSERT_EQ(group.size(), 6 + 2 * sizeof(IconGroupEntry));
     const WORD* header = reinterpret_cast<const WORD*>(group.data());
     EXPECT_EQ(header[0], 0);  // reserved
@@ -475,7 +402,7 @@ TEST(Icon, GroupHoldsA32And16PixelImageOf16Colours) {
     EXPECT_EQ(sizes, (std::set<int>{16, 32}));
 
     for (int side : {32, 16}) {
-        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128),
                                                    IMAGE_ICON, side, side, 0));
         EXPECT_NE(icon, nullptr) << side;
         if (icon) DestroyIcon(icon);
@@ -530,7 +457,7 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     std::string data = ResourceBytes(kVersionType, VS_VERSION_INFO);
     VersionNode root;
     ASSERT_TRUE(ParseVersionNode(data, 0, root));
-    EXPECT_EQ(Narrow(root.key), "VS_VERSION_INFO");
+    EXPECT_EQ(root.key, u"VS_VERSION_INFO");
     ASSERT_EQ(root.binary_value.size(), sizeof(VS_FIXEDFILEINFO));
     VS_FIXEDFILEINFO fixed;
     memcpy(&fixed, root.binary_value.data(), sizeof fixed);
@@ -549,10 +476,10 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
 
     ASSERT_EQ(root.children.size(), 2u);
     const VersionNode& strings = root.children[0];
-    EXPECT_EQ(Narrow(strings.key), "StringFileInfo");
+    EXPECT_EQ(strings.key, u"StringFileInfo");
     ASSERT_EQ(strings.children.size(), 1u);
     const VersionNode& table = strings.children[0];
-    EXPECT_EQ(Narrow(table.key), "041104b0");
+    EXPECT_EQ(table.key, u"041104b0");
     // Every entry, in order, empty ones included. "<...>" is free wording.
     const std::vector<std::pair<std::u16string, std::u16string>> expected = {
         {u"Comments", u""},
@@ -570,20 +497,20 @@ TEST(VersionRecord, FixedPartAndStringTableInOrder) {
     };
     ASSERT_EQ(table.children.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(Narrow(expected[i].first));
-        EXPECT_EQ(Narrow(table.children[i].key), Narrow(expected[i].first));
+        SCOPED_TRACE("entry " + std::to_string(i));
+        EXPECT_EQ(table.children[i].key, expected[i].first);
         EXPECT_TRUE(table.children[i].text);
         if (expected[i].second == u"<notice>") {
             EXPECT_FALSE(table.children[i].text_value.empty());
         } else {
-            EXPECT_EQ(Narrow(table.children[i].text_value), Narrow(expected[i].second));
+            EXPECT_EQ(table.children[i].text_value, expected[i].second);
         }
     }
 
     const VersionNode& var = root.children[1];
-    EXPECT_EQ(Narrow(var.key), "VarFileInfo");
+    EXPECT_EQ(var.key, u"VarFileInfo");
     ASSERT_EQ(var.children.size(), 1u);
-    EXPECT_EQ(Narrow(var.children[0].key), "Translation");
+    EXPECT_EQ(var.children[0].key, u"Translation");
     EXPECT_EQ(var.children[0].binary_value, std::string("\x11\x04\xb0\x04", 4));  // 0x0411, 1200
 }
 

@@ -1,58 +1,66 @@
-// The keyword file prompts through the platform's real common dialogs.
+// What the keyword file operations hand to the system's file dialogs: the
+// calls are caught on their way to the system and answered as a cancel, so
+// the set-up is read exactly as the program passes it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commdlg.h>
 
-#include <dlgs.h>
+#include <string>
+#include <vector>
 
-#include "framework/text.h"
-#include "testing/modal_script.h"
+#include "testing/import_hook.h"
+#include "testing/message_box_catcher.h"
 #include "settings/keyword_file_ops.h"
-#include "settings/tests/settings_steps.h"
-#include "settings/tests/test_files.h"
 
 namespace quenbol {
 namespace {
 
-using testing::ModalScript;
+struct DialogCall {
+    bool open;
+    std::wstring title, file, extension;
+    std::vector<std::wstring> filter;  // the NUL-separated list, item by item
+    DWORD filterIndex, flags;
+};
+std::vector<DialogCall> g_calls;
 
-TEST(KeywordFilePrompt, SaveDialogProposesTheNameAndAppendsTheExtension) {
-    test::ScratchFolder dir(L"保存先フォルダ");
-    std::wstring title, proposed;
-    std::optional<std::wstring> chosen;
-    ModalScript script;
-    script
-        .WaitFor(
-            [&] {
-                HWND dialog = test::InnermostDialog();
-                if (!test::IsFileDialog(dialog)) return false;
-                proposed = test::TextOf(dialog, edt1);
-                if (proposed.empty()) proposed = test::TextOf(dialog, cmb13);
-                return true;
-            },
-            "the save dialog")
-        .WaitFor([&] { return test::AnswerFileDialog(dir / L"新しい設定", &title); }, "answer");
-    ASSERT_TRUE(script.Run([&] { chosen = AskForFileName(kSaveKeywordFilePrompt); }));
-    EXPECT_EQ(title, L"設定ファイルを保存");
-    EXPECT_EQ(proposed, L"zavo-keyword-file");
-    EXPECT_EQ(chosen, dir / L"新しい設定.ini");
+BOOL Record(bool open, OPENFILENAMEW* o) {
+    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L"<none>"); };
+    g_calls.push_back({open, text(o->lpstrTitle), text(o->lpstrFile), text(o->lpstrDefExt), {}, o->nFilterIndex,
+                       o->Flags});
+    for (const wchar_t* f = o->lpstrFilter; f && *f; f += wcslen(f) + 1) g_calls.back().filter.push_back(f);
+    return FALSE;  // as if cancelled
 }
+BOOL WINAPI RecordOpen(OPENFILENAMEW* o) { return Record(true, o); }
+BOOL WINAPI RecordSave(OPENFILENAMEW* o) { return Record(false, o); }
 
-TEST(KeywordFilePrompt, OpenDialogReturnsTheChosenFileAndCancelReturnsNothing) {
-    test::ScratchFolder dir(L"読込フォルダ");
-    ASSERT_TRUE(test::WriteBytes(dir / L"キーワード.ini", "x"));
-    std::wstring title, cancelledTitle;
-    std::optional<std::wstring> chosen, cancelled = L"unset";
-    ModalScript answer;
-    answer.WaitFor([&] { return test::AnswerFileDialog(dir / L"キーワード.ini", &title); }, "answer");
-    ASSERT_TRUE(answer.Run([&] { chosen = AskForFileName(kOpenKeywordFilePrompt); }));
-    ModalScript cancel;
-    cancel.WaitFor([&] { return test::CancelFileDialog(&cancelledTitle); }, "cancel");
-    ASSERT_TRUE(cancel.Run([&] { cancelled = AskForFileName(kSaveKeywordFilePrompt); }));
-    EXPECT_EQ(title, L"設定ファイルを開く");
-    EXPECT_EQ(chosen, dir / L"キーワード.ini");
-    EXPECT_EQ(cancelledTitle, L"設定ファイルを保存");
-    EXPECT_EQ(cancelled, std::nullopt);
+TEST(KeywordFileDialogs, SetUpAsThePromptsSay) {
+    testing::ImportHook open("comdlg32.dll", "GetOpenFileNameW", reinterpret_cast<void*>(RecordOpen));
+    testing::ImportHook save("comdlg32.dll", "GetSaveFileNameW", reinterpret_cast<void*>(RecordSave));
+    testing::MessageBoxCatcher boxes;
+    SaveKeywordFile();
+    EXPECT_FALSE(LoadKeywordFile());
+    EXPECT_TRUE(boxes.boxes.empty()) << "a cancel is silent";
+    ASSERT_EQ(g_calls.size(), 2u);
+    // The framework adds OFN_EXPLORER (0x80000) to every dialog, as the usual
+    // framework does; the program's own flags are 0 and 0x201004 (hide
+    // read-only, file must exist, long names): no overwrite prompt on saving.
+    const DialogCall& s = g_calls[0];
+    EXPECT_FALSE(s.open);
+    EXPECT_EQ(s.title, L"設定ファイルを保存");
+    EXPECT_EQ(s.file, L"zavo-keyword-file");
+    EXPECT_EQ(s.extension, L"ini");
+    EXPECT_EQ(s.filter, (std::vector<std::wstring>{L"zavo設定ファイル", L"*.ini"}));
+    EXPECT_EQ(s.filterIndex, 1u);
+    EXPECT_EQ(s.flags, 0x80000u);
+    const DialogCall& o = g_calls[1];
+    EXPECT_TRUE(o.open);
+    EXPECT_EQ(o.title, L"設定ファイルを開く");
+    EXPECT_EQ(o.file, L"");
+    EXPECT_EQ(o.extension, L"ini");
+    EXPECT_EQ(o.filter, (std::vector<std::wstring>{L"zavo設定ファイル", L"*.ini", L"All Files(*.*)", L"*.*"}));
+    EXPECT_EQ(o.filterIndex, 1u);
+    EXPECT_EQ(o.flags, 0x201004u | 0x80000u);
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 // the fields show, the keys it ignores, and the file operations' messages.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/roster.h"
 #include "framework/app.h"
+#include "testing/display_names.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "framework/text.h"
@@ -45,11 +48,18 @@ protected:
     void SetUp() override { LoadDefaultKeywords(); }
     void TearDown() override { LoadDefaultKeywords(); }
 
-    // Runs the dialog with the script; the script must end it.
+    // Runs the dialog with the script (or the step `steps` and then the step
+    // `then`), which must end it; returns how it ended.
     INT_PTR Run(ModalScript& script) {
         INT_PTR result = -2;
         EXPECT_TRUE(script.Run([&] { result = dlg.DoModal(); }));
         return result;
+    }
+    INT_PTR Run(std::function<void()> steps, std::function<void()> then = nullptr) {
+        ModalScript script;
+        script.Then(std::move(steps));
+        if (then) script.Then(std::move(then));
+        return Run(script);
     }
     // Every message box so far was owned by the settings dialog.
     void ExpectBoxesOwnedByTheDialog() {
@@ -74,11 +84,8 @@ protected:
 };
 
 TEST_F(KeywordDlgTest, OpensWithTheNamesInRosterOrderAndMemberZeroOnShow) {
-    ModalScript script;
-    script.Then([&] {
-        std::vector<std::wstring> names;
-        for (int m = 0; m < kMemberCount; ++m) names.push_back(W(DisplayName(m)));
-        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), names);
+    EXPECT_EQ(Run([&] {
+        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), testing::kDisplayNames);
         EXPECT_EQ(Selected(), 0);
         EXPECT_EQ(dlg.m_nCurMember, 0);
         ExpectFieldsShow(KeywordTable, 0);
@@ -86,14 +93,12 @@ TEST_F(KeywordDlgTest, OpensWithTheNamesInRosterOrderAndMemberZeroOnShow) {
         EXPECT_EQ(Field(6), L"");
         EXPECT_EQ(GetFocus(), GetDlgItem(H(), IDOK));
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(KeywordTable, Defaults());
 }
 
 TEST_F(KeywordDlgTest, PickingAnotherMemberStoresTheFieldsOfTheOneOnShow) {
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(3);
         EXPECT_EQ(dlg.m_nCurMember, 3);
         ExpectFieldsShow(KeywordTable, 3);
@@ -118,8 +123,7 @@ TEST_F(KeywordDlgTest, PickingAnotherMemberStoresTheFieldsOfTheOneOnShow) {
         EXPECT_EQ(Selected(), 3);
         EXPECT_EQ(Entry(3, 1), "x");
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     Keywords expected = Defaults();
     expected[EntryIndex(3, 0)] = " 前後に空白 ";
     expected[EntryIndex(3, 1)] = "x";
@@ -129,33 +133,28 @@ TEST_F(KeywordDlgTest, PickingAnotherMemberStoresTheFieldsOfTheOneOnShow) {
 
 TEST_F(KeywordDlgTest, ResetDiscardsTheTypingAndShowsMemberZero) {
     KeywordTable = Marked("old");
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(5);
         Type(0, L"消える");
         test::PostClick(H(), IDC_RESET_DEFAULTS);
-    });
-    script.Then([&] {
+    }, [&] {
         EXPECT_EQ(KeywordTable, Defaults());
         EXPECT_EQ(Selected(), 0);
         EXPECT_EQ(dlg.m_nCurMember, 0);
         ExpectFieldsShow(KeywordTable, 0);
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(KeywordTable, Defaults());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(KeywordDlgTest, SaveStoresTheFieldsEvenWhenItsDialogIsCancelled) {
     test::ScriptedFilePrompt prompt({std::nullopt});
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(4);
         Type(6, L"保存前");
         test::PostClick(H(), IDC_SAVE_KEYWORD_FILE);
-    });
-    script.Then([&] {
+    }, [&] {
         ASSERT_EQ(prompt.asked.size(), 1u);
         EXPECT_FALSE(prompt.asked[0].open);
         EXPECT_EQ(Entry(4, 6), ToCp932(L"保存前"));
@@ -164,8 +163,7 @@ TEST_F(KeywordDlgTest, SaveStoresTheFieldsEvenWhenItsDialogIsCancelled) {
         // IDCANCEL closes without storing what was typed since.
         Type(6, L"捨てる");
         test::PostClick(H(), IDCANCEL);
-    });
-    EXPECT_EQ(Run(script), IDCANCEL);
+    }), IDCANCEL);
     EXPECT_EQ(Entry(4, 6), ToCp932(L"保存前"));
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -175,20 +173,17 @@ TEST_F(KeywordDlgTest, LoadReplacesTheTableAndShowsMemberZeroFromTheFile) {
     const Keywords file = Marked("file");
     ASSERT_TRUE(test::WriteBytes(dir / L"k.ini", FormatKeywordFile(file)));
     test::ScriptedFilePrompt prompt({dir / L"k.ini"});
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(4);
         Type(0, L"消える入力");
         test::PostClick(H(), IDC_LOAD_KEYWORD_FILE);
-    });
-    script.Then([&] {
+    }, [&] {
         EXPECT_EQ(KeywordTable, file);
         EXPECT_EQ(Selected(), 0);
         EXPECT_EQ(dlg.m_nCurMember, 0);
         ExpectFieldsShow(file, 0);
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(KeywordTable, file);
     ASSERT_EQ(prompt.asked.size(), 1u);
     EXPECT_TRUE(prompt.asked[0].open);
@@ -223,9 +218,9 @@ TEST_F(KeywordDlgTest, RefusedOrCancelledLoadsKeepTheTypingOnShow) {
     expected[EntryIndex(4, 3)] = ToCp932(L"残る入力");
     EXPECT_EQ(KeywordTable, expected);
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[0].text, W(kMsgNotKeywordFile));
-    EXPECT_EQ(boxes.boxes[1].text, W(kMsgNotKeywordFile));
-    EXPECT_EQ(boxes.boxes[2].text, W(kMsgCannotOpen));
+    EXPECT_EQ(boxes.boxes[0].text, L"設定ファイルがzavo2.exeのフォーマットではありません。");
+    EXPECT_EQ(boxes.boxes[1].text, L"設定ファイルがzavo2.exeのフォーマットではありません。");
+    EXPECT_EQ(boxes.boxes[2].text, L"ファイルをオープンできませんでした。");
     for (const auto& box : boxes.boxes) {
         EXPECT_EQ(box.caption, L"settings_tests");
         EXPECT_TRUE(box.hasIcon);
@@ -234,8 +229,7 @@ TEST_F(KeywordDlgTest, RefusedOrCancelledLoadsKeepTheTypingOnShow) {
 }
 
 TEST_F(KeywordDlgTest, EnterAndEscapeDoNothingWhereverTheFocusIs) {
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         Type(0, L"未確定");
         for (int id : {IDC_KEYWORD_SLOT0, IDC_KEYWORD_SLOT0 + 6, IDC_MEMBER_LIST, IDOK, IDC_RESET_DEFAULTS}) {
             HWND control = GetDlgItem(H(), id);
@@ -246,14 +240,12 @@ TEST_F(KeywordDlgTest, EnterAndEscapeDoNothingWhereverTheFocusIs) {
             }
         }
         PostMessageW(H(), WM_KEYDOWN, VK_ESCAPE, 1);
-    });
-    script.Then([&] {  // the keys have been handled; the dialog is still open
+    }, [&] {  // the keys have been handled; the dialog is still open
         EXPECT_TRUE(IsWindow(H()));
         EXPECT_EQ(Entry(0, 0), DefaultKeyword(0));
         EXPECT_EQ(Field(0), L"未確定");
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(Entry(0, 0), ToCp932(L"未確定"));
 }
 
@@ -261,33 +253,26 @@ TEST_F(KeywordDlgTest, TheListKeepsTheDisplayNamesAfterEditsAndLoads) {
     test::ScratchFolder dir;
     ASSERT_TRUE(test::WriteBytes(dir / L"k.ini", FormatKeywordFile(Marked("other"))));
     test::ScriptedFilePrompt prompt({dir / L"k.ini"});
-    std::vector<std::wstring> names;
-    for (int m = 0; m < kMemberCount; ++m) names.push_back(W(DisplayName(m)));
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(2);
         Type(0, L"別の名前");
         PickMember(0);
         EXPECT_EQ(Entry(2, 0), ToCp932(L"別の名前"));
-        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), names);
+        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), testing::kDisplayNames);
         test::PostClick(H(), IDC_LOAD_KEYWORD_FILE);
-    });
-    script.Then([&] {
+    }, [&] {
         EXPECT_EQ(KeywordTable, Marked("other"));
-        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), names);
+        EXPECT_EQ(test::ListItems(H(), IDC_MEMBER_LIST), testing::kDisplayNames);
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
 }
 
 TEST_F(KeywordDlgTest, SevenEmptiedFieldsGiveSevenEmptySlots) {
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(1);
         for (int s = 0; s < kSlotsPerMember; ++s) Type(s, L"");
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     Keywords expected = Defaults();
     for (int s = 0; s < kSlotsPerMember; ++s) expected[EntryIndex(1, s)].clear();
     EXPECT_EQ(KeywordTable, expected);
@@ -301,16 +286,13 @@ TEST_F(KeywordDlgTest, SaveOverAReadOnlyFileIsRefusedAndTheFileUntouched) {
     ASSERT_TRUE(test::WriteBytes(path, "keep me"));
     ASSERT_TRUE(test::SetReadOnly(path, true));
     test::ScriptedFilePrompt prompt({path});
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         shown = H();
         test::PostClick(H(), IDC_SAVE_KEYWORD_FILE);
-    });
-    script.Then([&] {
+    }, [&] {
         EXPECT_EQ(boxes.boxes.size(), 1u);
         test::PostClick(H(), IDOK);  // still usable
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     EXPECT_EQ(test::ReadBytes(path), "keep me");
     EXPECT_TRUE(test::IsReadOnly(path));
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"読み取り専用.ini"});
@@ -331,18 +313,15 @@ TEST_F(KeywordDlgTest, AWriteFailingPartWayKeepsTheOldFileAndSaysSo) {
     files.failWrite = 4;
     test::UseFileSystem use(files);
     test::ScriptedFilePrompt prompt({path, path});
-    ModalScript script;
-    script.Then([&] { test::PostClick(H(), IDC_SAVE_KEYWORD_FILE); });
-    script.Then([&] {
+    EXPECT_EQ(Run([&] { test::PostClick(H(), IDC_SAVE_KEYWORD_FILE); }, [&] {
         EXPECT_EQ(test::ReadBytes(path), old);
         EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"k.ini"});
         files.failWrite = 0;  // the disk has room again: the next save goes through
         test::PostClick(H(), IDC_SAVE_KEYWORD_FILE);
-    });
-    script.Then([&] { test::PostClick(H(), IDOK); });
-    EXPECT_EQ(Run(script), IDOK);
+        test::PostClick(H(), IDOK);  // handled after the save
+    }), IDOK);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, W(kMsgWriteFailed));
+    EXPECT_EQ(boxes.boxes[0].text, L"ファイルの書き込み中にエラーが発生しました。元のファイルは変更されていません。");
     EXPECT_EQ(test::ReadBytes(path), FormatKeywordFile(Defaults()));
     EXPECT_EQ(dir.Names(), std::vector<std::wstring>{L"k.ini"});
 }
@@ -354,21 +333,18 @@ TEST_F(KeywordDlgTest, AReadFailureLeavesTheTableAndTheFieldsAsTheyWere) {
     files.failRead = 1;
     test::UseFileSystem use(files);
     test::ScriptedFilePrompt prompt({dir / L"k.ini"});
-    ModalScript script;
-    script.Then([&] {
+    EXPECT_EQ(Run([&] {
         PickMember(6);
         Type(0, L"入力中");
         test::PostClick(H(), IDC_LOAD_KEYWORD_FILE);
-    });
-    script.Then([&] {
+    }, [&] {
         EXPECT_EQ(KeywordTable, Defaults());
         EXPECT_EQ(Selected(), 6);
         EXPECT_EQ(Field(0), L"入力中");
         test::PostClick(H(), IDOK);
-    });
-    EXPECT_EQ(Run(script), IDOK);
+    }), IDOK);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, W(kMsgReadFailed));
+    EXPECT_EQ(boxes.boxes[0].text, L"ファイルの読み込み中にエラーが発生しました。キーワードは変更されていません。");
     EXPECT_EQ(files.opens, files.closes);
 }
 
@@ -377,7 +353,7 @@ TEST_F(KeywordDlgTest, AReadFailureLeavesTheTableAndTheFieldsAsTheyWere) {
 TEST_F(KeywordDlgTest, SavesAndLoadsThroughTheRealFileDialogs) {
     test::ScratchFolder dir(L"キーワード設定");
     const std::wstring path = dir / L"ピポラ用.ini";
-    std::wstring saveTitle, openTitle;
+    std::wstring saveTitle, openTitle, proposed, openProposed = L"unset";
     HWND saveOwner = nullptr, openOwner = nullptr;
     bool disabledMeanwhile = false;
     ModalScript script;
@@ -390,7 +366,7 @@ TEST_F(KeywordDlgTest, SavesAndLoadsThroughTheRealFileDialogs) {
     script.WaitFor(
         [&] {
             disabledMeanwhile = !IsWindowEnabled(H());
-            return test::AnswerFileDialog(dir / L"ピポラ用", &saveTitle, &saveOwner);
+            return test::AnswerFileDialog(dir / L"ピポラ用", &saveTitle, &saveOwner, &proposed);
         },
         "the save dialog");
     script.WaitFor([&] { return IsWindowEnabled(H()) && test::InnermostDialog() == H(); }, "the save to end");
@@ -399,7 +375,7 @@ TEST_F(KeywordDlgTest, SavesAndLoadsThroughTheRealFileDialogs) {
         LoadDefaultKeywords();
         test::PostClick(H(), IDC_LOAD_KEYWORD_FILE);
     });
-    script.WaitFor([&] { return test::AnswerFileDialog(path, &openTitle, &openOwner); }, "the open dialog");
+    script.WaitFor([&] { return test::AnswerFileDialog(path, &openTitle, &openOwner, &openProposed); }, "the open dialog");
     script.WaitFor([&] { return IsWindowEnabled(H()) && test::InnermostDialog() == H(); }, "the load to end");
     script.Then([&] {
         EXPECT_EQ(Selected(), 0);
@@ -408,6 +384,8 @@ TEST_F(KeywordDlgTest, SavesAndLoadsThroughTheRealFileDialogs) {
     EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(saveTitle, L"設定ファイルを保存");
     EXPECT_EQ(openTitle, L"設定ファイルを開く");
+    EXPECT_EQ(proposed, L"zavo-keyword-file");
+    EXPECT_EQ(openProposed, L"");
     EXPECT_EQ(saveOwner, shown);
     EXPECT_EQ(openOwner, shown);
     EXPECT_TRUE(disabledMeanwhile);

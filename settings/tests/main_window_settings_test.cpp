@@ -36,10 +36,14 @@ void AddSettingsVisit(ModalScript& script, MainWindow& w, std::function<void(HWN
     script.WaitFor([&w] { return test::InnermostDialog() == w.Hwnd(); }, "the main window again");
 }
 
+// `member` shows `count` as its current count, every other member 0.
+void ExpectOnlyCounted(const MainWindow& w, MemberIndex member, const wchar_t* count) {
+    for (MemberIndex m = 0; m < kMemberCount; ++m) EXPECT_EQ(w.Current(m), m == member ? count : L"0") << m;
+}
+
 TEST(SettingsFromMainWindow, TheNextSearchUsesTheEditedTable) {
     MainWindow w;
     const MemberIndex member = 5;
-    HWND settings = nullptr;
     bool mainDisabled = false;
     ModalScript script;
     script.Then([&] {
@@ -47,29 +51,18 @@ TEST(SettingsFromMainWindow, TheNextSearchUsesTheEditedTable) {
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Current(member), L"0");
         w.SetText(kMemberRows[member].current, L"7");  // typed, not yet pulled
-        PostMessageW(w.Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_KEYWORD_SETTINGS, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(w.Item(IDC_KEYWORD_SETTINGS)));
     });
-    script.WaitFor([&] { return IsSettingsDialog(settings = test::InnermostDialog()); }, "the settings dialog");
-    script.Then([&] {
+    AddSettingsVisit(script, w, [&](HWND settings) {
         mainDisabled = !IsWindowEnabled(w.Hwnd());
         EXPECT_EQ(GetWindow(settings, GW_OWNER), w.Hwnd());
         test::Pick(settings, IDC_MEMBER_LIST, member);
         test::TypeInto(settings, IDC_KEYWORD_SLOT0 + 6, L"ずんだ餅");
-        test::PostClick(settings, IDOK);
     });
-    script.WaitFor([&] { return test::InnermostDialog() == w.Hwnd(); }, "the main window again");
     script.Then([&] {
         EXPECT_EQ(w.Current(member), L"7");  // nothing refreshed
         EXPECT_EQ(w.Text(IDC_TEXT), L"ずんだ餅とずんだ餅");
         w.Click(IDC_SEARCH_ALL);
-        EXPECT_EQ(w.Current(member), L"2");
-        for (MemberIndex m = 0; m < kMemberCount; ++m) {
-            if (m != member) {
-                EXPECT_EQ(w.Current(m), L"0") << "member " << m;
-            }
-        }
-        w.Close();
+        ExpectOnlyCounted(w, member, L"2");
     });
     ASSERT_TRUE(w.Run(script));
     EXPECT_TRUE(mainDisabled);
@@ -103,12 +96,7 @@ TEST(SettingsFromMainWindow, ALongKeywordIsStoredAndCountedAndThePaneKeptExactly
         EXPECT_EQ(KeywordTable[EntryIndex(member, 6)], ToCp932(keyword));
         EXPECT_EQ(KeywordTable[EntryIndex(member, 6)].size(), 20000u);
         w.Click(IDC_SEARCH_ALL);
-        EXPECT_EQ(w.Current(member), L"2");
-        for (MemberIndex m = 0; m < kMemberCount; ++m) {
-            if (m != member) {
-                EXPECT_EQ(w.Current(m), L"0") << "member " << m;
-            }
-        }
+        ExpectOnlyCounted(w, member, L"2");
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
     });
     AddSettingsVisit(script, w, [&](HWND settings) {  // shown and stored again unchanged
@@ -122,7 +110,6 @@ TEST(SettingsFromMainWindow, ALongKeywordIsStoredAndCountedAndThePaneKeptExactly
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Current(member), L"2");
-        w.Close();
     });
     ASSERT_TRUE(w.Run(script, 60000));
     LoadDefaultKeywords();
@@ -156,7 +143,6 @@ TEST(SettingsFromMainWindow, AKeywordOfOneLeadByteCountsByTheCharacterWalk) {
         }
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), Number(expected.manual));
         EXPECT_EQ(w.Text(IDC_TEXT), pane);
-        w.Close();
     });
     ASSERT_TRUE(w.Run(script));
     EXPECT_EQ(prompt.asked.size(), 1u);

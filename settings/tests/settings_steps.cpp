@@ -36,23 +36,14 @@ HWND InnermostDialog() {
     return found;
 }
 
-bool IsFileDialog(HWND dialog) { return dialog && FileNameField(dialog) != nullptr; }
-
-bool AnswerFileDialog(const std::wstring& path, std::wstring* title, HWND* owner) {
+bool AnswerFileDialog(const std::wstring& path, std::wstring* title, HWND* owner, std::wstring* proposed) {
     HWND dialog = InnermostDialog();
-    if (!IsFileDialog(dialog)) return false;
+    if (!dialog || !FileNameField(dialog)) return false;  // no file dialog up
     if (title) *title = GetWindowTextWide(dialog);
     if (owner) *owner = GetWindow(dialog, GW_OWNER);
+    if (proposed) *proposed = GetWindowTextWide(FileNameField(dialog));
     SetWindowTextW(FileNameField(dialog), path.c_str());
     PostClick(dialog, IDOK);
-    return true;
-}
-
-bool CancelFileDialog(std::wstring* title) {
-    HWND dialog = InnermostDialog();
-    if (!IsFileDialog(dialog)) return false;
-    if (title) *title = GetWindowTextWide(dialog);
-    PostClick(dialog, IDCANCEL);
     return true;
 }
 

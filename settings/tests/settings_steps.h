@@ -19,14 +19,11 @@ namespace quenbol::test {
 // The enabled, visible dialog window of this thread: the innermost modal one.
 HWND InnermostDialog();
 
-// A common file dialog: it has a file-name field.
-bool IsFileDialog(HWND dialog);
-
-// If a file dialog is up: records its title (and owner), types `path` into its
-// file-name field, presses OK and returns true. Otherwise returns false.
-bool AnswerFileDialog(const std::wstring& path, std::wstring* title = nullptr, HWND* owner = nullptr);
-// Likewise, pressing Cancel.
-bool CancelFileDialog(std::wstring* title = nullptr);
+// If a file dialog is up: records its title, owner and the name it proposes,
+// types `path` into its file-name field, presses OK and returns true.
+// Otherwise returns false.
+bool AnswerFileDialog(const std::wstring& path, std::wstring* title = nullptr, HWND* owner = nullptr,
+                      std::wstring* proposed = nullptr);
 
 // Sets a control's text as typing would leave it.
 void TypeInto(HWND dialog, int id, const std::wstring& text);

@@ -20,8 +20,7 @@ std::string Line(const std::vector<std::string>& fields) {
 
 TEST(ClipboardButton, CopiesTheCurrentCountsAsTheyStandWithoutReadingTheFields) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.Click(IDC_COPY_RESULTS);
         const std::string zeros = ClipboardTextBytes(w.Hwnd());
         EXPECT_EQ(zeros, Line(std::vector<std::string>(21, "  0")));
@@ -44,17 +43,14 @@ TEST(ClipboardButton, CopiesTheCurrentCountsAsTheyStandWithoutReadingTheFields) 
         fields[0] = "1234";
         fields[1] = "  9";
         EXPECT_EQ(ClipboardTextBytes(w.Hwnd()), Line(fields));
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 TEST(ClipboardButton, WhenTheClipboardFailsNothingIsPlacedOrLeakedAndNothingIsShown) {
     MessageBoxCatcher boxes;
     MainWindow w;
     w.dlg.SetClipboardApi(FaultyClipboard::Api());
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         struct Case {
             bool open, alloc, set;
             const char* left;  // what the clipboard holds afterwards
@@ -74,9 +70,7 @@ TEST(ClipboardButton, WhenTheClipboardFailsNothingIsPlacedOrLeakedAndNothingIsSh
         FaultyClipboard::Reset(false, false, false);
         w.Click(IDC_COPY_RESULTS);
         EXPECT_EQ(ClipboardTextBytes(w.Hwnd()), Line(std::vector<std::string>(21, "  0")));
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -84,8 +78,7 @@ TEST(Text, CharactersWithoutACodePage932FormSurviveEveryActionAndMatchNothing) {
     MainWindow w;
     // Emoji, a kanji outside the BMP (U+20BB7) and the em dash, next to keywords.
     const std::wstring pane = L"\U0001F600椎葉\U00020BB7\r\n鞍馬透子\u2014椎葉\U0001F431\u2014";
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetText(IDC_TEXT, pane);
         w.SetText(IDC_MANUAL_WORD6, L"\U0001F600");  // a word that is all NUL in bytes
         w.SetText(IDC_MANUAL_WORD7, L"鞍\U0001F600");
@@ -108,9 +101,7 @@ TEST(Text, CharactersWithoutACodePage932FormSurviveEveryActionAndMatchNothing) {
         w.SetText(IDC_TEXT, L"椎\U0001F600葉");
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Current(0), L"0");
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 // 99,999 lines of 49 あ and CR LF, then 49 あ and "a": 9,999,999 bytes.
@@ -157,7 +148,6 @@ TEST(TextPane, HoldsAtMost9999999BytesAndRefusesInputBeyond) {
             w.Click(IDC_SEARCH_ALL);
             EXPECT_EQ(GetWindowTextLengthW(pane), static_cast<int>(full.size()));
             EXPECT_EQ(w.Current(0), L"0");
-            w.Close();
         });
     ASSERT_TRUE(w.Run(script, 120000));
     EXPECT_TRUE(boxes.boxes.empty());
@@ -166,15 +156,12 @@ TEST(TextPane, HoldsAtMost9999999BytesAndRefusesInputBeyond) {
 TEST(TextPane, ALongerTextSetFromOutsideIsWarnedAboutOnRead) {
     MessageBoxCatcher boxes;
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetText(IDC_TEXT, FullPane() + L"z");  // WM_SETTEXT is not limited
         w.SetText(IDC_MANUAL_WORD1, L"新");       // after the text: not read
         w.Click(IDC_SEARCH_MANUAL_ONLY);
         EXPECT_EQ(w.Bytes(IDC_MANUAL_WORD1), InitialManualWords()[0]);
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script, 120000));
+    }, 120000));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"9999999 バイト以下で入力してください。");
 }
@@ -188,8 +175,7 @@ TEST(TextPane, DISABLED_MeasureSearchAllWithAFullPane) {
     const std::size_t lineBytes = ToCp932(line).size();
     std::wstring text;
     for (std::size_t bytes = 0; bytes + lineBytes <= 9'999'999; bytes += lineBytes) text += line;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         LARGE_INTEGER frequency, start, end;  // <chrono> does not compile under code page 932
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&start);
@@ -206,9 +192,7 @@ TEST(TextPane, DISABLED_MeasureSearchAllWithAFullPane) {
             std::printf("search-all %d: %lld ms (member 0: %s)\n", run + 1, ms, w.Bytes(kMemberRows[0].current).c_str());
             std::fflush(stdout);
         }
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script, 600000));
+    }, 600000));
 }
 
 }  // namespace

@@ -41,8 +41,7 @@ TEST(CountingActions, SearchAllShowsCountsAndTotalsAndLeavesThePaneUntouched) {
     ASSERT_EQ(expected.members[9], 4);
     ASSERT_EQ(expected.members[3], 1);
     ASSERT_EQ(expected.manual, 3);
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText);
         const std::wstring shown = w.Text(IDC_TEXT);
         SendMessageW(w.Item(IDC_TEXT), EM_SETSEL, 3, 7);
@@ -82,15 +81,12 @@ TEST(CountingActions, SearchAllShowsCountsAndTotalsAndLeavesThePaneUntouched) {
         EXPECT_EQ(w.Total(0), L"0");
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), L"0");
         EXPECT_EQ(w.Caption(), ToWide(DefaultCaption));
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 TEST(CountingActions, ManualOnlyCountsTheManualWordsAndNothingElse) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText + "とーこりん");
         w.SetBytes(IDC_MANUAL_WORD6, "椎葉");  // a member's keyword counts in full for the manual group
         w.Click(IDC_SEARCH_MANUAL_ONLY);
@@ -100,15 +96,12 @@ TEST(CountingActions, ManualOnlyCountsTheManualWordsAndNothingElse) {
         EXPECT_EQ(w.Caption(), ToWide(InitialCaption));
         w.Click(IDC_SEARCH_MANUAL_ONLY);
         EXPECT_EQ(w.Text(IDC_MANUAL_TOTAL), L"18");
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 TEST(CountingActions, TheCaptionNamesALeaderWithThreeOrMoreAndNoTie) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, "みのり みのり みのり");
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(TopMessages[3]));
@@ -127,15 +120,12 @@ TEST(CountingActions, TheCaptionNamesALeaderWithThreeOrMoreAndNoTie) {
         EXPECT_EQ(w.Caption(), ToWide(DefaultCaption));
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(TopMessages[5]));
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 TEST(CountingActions, NumbersTypedIntoCountFieldsAreTakenOverByTheNextAction) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText);
         w.SetText(kMemberRows[0].total, L"100");
         w.SetText(IDC_MANUAL_TOTAL, L"40");
@@ -149,16 +139,13 @@ TEST(CountingActions, NumbersTypedIntoCountFieldsAreTakenOverByTheNextAction) {
         EXPECT_EQ(w.dlg.State().current[4], 7);
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Current(4), L"0");
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 TEST(CountingActions, AnEmptiedCountFieldWarnsOnceStopsThePullAndTheActionStillRuns) {
     MessageBoxCatcher boxes;
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText);
         w.SetText(kMemberRows[3].current, L"");  // member 3: after manual words 1-3, before 4-7
         w.SetBytes(IDC_MANUAL_WORD4, "椎葉");    // edited just before: not taken over
@@ -173,9 +160,7 @@ TEST(CountingActions, AnEmptiedCountFieldWarnsOnceStopsThePullAndTheActionStillR
         EXPECT_EQ(w.Bytes(IDC_MANUAL_WORD4), InitialManualWords()[3]);
         EXPECT_EQ(w.Text(IDC_MANUAL_WORD7), L"");
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), L"3");
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"整数を入力してください。");
     EXPECT_EQ(boxes.boxes[0].caption, L"ui_tests");
@@ -201,8 +186,7 @@ TEST(CountingActions, ThePullStopsInTheExchangeOrderOfTheCountFields) {
     for (const Case& c : cases) {
         MessageBoxCatcher boxes;
         MainWindow w;
-        ModalScript script;
-        script.Then([&] {
+        ASSERT_TRUE(w.Run([&] {
             w.SetText(c.emptied, L"");
             w.SetText(c.before, L"55");
             w.SetText(c.after, L"55");
@@ -213,9 +197,7 @@ TEST(CountingActions, ThePullStopsInTheExchangeOrderOfTheCountFields) {
             EXPECT_EQ(w.Text(c.after), afterIsWord ? L"" : L"0") << "field " << c.after;
             EXPECT_EQ(w.Text(c.emptied), L"0") << "field " << c.emptied;
             EXPECT_EQ(w.Text(IDC_TEXT), L"");  // the action ran
-            w.Close();
-        });
-        ASSERT_TRUE(w.Run(script));
+        }));
         EXPECT_EQ(boxes.boxes.size(), 1u) << "field " << c.emptied;
     }
 }
@@ -244,8 +226,7 @@ TEST(CountingActions, CountFieldsWithoutASigned32BitNumberAreWarnedAbout) {
         SCOPED_TRACE(ToCp932(c.what));
         MessageBoxCatcher boxes;
         MainWindow w;
-        ModalScript script;
-        script.Then([&] {
+        ASSERT_TRUE(w.Run([&] {
             w.SetBytes(IDC_TEXT, kText);
             const std::wstring pane = w.Text(IDC_TEXT);
             HWND field = w.Item(kMemberRows[12].total);
@@ -256,9 +237,7 @@ TEST(CountingActions, CountFieldsWithoutASigned32BitNumberAreWarnedAbout) {
             EXPECT_EQ(w.Text(kMemberRows[12].total), L"0");  // the push put the field's value back
             EXPECT_EQ(w.Current(0), L"5");                   // the search ran
             EXPECT_EQ(w.Text(IDC_TEXT), pane);
-            w.Close();
-        });
-        ASSERT_TRUE(w.Run(script));
+        }));
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].text, L"整数を入力してください。");
     }
@@ -269,8 +248,7 @@ TEST(CountingActions, CountFieldsWithoutASigned32BitNumberAreWarnedAbout) {
 TEST(CountingActions, ALargestTotalIsTakenAndHeldThere) {
     MessageBoxCatcher boxes;
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText);
         w.SetText(kMemberRows[0].total, L"2147483647");
         w.SetText(kMemberRows[9].total, L"2147483640");
@@ -285,9 +263,7 @@ TEST(CountingActions, ALargestTotalIsTakenAndHeldThere) {
         w.Click(IDC_SEARCH_MANUAL_ONLY);
         EXPECT_EQ(w.Text(IDC_MANUAL_TOTAL), L"2147483647");
         EXPECT_EQ(w.dlg.State().total[0], 2147483647);
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

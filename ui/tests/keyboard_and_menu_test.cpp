@@ -60,7 +60,6 @@ TEST(Keyboard, EnterMakesALineBreakInThePaneOnlyAndEscapeDoesNothing) {
         .Then([&] {
             EXPECT_EQ(w.Current(3), L"3");
             EXPECT_EQ(w.Caption(), ToWide(TopMessages[3]));
-            w.Close();
         });
     ASSERT_TRUE(w.Run(script));
 }
@@ -79,15 +78,13 @@ TEST(Keyboard, TabFollowsTheTemplateOrder) {
         })
         .Then([&] {
             EXPECT_EQ(GetFocus(), w.Item(kMemberRows[20].current));
-            w.Close();
         });
     ASSERT_TRUE(w.Run(script));
 }
 
 TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
     MainWindow w;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         HMENU menu = GetSystemMenu(w.Hwnd(), FALSE);
         ASSERT_NE(menu, nullptr);
         const int count = GetMenuItemCount(menu);
@@ -103,9 +100,7 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
         EXPECT_EQ(GetMenuItemID(menu, count - 1), 0x0010u);
         // The system's own items are still there, Close among them.
         EXPECT_NE(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
 }
 
 // A wait condition: some window other than `main` is active; it is kept in `found`.
@@ -161,8 +156,7 @@ TEST(SystemMenu, AltSpaceThenAOpensTheAboutBox) {
             EXPECT_EQ(GetWindow(about, GW_OWNER), w.Hwnd());
             SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         })
-        .WaitFor([&] { return !IsWindow(about); }, "the About box to close")
-        .Then([&] { w.Close(); });
+        .WaitFor([&] { return !IsWindow(about); }, "the About box to close");
     ASSERT_TRUE(w.Run(script));
 }
 
@@ -197,24 +191,15 @@ void OpenAndCloseAbout(WPARAM command, const std::function<void(HWND about)>& cl
             EXPECT_TRUE(IsWindowEnabled(w.Hwnd()));
             EXPECT_EQ(w.Text(IDC_MANUAL_WORD6), L"残る");
             EXPECT_EQ(w.Caption(), ToWide(InitialCaption));
-            w.Close();
         });
     ASSERT_TRUE(w.Run(script));
 }
 
-TEST(AboutBox, OpensFromTheMenuCommandAndClosesOnOk) {
+// Commands 0x10 to 0x1F open it; OK, Enter, Escape and its close box close it.
+TEST(AboutBox, OpensOnItsCommandsAndClosesEveryWay) {
     OpenAndCloseAbout(0x0010, [](HWND about) { SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0); });
-}
-
-TEST(AboutBox, AnyCommandFrom0x10To0x1FOpensItAndEnterClosesIt) {
     OpenAndCloseAbout(0x001F, [](HWND) { PressKey(VK_RETURN); });
-}
-
-TEST(AboutBox, EscapeClosesIt) {
     OpenAndCloseAbout(0x0013, [](HWND) { PressKey(VK_ESCAPE); });
-}
-
-TEST(AboutBox, ItsCloseBoxClosesIt) {
     OpenAndCloseAbout(0x0010, [](HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,9 +35,16 @@ public:
     std::wstring Current(MemberIndex m) const { return Text(kMemberRows[m].current); }
     std::wstring Total(MemberIndex m) const { return Text(kMemberRows[m].total); }
 
-    // Runs the window modally while `script` runs; the script must close it.
+    // The frame of the window tests: runs the window modally with the steps of
+    // `script` (or the one step `steps`), then closes it as its close box does.
     bool Run(ModalScript& script, DWORD timeoutMs = 30000) {
+        script.Then([this] { Close(); });
         return script.Run([this] { dlg.DoModal(); }, timeoutMs);
+    }
+    bool Run(std::function<void()> steps, DWORD timeoutMs = 30000) {
+        ModalScript script;
+        script.Then(std::move(steps));
+        return Run(script, timeoutMs);
     }
     // Closes the window as its close box does.
     void Close() const { PostMessageW(dlg.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); }

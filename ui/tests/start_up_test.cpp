@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/top_member.h"
+#include "testing/display_names.h"
+#include "testing/import_hook.h"
 #include "testing/modal_script.h"
 #include "ui/counter_app.h"
 #include "ui/minimised_icon.h"
@@ -17,11 +19,10 @@ constexpr int kManualWordIds[kManualWordCount] = {IDC_MANUAL_WORD1, IDC_MANUAL_W
 TEST(StartUp, OpensWithTheTemplateCaptionNamesPromptManualWordsAndZeroCounts) {
     MainWindow w;
     KeywordTable.fill("stale");  // the window restores the defaults as it opens
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(w.Run([&] {
         EXPECT_EQ(w.Caption(), ToWide(InitialCaption));
         for (MemberIndex m = 0; m < kMemberCount; ++m) {
-            EXPECT_EQ(w.Text(kMemberRows[m].label), ToWide(DisplayName(m))) << "member " << m;
+            EXPECT_EQ(w.Text(kMemberRows[m].label), kDisplayNames[m]) << "member " << m;
             EXPECT_EQ(w.Current(m), L"0") << "member " << m;
             EXPECT_EQ(w.Total(m), L"0") << "member " << m;
         }
@@ -49,20 +50,9 @@ TEST(StartUp, OpensWithTheTemplateCaptionNamesPromptManualWordsAndZeroCounts) {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         EXPECT_NEAR((rect.left + rect.right) / 2, (work.left + work.right) / 2, 1);
         EXPECT_NEAR((rect.top + rect.bottom) / 2, (work.top + work.bottom) / 2, 1);
-        w.Close();
-    });
-    ASSERT_TRUE(w.Run(script));
+    }));
     // The fields hold what the controls showed.
     EXPECT_EQ(w.dlg.State().text, InitialPrompt);
-}
-
-TEST(StartUp, TheCloseBoxEndsTheWindow) {
-    MainWindow w;
-    INT_PTR result = 0;
-    ModalScript script;
-    script.Then([&] { w.Close(); });
-    ASSERT_TRUE(script.Run([&] { result = w.dlg.DoModal(); }));
-    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST(StartUp, InitInstanceRunsTheMainWindowAsMainWindowAndReturnsFalse) {
@@ -85,30 +75,84 @@ TEST(StartUp, InitInstanceRunsTheMainWindowAsMainWindowAndReturnsFalse) {
 }
 
 TEST(MinimisedIcon, IsCentredWithTheOriginalRounding) {
-    EXPECT_EQ(CentredIconOrigin(36, 36, 32, 32).x, 2);
-    EXPECT_EQ(CentredIconOrigin(36, 36, 32, 32).y, 2);
-    EXPECT_EQ(CentredIconOrigin(35, 35, 32, 32).x, 2);
-    EXPECT_EQ(CentredIconOrigin(35, 35, 32, 32).y, 2);
-    EXPECT_EQ(CentredIconOrigin(29, 36, 32, 32).x, -1);  // truncation toward zero: (-2) / 2
-    EXPECT_EQ(CentredIconOrigin(30, 36, 32, 32).x, 0);   // (-1) / 2
-    EXPECT_EQ(CentredIconOrigin(36, 28, 32, 32).y, -1);  // (-3) / 2
+    struct Case { int width, height, x, y; };  // 32-pixel icons
+    const Case cases[] = {{36, 36, 2, 2}, {35, 35, 2, 2}, {29, 36, -1, 2}, {30, 36, 0, 2}, {36, 28, 2, -1}};
+    for (const Case& c : cases) {  // truncation toward zero: (-2) / 2 = -1, (-1) / 2 = 0, (-3) / 2 = -1
+        EXPECT_EQ(CentredIconOrigin(c.width, c.height, 32, 32).x, c.x) << c.width;
+        EXPECT_EQ(CentredIconOrigin(c.width, c.height, 32, 32).y, c.y) << c.height;
+    }
 }
 
-TEST(MinimisedIcon, PaintingTheMinimisedWindowKeepsItsContents) {
+// The paint handler's calls to the system, caught: the client size it is
+// told, its erase message, and where and with what it draws the icon.
+struct PaintCalls {
+    HWND window = nullptr;
+    SIZE client{};
+    HDC erasedWith = nullptr;
+    LPARAM eraseParameter = -1;
+    int draws = 0;
+    bool erasedBeforeDrawing = false;
+    HDC drawnOn = nullptr;
+    POINT at{};
+    HICON icon = nullptr;
+};
+PaintCalls g_paint;
+ImportHook* g_send = nullptr;
+
+BOOL WINAPI FakeClientRect(HWND hwnd, RECT* rect) {
+    if (hwnd != g_paint.window) return ::GetClientRect(hwnd, rect);
+    *rect = {0, 0, g_paint.client.cx, g_paint.client.cy};
+    return TRUE;
+}
+int WINAPI IconsOf32Pixels(int index) {
+    return index == SM_CXICON || index == SM_CYICON ? 32 : ::GetSystemMetrics(index);
+}
+LRESULT WINAPI SeeErase(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hwnd == g_paint.window && message == WM_ICONERASEBKGND) {
+        g_paint.erasedWith = reinterpret_cast<HDC>(wParam);
+        g_paint.eraseParameter = lParam;
+    }
+    return g_send->Original<decltype(&SendMessageW)>()(hwnd, message, wParam, lParam);
+}
+BOOL WINAPI SeeDraw(HDC dc, int x, int y, HICON icon) {
+    ++g_paint.draws;
+    g_paint.erasedBeforeDrawing = g_paint.erasedWith != nullptr;
+    g_paint.drawnOn = dc;
+    g_paint.at = {x, y};
+    g_paint.icon = icon;
+    return TRUE;
+}
+
+TEST(MinimisedIcon, ThePaintHandlerDrawsTheIconCentredAfterErasing) {
+    struct Case { SIZE client; POINT at; };
+    const Case cases[] = {{{36, 36}, {2, 2}}, {{35, 35}, {2, 2}}, {{29, 36}, {-1, 2}}, {{30, 35}, {0, 2}}};
     MainWindow w;
     ModalScript script;
-    script.Then([&] {
-              ShowWindow(w.Hwnd(), SW_MINIMIZE);
-          })
+    script.Then([&] { ShowWindow(w.Hwnd(), SW_MINIMIZE); })
         .WaitFor([&] { return IsIconic(w.Hwnd()) != FALSE; }, "the window to be minimised")
         .Then([&] {
-            InvalidateRect(w.Hwnd(), nullptr, TRUE);
-            UpdateWindow(w.Hwnd());
-            SendMessageW(w.Hwnd(), WM_PAINT, 0, 0);
-            EXPECT_TRUE(IsIconic(w.Hwnd()));
+            const auto icon = reinterpret_cast<HICON>(SendMessageW(w.Hwnd(), WM_QUERYDRAGICON, 0, 0));
+            ImportHook client("user32.dll", "GetClientRect", reinterpret_cast<void*>(FakeClientRect));
+            ImportHook metrics("user32.dll", "GetSystemMetrics", reinterpret_cast<void*>(IconsOf32Pixels));
+            ImportHook draw("user32.dll", "DrawIcon", reinterpret_cast<void*>(SeeDraw));
+            ImportHook send("user32.dll", "SendMessageW", reinterpret_cast<void*>(SeeErase));
+            g_send = &send;
+            for (const Case& c : cases) {
+                g_paint = {w.Hwnd(), c.client};
+                SendMessageW(w.Hwnd(), WM_PAINT, 0, 0);
+                SCOPED_TRACE("client " + std::to_string(c.client.cx) + " x " + std::to_string(c.client.cy));
+                EXPECT_EQ(g_paint.draws, 1);
+                EXPECT_EQ(std::pair(g_paint.at.x, g_paint.at.y), std::pair(c.at.x, c.at.y));
+                EXPECT_EQ(g_paint.icon, icon);
+                EXPECT_TRUE(g_paint.erasedBeforeDrawing && g_paint.drawnOn != nullptr);
+                EXPECT_EQ(g_paint.erasedWith, g_paint.drawnOn);  // the paint context
+                EXPECT_EQ(g_paint.eraseParameter, 0);
+            }
             ShowWindow(w.Hwnd(), SW_RESTORE);
-            EXPECT_EQ(w.Bytes(IDC_TEXT), InitialPrompt);
-            w.Close();
+            g_paint = {w.Hwnd(), {36, 36}};
+            SendMessageW(w.Hwnd(), WM_PAINT, 0, 0);
+            EXPECT_EQ(g_paint.draws, 0) << "not minimised: the default painting";
+            g_paint = {};
         });
     ASSERT_TRUE(w.Run(script));
 }

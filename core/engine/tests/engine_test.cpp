@@ -313,6 +313,35 @@ TEST(EngineDifferential, RandomBytesAndWordsCutFromThem) {
     }
 }
 
+// Chains compiled once, with a sample that is none of the texts (or no
+// sample), count each of many texts as a fresh count would.
+TEST(EngineDifferential, CompiledOnceOverManyTexts) {
+    std::mt19937 rng(6060);
+    for (int round = 0; round < 300; ++round) {
+        const std::vector<std::vector<std::string>> chains{RandomWords(rng, 1 + rng() % 12),
+                                                           RandomWords(rng, rng() % 6)};
+        std::vector<std::string> all = chains[0];
+        all.insert(all.end(), chains[1].begin(), chains[1].end());
+        const std::string sample = round % 3 == 0 ? "" : NestedText(rng, all, rng() % 30);
+        const std::span<const std::string> words[] = {chains[0], chains[1]};
+        const CompiledChains compiled(words, sample);
+        for (int t = 0; t < 10; ++t) {
+            const std::string text = NestedText(rng, all, rng() % 25);
+            std::vector<std::int64_t> got[2] = {std::vector<std::int64_t>(chains[0].size(), -1),
+                                                std::vector<std::int64_t>(chains[1].size(), -1)};
+            std::int64_t* const counts[] = {got[0].data(), got[1].data()};
+            compiled.Count(text, counts);
+            for (int c = 0; c < 2; ++c) {
+                std::string work = text;
+                for (std::size_t w = 0; w < chains[c].size(); ++w) {
+                    ASSERT_EQ(got[c][w], reference::RemoveAll(work, chains[c][w]))
+                        << "round " << round << " text " << t << " chain " << c << " word " << w;
+                }
+            }
+        }
+    }
+}
+
 // Texts of several scan blocks (16 KiB each), checked against the one-word
 // RemoveAll (itself checked against the reference, which is too slow here).
 TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
