@@ -84,7 +84,7 @@ TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, Sh
 }  // namespace
 
 void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& settings,
-                 const TextSink& sink, ProgressMeter* progress) {
+                 const TextSink& sink, ProgressMeter* progress, const std::function<void()>& caughtUp) {
     // Standard input, read here once; later "-" entries find it at its end.
     const auto firstStdin = std::find_if(inputs.begin(), inputs.end(),
                                          [](const InputFile& f) { return f.path == "-"; });
@@ -144,7 +144,8 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         }
         return sink(outcome.record, state, FindTopMember(state.current));
     };
-    const std::function<void()> idle = [progress] {
+    const std::function<void()> idle = [&] {
+        if (caughtUp) caughtUp();
         if (progress) progress->Tick();
     };
     RunInOrder<TextOutcome>(inputs.size(), settings.jobs, work, deliver, idle);

@@ -30,8 +30,11 @@ using TextSink = std::function<bool(const TextRecord&, const CountingState&, Mem
 // Counts the texts in order. A text that cannot be read counts nothing (its
 // current counts are 0) and its record carries the error ("cannot open: ..."
 // or "cannot read: ..."). Standard input ("-") is read once, before the
-// others; a later "-" reads as empty, as at the end of input.
+// others; a later "-" reads as empty, as at the end of input. `caughtUp` is
+// called whenever the texts done so far have all reached the sink (the time
+// to flush what it wrote).
 void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& settings,
-                 const TextSink& sink, ProgressMeter* progress = nullptr);
+                 const TextSink& sink, ProgressMeter* progress = nullptr,
+                 const std::function<void()>& caughtUp = {});
 
 }  // namespace quenbol::cli

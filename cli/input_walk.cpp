@@ -41,15 +41,16 @@ std::vector<InputFile> WalkDirectory(const std::string& root) {
         fs::directory_iterator it(PathOf(dir), ec);
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
             const std::string child = Join(dir, Utf8Of(it->path().filename()));
-            std::error_code statusError;
-            const fs::file_status own = it->symlink_status(statusError);
-            if (fs::is_directory(own)) {
-                pending.push_back(child);
-            } else if (fs::is_regular_file(own)) {
-                found.push_back({child, {}});
-            } else if (fs::is_symlink(own)) {
-                const fs::file_status target = fs::status(it->path(), statusError);
+            // The entry's own type comes with the listing; only a link costs a
+            // look at what it points to.
+            std::error_code typeError;
+            if (it->is_symlink(typeError)) {
+                const fs::file_status target = fs::status(it->path(), typeError);
                 if (fs::is_regular_file(target) || !fs::exists(target)) found.push_back({child, {}});
+            } else if (it->is_directory(typeError)) {
+                pending.push_back(child);
+            } else if (it->is_regular_file(typeError)) {
+                found.push_back({child, {}});
             }
         }
         if (ec) found.push_back({dir, "cannot list directory: " + ec.message()});

@@ -4,6 +4,7 @@
 // anything is printed, so a run that fails prints nothing on standard output;
 // the JSON Lines and CSV forms print each text's row as soon as it and all
 // before it are done, and go on past a text that cannot be read.
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
@@ -80,8 +81,11 @@ std::string CollectInputs(const Options& options, InputList& inputs) {
 // cannot be read gets a row with its error and a line on standard error, and
 // the run goes on; it then ends with status 2.
 int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv, ProgressMeter& progress) {
+    static char buffer[1 << 20];  // flushed below, not every few rows; lives to the final flush at exit
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     bool written = !csv || WriteBytes(stdout, CsvHeader());
     bool failed = false;
+    auto lastFlush = std::chrono::steady_clock::now();
     if (written) {
         CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex top) {
             if (!record.error.empty()) {
@@ -89,9 +93,18 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
                 progress.Finish();  // the message on a line of its own; the progress line comes back after it
                 WriteText(stderr, "quenbol-count: " + FileLabel(record.file) + ": " + record.error + "\n");
             }
-            written = WriteBytes(stdout, csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top));
+            const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top);
+            written = written && std::fwrite(row.data(), 1, row.size(), stdout) == row.size();
             return written;
-        }, &progress);
+        }, &progress, [&written, &lastFlush] {
+            // Rows reach the reader within a twentieth of a second, without a
+            // write call for each of thousands of small texts.
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastFlush < std::chrono::milliseconds(50)) return;
+            lastFlush = now;
+            written = std::fflush(stdout) == 0 && written;
+        });
+        written = std::fflush(stdout) == 0 && written;
     }
     if (!written) return kExitOutputFailed;
     return failed ? kExitRefused : kExitOk;

@@ -21,8 +21,10 @@ namespace quenbol::cli {
 // never called twice at once. Items are started only a short way ahead of
 // the one awaited (a few per thread), so the work in flight, and the results
 // held, stay bounded whatever the count. `deliver` returning false stops the
-// run: no further item is started. While the run goes on, the calling thread
-// calls idle() about every `tick`, never while deliver runs. An exception
+// run: no further item is started. idle() is called by the delivering
+// thread each time it has delivered all that is done (a moment to flush
+// output), and by the calling thread about every `tick` while it waits;
+// never while deliver runs. An exception
 // thrown by work(i) or by deliver is thrown again here once the threads have
 // stopped; no item after i is delivered.
 template <class Result>
@@ -50,28 +52,41 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
     const auto deliverReady = [&](std::unique_lock<std::mutex>& lock) {
         if (delivering) return;
         delivering = true;
-        while (!stopped && nextToDeliver < count && slots[nextToDeliver % window].done) {
-            Slot slot = std::move(slots[nextToDeliver % window]);
-            slots[nextToDeliver % window] = Slot{};
-            const std::size_t i = nextToDeliver++;
-            lock.unlock();
-            startable.notify_all();
-            bool goOn = false;
-            std::exception_ptr thrown = slot.failure;
-            if (!thrown) {
-                try {
-                    std::lock_guard one(deliveryMutex);
-                    goOn = deliver(i, *slot.result);
-                } catch (...) {
-                    thrown = std::current_exception();
+        const auto awaitedDone = [&] {
+            return !stopped && nextToDeliver < count && slots[nextToDeliver % window].done;
+        };
+        do {
+            while (awaitedDone()) {
+                Slot slot = std::move(slots[nextToDeliver % window]);
+                slots[nextToDeliver % window] = Slot{};
+                const std::size_t i = nextToDeliver++;
+                lock.unlock();
+                startable.notify_all();
+                bool goOn = false;
+                std::exception_ptr thrown = slot.failure;
+                if (!thrown) {
+                    try {
+                        std::lock_guard one(deliveryMutex);
+                        goOn = deliver(i, *slot.result);
+                    } catch (...) {
+                        thrown = std::current_exception();
+                    }
                 }
+                lock.lock();
+                if (thrown && !failure) failure = thrown;
+                if (!goOn) stopped = true;
             }
-            lock.lock();
-            if (thrown && !failure) failure = thrown;
-            if (!goOn) stopped = true;
-        }
+            if (idle) {
+                lock.unlock();
+                {
+                    std::lock_guard one(deliveryMutex);
+                    idle();
+                }
+                lock.lock();
+            }
+        } while (awaitedDone());  // another thread's item may have come meanwhile
         delivering = false;
-        settled.notify_all();
+        if (stopped || nextToDeliver >= count) settled.notify_all();  // the run is over
     };
 
     const auto worker = [&] {

@@ -1,6 +1,7 @@
 // JSON Lines records and CSV rows.
 #include "cli/row_writers.h"
 
+#include <array>
 #include <cstdio>
 
 #include "core/cp932.h"
@@ -58,6 +59,31 @@ std::string JsonUtf8String(std::string_view utf8) {
     return out + "\"";
 }
 
+namespace {
+
+// The parts that are the same in every row, made once: each member's name
+// as a JSON string, each caption (index top + 1) likewise, and the names as
+// CSV fields.
+struct FixedParts {
+    std::array<std::string, kMemberCount> jsonNames, csvNames;
+    std::array<std::string, kMemberCount + 1> jsonCaptions;
+};
+
+const FixedParts& Fixed() {
+    static const FixedParts parts = [] {
+        FixedParts p;
+        for (MemberIndex m = 0; m < kMemberCount; ++m) {
+            p.jsonNames[m] = JsonUtf8String(Utf8(DisplayName(m)));
+            p.csvNames[m] = CsvField(Utf8(DisplayName(m)));
+        }
+        for (MemberIndex top = -1; top < kMemberCount; ++top) p.jsonCaptions[top + 1] = JsonUtf8String(Utf8(CaptionFor(top)));
+        return p;
+    }();
+    return parts;
+}
+
+}  // namespace
+
 std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top) {
     const bool failed = !record.error.empty();
     const auto pair = [](std::int32_t current, std::int32_t total) {
@@ -69,19 +95,18 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
     out += ", \"members\": [";
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         if (m) out += ", ";
-        out += "{\"name\": " + JsonUtf8String(Utf8(DisplayName(m))) + ", " +
-               pair(after.current[m], after.total[m]) + "}";
+        out += "{\"name\": " + Fixed().jsonNames[m] + ", " + pair(after.current[m], after.total[m]) + "}";
     }
     out += "], \"manual\": {" + pair(after.manualCurrent, after.manualTotal) + "}";
     out += ", \"top\": " + std::to_string(top);
-    out += ", \"caption\": " + JsonUtf8String(Utf8(CaptionFor(top)));
+    out += ", \"caption\": " + Fixed().jsonCaptions[top + 1];
     if (failed) out += ", \"error\": " + JsonUtf8String(record.error);
     return out + "}\n";
 }
 
 std::string CsvHeader() {
     std::string out = "\xEF\xBB\xBF" "file,encoding,bytes";
-    for (MemberIndex m = 0; m < kMemberCount; ++m) out += "," + CsvField(Utf8(DisplayName(m)));
+    for (MemberIndex m = 0; m < kMemberCount; ++m) out += "," + Fixed().csvNames[m];
     return out + ",manual,top,error\r\n";
 }
 
@@ -91,7 +116,7 @@ std::string CsvRow(const TextRecord& record, const CountingState& after, MemberI
                       (failed ? "" : std::to_string(record.bytes));
     for (MemberIndex m = 0; m < kMemberCount; ++m) out += "," + std::to_string(after.current[m]);
     out += "," + std::to_string(after.manualCurrent);
-    out += "," + (top < 0 ? std::string() : CsvField(Utf8(DisplayName(top))));
+    out += "," + (top < 0 ? std::string() : Fixed().csvNames[top]);
     out += "," + CsvField(WellFormed(record.error));
     return out + "\r\n";
 }
