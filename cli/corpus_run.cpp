@@ -64,15 +64,12 @@ private:
 // encoding is decoded into a buffer of its own first.
 TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
                       bool first, TextOutcome outcome) {
-    const Encoding encoding = settings.encoding ? *settings.encoding : DetectEncoding(bytes);
+    std::string decoded;
+    const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded);
+    if (settings.encoding && encoding != Encoding::Cp932) decoded = DecodeToCp932(bytes, encoding);
+    const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
     outcome.record.encoding = std::string(EncodingName(encoding));
     outcome.record.bytes = bytes.size();
-    std::string decoded;
-    std::string_view text = bytes;
-    if (encoding != Encoding::Cp932) {
-        decoded = DecodeToCp932(bytes, encoding);
-        text = decoded;
-    }
     const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
     CountingState state;
     SearchAll(state, text, words);

@@ -2,6 +2,7 @@
 #include "core/cp932.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <vector>
 
@@ -196,10 +197,13 @@ std::string Utf16ToCp932(std::u16string_view text, bool* lossless) {
 
 namespace {
 
+constexpr std::size_t kIllFormed = static_cast<std::size_t>(-1);
+
 // Writes the code page 932 form of `utf8` to `out`, which has room for
 // utf8.size() bytes (no character takes more bytes in code page 932 than in
-// UTF-8); returns the bytes written.
-std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
+// UTF-8); returns the bytes written, or kIllFormed at the first ill-formed
+// sequence when `strict`.
+std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool strict = false) {
     const std::vector<std::uint16_t>& table = EncodeTable();
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
@@ -234,7 +238,9 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
                 continue;
             }
         }
-        put(DecodeUtf8Next(utf8, pos));
+        const long cp = DecodeUtf8Next(utf8, pos);
+        if (cp < 0 && strict) return kIllFormed;
+        put(cp);
     }
     return write;
 }
@@ -246,6 +252,15 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
     bool ok = true;
     out.resize(ConvertUtf8(utf8, out.data(), ok));
     if (lossless) *lossless = ok;
+    return out;
+}
+
+std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8) {
+    std::string out(utf8.size(), '\0');
+    bool lossless = true;
+    const std::size_t written = ConvertUtf8(utf8, out.data(), lossless, true);
+    if (written == kIllFormed) return std::nullopt;
+    out.resize(written);
     return out;
 }
 

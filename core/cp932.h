@@ -4,6 +4,7 @@
 // build converts alike whatever the system's locale.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // whether every code point had a form.
 std::string Utf16ToCp932(std::u16string_view text, bool* lossless = nullptr);
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
+
+// Utf8ToCp932 for text that is well-formed UTF-8, checked in the same pass;
+// nothing when it is not.
+std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8);
 
 // True when lead and trail form a defined double-byte character.
 bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail);

@@ -97,18 +97,33 @@ std::optional<Encoding> EncodingByName(std::string_view name) {
     return std::nullopt;
 }
 
-Encoding DetectEncoding(std::string_view bytes) {
-    if (StartsWith(bytes, kUtf8Bom)) return Encoding::Utf8;
-    if (StartsWith(bytes, kUtf16LeBom)) return Encoding::Utf16Le;
-    if (StartsWith(bytes, kUtf16BeBom)) return Encoding::Utf16Be;
-    if (LooksLikeIso2022Jp(bytes)) return Encoding::Iso2022Jp;
+Encoding DecodeDetected(std::string_view bytes, std::string& decoded) {
+    decoded.clear();
+    const auto as = [&](Encoding e) {
+        decoded = DecodeToCp932(bytes, e);
+        return e;
+    };
+    if (StartsWith(bytes, kUtf8Bom)) return as(Encoding::Utf8);
+    if (StartsWith(bytes, kUtf16LeBom)) return as(Encoding::Utf16Le);
+    if (StartsWith(bytes, kUtf16BeBom)) return as(Encoding::Utf16Be);
+    if (LooksLikeIso2022Jp(bytes)) return as(Encoding::Iso2022Jp);
     // Pure ASCII reads alike either way; the code page 932 path keeps it byte for byte.
     if (!HasHighBytes(bytes)) return Encoding::Cp932;
-    if (IsValidUtf8(bytes)) return Encoding::Utf8;
+    if (std::optional<std::string> utf8 = WellFormedUtf8ToCp932(bytes)) {
+        decoded = std::move(*utf8);
+        return Encoding::Utf8;
+    }
     std::size_t eucFaults = 0;
-    const std::string asEuc = EucJpToCp932(bytes, &eucFaults);
+    std::string asEuc = EucJpToCp932(bytes, &eucFaults);
     const long eucScore = Plausibility(asEuc, 4) - kFaultCost * static_cast<long>(eucFaults);
-    return eucScore > Plausibility(bytes, 2) ? Encoding::EucJp : Encoding::Cp932;
+    if (eucScore <= Plausibility(bytes, 2)) return Encoding::Cp932;
+    decoded = std::move(asEuc);
+    return Encoding::EucJp;
+}
+
+Encoding DetectEncoding(std::string_view bytes) {
+    std::string decoded;
+    return DecodeDetected(bytes, decoded);
 }
 
 std::string DecodeToCp932(std::string_view bytes, Encoding encoding) {

@@ -41,6 +41,12 @@ bool LooksLikeIso2022Jp(std::string_view bytes);
 // encoding_detection.cpp); otherwise code page 932.
 Encoding DetectEncoding(std::string_view bytes);
 
+// DetectEncoding and DecodeToCp932 in one go, with no second pass where the
+// choice has decoded already: returns the encoding; `decoded` receives the
+// text as code page 932 unless the encoding is code page 932 itself, whose
+// bytes are the text as they are (`decoded` is then left empty).
+Encoding DecodeDetected(std::string_view bytes, std::string& decoded);
+
 // The text as code page 932 bytes. A byte-order mark of the encoding at the
 // start is dropped (code page 932 bytes are kept as they are).
 std::string DecodeToCp932(std::string_view bytes, Encoding encoding);

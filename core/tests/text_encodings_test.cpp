@@ -23,6 +23,9 @@ TEST(TextEncodings, TextsSavedInEveryEncodingReadAsTheSameCp932AndAreRecognised)
         const Encoding detected = DetectEncoding(t.bytes);
         EXPECT_EQ(EncodingName(detected), t.detected);
         EXPECT_TRUE(DecodeToCp932(t.bytes, detected) == t.cp932);
+        std::string decoded;  // the same in one go; code page 932 stays where it lies
+        EXPECT_EQ(DecodeDetected(t.bytes, decoded), detected);
+        EXPECT_TRUE((detected == Encoding::Cp932 ? t.bytes : std::string_view(decoded)) == t.cp932);
         // Named explicitly, and without a byte-order mark, the same.
         const std::optional<Encoding> named = EncodingByName(t.detected);
         ASSERT_TRUE(named);
