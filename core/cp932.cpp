@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/sjis.h"
@@ -221,6 +222,16 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool s
         }
     };
     for (std::size_t pos = 0; pos < size;) {
+        // Runs of ASCII eight bytes at a time.
+        while (pos + 8 <= size) {
+            std::uint64_t eight;
+            std::memcpy(&eight, in + pos, 8);
+            if (eight & 0x8080808080808080u) break;
+            std::memcpy(out + write, &eight, 8);
+            pos += 8;
+            write += 8;
+        }
+        if (pos >= size) break;
         const unsigned char b0 = in[pos];
         if (b0 < 0x80) {
             out[write++] = static_cast<char>(b0);
@@ -229,12 +240,18 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool s
         }
         // Most of a Japanese text: a well-formed three-byte sequence outside
         // the surrogates, decoded here; everything else the general way.
-        if ((b0 & 0xF0) == 0xE0 && pos + 2 < size && (in[pos + 1] & 0xC0) == 0x80 &&
-            (in[pos + 2] & 0xC0) == 0x80) {
-            const long cp = (b0 & 0x0F) << 12 | (in[pos + 1] & 0x3F) << 6 | (in[pos + 2] & 0x3F);
+        if ((b0 & 0xF0) == 0xE0 && pos + 2 < size && ((in[pos + 1] ^ 0x80) | (in[pos + 2] ^ 0x80)) < 0x40) {
+            const unsigned cp = (b0 & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
             if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
                 pos += 3;
-                put(cp);
+                const std::uint16_t code = table[cp];
+                if (code > 0xFF) {  // the usual case: a double-byte character
+                    out[write] = static_cast<char>(code >> 8);
+                    out[write + 1] = static_cast<char>(code & 0xFF);
+                    write += 2;
+                } else {
+                    put(cp);
+                }
                 continue;
             }
         }
