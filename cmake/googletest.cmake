@@ -13,9 +13,12 @@ include(GoogleTest)
 # Registers a test program with CTest. Natively each test case is its own
 # CTest test. Under Wine the whole program is one CTest test: starting Wine
 # costs about a second, and the program's own output names every case. Wine
-# tests run one at a time: one Wine server, two cores.
+# tests run one at a time: one Wine server, two cores. A Windows test program
+# carries the program's manifest, so it runs on the same common controls.
 function(quenbol_add_gtest target)
   if(CMAKE_CROSSCOMPILING)
+    target_link_libraries(${target} PRIVATE quenbol_manifest)
+    set_property(GLOBAL APPEND PROPERTY QUENBOL_TEST_PROGRAMS ${target})
     add_test(NAME ${target} COMMAND ${target} --gtest_color=no)
     set_tests_properties(${target} PROPERTIES RUN_SERIAL TRUE TIMEOUT 1200 ${ARGN})
   else()

@@ -34,8 +34,7 @@ CWnd* AfxGetMainWnd();
 const std::wstring& AfxGetAppName();
 // The module that holds the dialog templates, icons and strings.
 inline HINSTANCE AfxGetResourceHandle() { return GetModuleHandleW(nullptr); }
-// OLE control hosting is not used by this framework: nothing to do.
-inline void AfxEnableControlContainer() {}
+inline void AfxEnableControlContainer() {}  // no OLE controls: nothing to do
 
 // The owner of a modal dialog or box: `parent` if given, else the last active
 // popup of the main window (or of the active window when there is none).

@@ -19,8 +19,7 @@ public:
         const std::wstring item = quenbol::ToWide(cp932);
         return static_cast<int>(SendMessageW(m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
     }
-    // Selects an item without notifying; -1 clears the selection.
-    int SetCurSel(int index) {
+    int SetCurSel(int index) {  // without notifying; -1 clears the selection
         return static_cast<int>(SendMessageW(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0));
     }
     // The selected item's index, or CB_ERR when none.

@@ -112,9 +112,8 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     LRESULT result = 0;
     if (DispatchToMap(message, wParam, lParam, result)) {
-        // A dialog procedure returns a flag and leaves the result in
-        // DWLP_MSGRESULT, but for a few messages such as WM_QUERYDRAGICON (the
-        // only one of them that the program maps), which take the result itself.
+        // A dialog procedure returns a flag and leaves the result in DWLP_MSGRESULT,
+        // but for a few, such as WM_QUERYDRAGICON (the one the program maps).
         if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);
         SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;

@@ -1,5 +1,6 @@
-// The byte limit of an edit: a subclass that checks each way text comes in
-// (a typed character, a paste, an input-method result) before the edit sees it.
+// The byte limit of an edit and its code page 932 rule: subclasses that check
+// each way text comes in (a typed character, a paste, an input-method result)
+// before the edit sees it.
 #include "framework/edit_byte_limit.h"
 
 #include <commctrl.h>
@@ -8,11 +9,12 @@
 #include <optional>
 #include <string>
 
+#include "core/cp932.h"
 #include "framework/text.h"
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
+constexpr UINT_PTR kSubclassId = 0x51424C, kCp932SubclassId = 0x514243;  // arbitrary, ours
 
 // The text a typed character inserts, or nothing for keys that insert none.
 std::optional<std::wstring> TypedText(HWND edit, wchar_t c) {
@@ -49,49 +51,54 @@ std::wstring ImeResult(HWND edit) {
     return text;
 }
 
-bool Refuse() {
+LRESULT Refuse() {
     MessageBeep(MB_OK);
-    return true;
+    return 0;
 }
 
-// True when the message would bring in text that does not fit; the caller
-// then swallows it.
-bool WouldOverflow(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, std::size_t maxBytes) {
+// The text a message would bring in, or nothing.
+std::optional<std::wstring> Incoming(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CHAR:
     case WM_IME_CHAR:
-        if (auto text = TypedText(edit, static_cast<wchar_t>(wParam))) {
-            return !EditInsertionFits(edit, *text, maxBytes) && Refuse();
-        }
-        return false;
-    case WM_PASTE:
-        return !EditInsertionFits(edit, ClipboardText(edit), maxBytes) && Refuse();
+        return TypedText(edit, static_cast<wchar_t>(wParam));
     case WM_KEYDOWN:  // Shift+Insert pastes without a WM_PASTE on some systems
-        if (wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
-            return !EditInsertionFits(edit, ClipboardText(edit), maxBytes) && Refuse();
-        }
-        return false;
+        if (wParam != VK_INSERT || GetKeyState(VK_SHIFT) >= 0 || GetKeyState(VK_CONTROL) < 0) return std::nullopt;
+        [[fallthrough]];
+    case WM_PASTE:
+        return ClipboardText(edit);
     case WM_IME_COMPOSITION:
-        if (lParam & GCS_RESULTSTR) return !EditInsertionFits(edit, ImeResult(edit), maxBytes) && Refuse();
-        return false;
+        if (lParam & GCS_RESULTSTR) return ImeResult(edit);
+        return std::nullopt;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
-LRESULT CALLBACK LimitProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR maxBytes) {
+// A subclass procedure that swallows, with a beep, input for which `refuse`
+// holds (and any input while out of memory to check it).
+template <bool (*refuse)(HWND, const std::wstring&, DWORD_PTR)>
+LRESULT CALLBACK CheckProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref) {
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, LimitProc, kSubclassId);
+        RemoveWindowSubclass(edit, CheckProc<refuse>, id);
     } else {
         try {
-            if (WouldOverflow(edit, message, wParam, lParam, static_cast<std::size_t>(maxBytes))) return 0;
-        } catch (...) {  // out of memory while checking: refuse the input
-            Refuse();
-            return 0;
+            if (auto text = Incoming(edit, message, wParam, lParam); text && refuse(edit, *text, ref)) return Refuse();
+        } catch (...) {
+            return Refuse();
         }
     }
     return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+bool TooLong(HWND edit, const std::wstring& text, DWORD_PTR maxBytes) {
+    return !EditInsertionFits(edit, text, static_cast<std::size_t>(maxBytes));
+}
+
+bool WithoutCp932Form(HWND, const std::wstring& text, DWORD_PTR) {
+    bool lossless = true;
+    quenbol::Utf16ToCp932({reinterpret_cast<const char16_t*>(text.data()), text.size()}, &lossless);
+    return !lossless;
 }
 
 }  // namespace
@@ -100,7 +107,11 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes) {
     // A text of n bytes has at most n units, but for characters outside the
     // BMP, which have no code page 932 form anyway.
     SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    SetWindowSubclass(edit, LimitProc, kSubclassId, static_cast<DWORD_PTR>(maxBytes));
+    SetWindowSubclass(edit, CheckProc<TooLong>, kSubclassId, static_cast<DWORD_PTR>(maxBytes));
+}
+
+void RefuseTextWithoutCp932Form(HWND edit) {
+    SetWindowSubclass(edit, CheckProc<WithoutCp932Form>, kCp932SubclassId, 0);
 }
 
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {

@@ -15,3 +15,7 @@ void LimitEditBytes(HWND edit, std::size_t maxBytes);
 // Whether replacing the edit's selection with `insert` keeps it within both
 // its unit limit and `maxBytes`.
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes);
+
+// Refuses, with a beep, typed, pasted or composed text that holds a character
+// without a code page 932 form: the edit's text always has an exact one.
+void RefuseTextWithoutCp932Form(HWND edit);

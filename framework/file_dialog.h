@@ -24,15 +24,13 @@ public:
     // The caption (the system's "Open" / "Save As" when not set).
     void SetTitle(std::string_view cp932Title);
 
-    // IDOK when the user chose a file, IDCANCEL otherwise (also when the
-    // dialog could not be shown).
+    // IDOK when the user chose a file, IDCANCEL otherwise (or if it could not show).
     INT_PTR DoModal();
 
     // The full path of the chosen file.
     std::wstring GetPathName() const { return m_ofn.lpstrFile; }
 
-    // The structure handed to the system.
-    OPENFILENAMEW m_ofn{};
+    OPENFILENAMEW m_ofn{};  // the structure handed to the system
 
 private:
     BOOL m_open;

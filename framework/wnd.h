@@ -38,8 +38,7 @@ public:
     virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
     virtual MessageMap GetMessageMap() const { return {}; }
 
-    // What DDX_Text remembers of each control (see data_exchange.h).
-    struct ExchangedText {
+    struct ExchangedText {  // what DDX_Text remembers of each control
         bool known = false;
         std::wstring wide;  // the control's text when it was last read or written
         std::string bytes;  // the field's bytes that go with it

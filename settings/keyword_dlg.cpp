@@ -1,6 +1,7 @@
 // The keyword settings dialog.
 #include "settings/keyword_dlg.h"
 
+#include "framework/edit_byte_limit.h"
 #include "res/resource.h"
 #include "settings/keyword_file_ops.h"
 
@@ -27,12 +28,19 @@ void CKeywordDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CKeywordDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) return TRUE;
+    // Ctrl+Break (VK_CANCEL) would cancel like Escape.
+    if (msg->message == WM_KEYDOWN &&
+        (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE || msg->wParam == VK_CANCEL)) {
+        return TRUE;
+    }
     return CDialog::PreTranslateMessage(msg);
 }
 
 BOOL CKeywordDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // A keyword holds only characters with a code page 932 form, so that it is
+    // written to a file exactly (one without would become a NUL byte).
+    for (int s = 0; s < kSlotsPerMember; ++s) RefuseTextWithoutCp932Form(GetDlgItem(IDC_KEYWORD_SLOT0 + s));
     m_comboMember.ResetContent();
     // Unsorted: list index and member index agree. The fixed names, not the
     // slot-0 entries as they stand.

@@ -31,8 +31,8 @@ public:
 protected:
     MessageMap GetMessageMap() const override;
     void DoDataExchange(CDataExchange& dx) override;
-    // Enter and Escape are discarded wherever the focus is: the dialog
-    // closes only by "戻る".
+    // Enter, Escape and Ctrl+Break are discarded wherever the focus is: the
+    // dialog closes only by "戻る".
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     // "戻る": stores the fields, then closes.

@@ -20,6 +20,13 @@ extern const char kMsgCannotOpen[];            // load: the file cannot be opene
 extern const char kMsgNotKeywordFile[];        // load: line 1 is not the header
 extern const char kMsgWriteFailed[];           // save: writing failed after the open
 extern const char kMsgReadFailed[];            // load: reading failed after the open
+extern const char kMsgMayBeDamaged[];          // save in place: the old content could not be put back
+extern const char kMsgUnwritableKeyword[];     // save: an entry holds a byte the file cannot hold
+
+// Whether every entry reads back from a file exactly as it is: none holds a
+// NUL or 0x1A, which a written file never holds (another reader stops at
+// them), nor an LF, which would end its line.
+bool FileCanHold(const Keywords& table);
 
 // The whole file as the save writes it: header and 147 entries, CR LF each.
 std::string FormatKeywordFile(const Keywords& table);
@@ -28,10 +35,9 @@ std::string FormatKeywordFile(const Keywords& table);
 // is removed together with one CR right before it; line 1 must equal the
 // header exactly; lines 2 to 148 become entries 0 to 146 as they stand, an
 // entry with no line becomes empty, later lines are ignored. Every other byte
-// stays, NUL included: a keyword typed with a character that has no code page
-// 932 form holds a NUL (and so matches nothing), and it must come back from
-// its file as it went in. Returns nothing for a foreign file (another first
-// line, or no line at all), and then no table is built.
+// stays, NUL included (such a keyword matches nothing, and a save refuses
+// it). Returns nothing for a foreign file (another first line, or no line at
+// all), and then no table is built.
 std::optional<Keywords> ParseKeywordFile(std::string_view bytes);
 
 }  // namespace quenbol

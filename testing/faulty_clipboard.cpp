@@ -26,4 +26,15 @@ void PutClipboardMarker(HWND owner) {
     CloseClipboard();
 }
 
+void PutClipboardText(HWND owner, std::wstring_view text) {
+    for (int attempt = 0; attempt < 20 && !OpenClipboard(owner); ++attempt) Sleep(20);
+    EmptyClipboard();
+    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    memcpy(GlobalLock(block), text.data(), text.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
 }  // namespace quenbol::testing

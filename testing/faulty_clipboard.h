@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "framework/clipboard.h"
 
@@ -54,5 +55,7 @@ std::string ClipboardTextBytes(HWND owner);
 
 // Puts the text "marker" on the clipboard.
 void PutClipboardMarker(HWND owner);
+// Puts `text` on the clipboard as CF_UNICODETEXT.
+void PutClipboardText(HWND owner, std::wstring_view text);
 
 }  // namespace quenbol::testing

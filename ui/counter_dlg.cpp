@@ -5,6 +5,7 @@
 #include "core/top_member.h"
 #include "framework/app.h"
 #include "framework/data_exchange.h"
+#include "framework/edit_byte_limit.h"
 #include "framework/paint_dc.h"
 #include "framework/text.h"
 #include "res/resource.h"
@@ -71,6 +72,12 @@ BOOL CCounterDlg::OnInitDialog() {
     AddAboutItemToSystemMenu();
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // A manual word holds only characters with a code page 932 form: one
+    // without would become a NUL byte and silently change the word.
+    for (int id : {IDC_MANUAL_WORD1, IDC_MANUAL_WORD2, IDC_MANUAL_WORD3, IDC_MANUAL_WORD4, IDC_MANUAL_WORD5,
+                   IDC_MANUAL_WORD6, IDC_MANUAL_WORD7}) {
+        RefuseTextWithoutCp932Form(GetDlgItem(id));
+    }
     SetInitialContents();
     UpdateData(FALSE);
     return TRUE;  // the dialog manager focuses the first tab stop, manual word 1
@@ -98,11 +105,12 @@ void CCounterDlg::SetInitialContents() {
 BOOL CCounterDlg::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN) {
         // Enter makes a new line in the text pane and does nothing anywhere
-        // else; Escape does nothing: neither may end the window.
+        // else; Escape and Ctrl+Break (VK_CANCEL, which the dialog manager
+        // takes for Escape) do nothing: none of them may end the window.
         if (msg->wParam == VK_RETURN) {
             HWND focus = GetFocus();
             if (!focus || focus != GetDlgItem(IDC_TEXT)) return TRUE;
-        } else if (msg->wParam == VK_ESCAPE) {
+        } else if (msg->wParam == VK_ESCAPE || msg->wParam == VK_CANCEL) {
             return TRUE;
         }
     }

@@ -1,8 +1,8 @@
 // CCounterDlg: the main window (template 102). It owns the counting state,
 // exchanges it with its controls (text pane, manual words, 44 count fields),
 // runs the four counting actions, sets the leader's caption, copies the
-// results line to the clipboard, keeps Enter and Escape from closing it, and
-// carries the About item in its system menu.
+// results line to the clipboard, keeps Enter, Escape and Ctrl+Break from closing
+// it, and carries the About item in its system menu.
 #pragma once
 
 #include <windows.h>

@@ -15,7 +15,7 @@ set -uo pipefail
 archive="$(realpath "${1:?usage: package_test.sh ARCHIVE.zip NATIVE_QUENBOL_COUNT QUENBOL_DRIVER_EXE}")"
 native_count="$(realpath "${2:?native quenbol-count missing}")"
 driver="$(realpath "${3:?quenbol-driver.exe missing}")"
-root="$(cd "$(dirname "$0")/.." && pwd)"
+root="$(cd "$(dirname "$0")/../.." && pwd)"  # the checkout: this script is in scripts/tests/
 wine_run="$root/cmake/wine-run.sh"
 
 failures=0

@@ -50,7 +50,7 @@ TEST(KeywordFileSave, RoundTripKeepsEveryEntry) {
     t[1] = "";
     t[2] = "\t";
     t[73] = "ピポラ　全角スペース ";
-    t[74] = std::string("typed\0with no code page 932 form", 32);  // a NUL stands for such a character
+    t[74] = "a\rlone CR\r";
     t[146] = std::string(300, 'x');
     const std::wstring path = dir / L"round.ini";
     ASSERT_EQ(WriteKeywordFile(path, t, files), SaveResult::Saved);
