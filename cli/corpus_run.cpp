@@ -2,6 +2,7 @@
 #include "cli/corpus_run.h"
 
 #include <algorithm>
+#include <array>
 #include <future>
 #include <optional>
 
@@ -15,6 +16,7 @@ struct TextOutcome {
     TextRecord record;
     MemberCounts current{};
     std::int32_t manualCurrent = 0;
+    std::array<std::int32_t, kKeywordEntries> keywordCounts{};  // with --by-keyword only
 };
 
 std::string ReadFailure(ReadStatus status, const std::string& reason) {
@@ -72,7 +74,10 @@ TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, Sh
     outcome.record.bytes = bytes.size();
     const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
     CountingState state;
-    SearchAll(state, text, words);
+    SearchDetail detail;
+    SearchAll(state, text, words, settings.byKeyword ? &detail : nullptr);
+    if (settings.byKeyword)
+        for (int e = 0; e < kKeywordEntries; ++e) outcome.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
     outcome.current = state.current;
     outcome.manualCurrent = state.manualCurrent;
     return outcome;
@@ -135,6 +140,10 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         for (MemberIndex m = 0; m < kMemberCount; ++m)
             state.total[m] = SaturatingAdd(state.total[m], state.current[m]);
         state.manualTotal = SaturatingAdd(state.manualTotal, state.manualCurrent);
+        if (KeywordCounts* k = settings.byKeyword) {
+            k->current = outcome.keywordCounts;
+            for (int e = 0; e < kKeywordEntries; ++e) k->total[e] = SaturatingAdd(k->total[e], k->current[e]);
+        }
         if (progress) {
             progress->TextDone(outcome.record.bytes);
             progress->Tick();

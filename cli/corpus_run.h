@@ -21,6 +21,9 @@ struct CorpusSettings {
     ManualWordList manualWords;
     std::optional<Encoding> encoding;  // unset: chosen per text
     int jobs = 1;
+    // When set, each text is counted keyword by keyword too, and this holds
+    // the last delivered text's counts and the running totals when the sink is called.
+    KeywordCounts* byKeyword = nullptr;
 };
 
 // Called for each text in input order with its record, the counting state

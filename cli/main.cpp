@@ -105,7 +105,7 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
                 progress.Finish();  // the message on a line of its own; the progress line comes back after it
                 WriteText(stderr, "quenbol-count: " + FileLabel(record.file) + ": " + record.error + "\n");
             }
-            const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top);
+            const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top, settings.byKeyword);
             written = written && std::fwrite(row.data(), 1, row.size(), stdout) == row.size();
             return written;
         }, &progress, [&written, &lastFlush] {
@@ -151,6 +151,7 @@ int Run(const std::vector<std::string>& args) {
         settings.table = &table;
         settings.manualWords = run.state.manualWords;
         settings.encoding = ForcedEncoding(options.encoding);
+        if (options.byKeyword) settings.byKeyword = &run.byKeyword;
         settings.jobs = options.jobs ? options.jobs
                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
         return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);

@@ -197,7 +197,7 @@ private:
         if (form && jsonGiven_) return Fail(std::string(form) + " cannot be used with --json");
         if (form && byKeywordGiven_) return Fail(std::string(form) + " cannot be used with --by-keyword");
         if (byKeywordGiven_ && lineGiven_) return Fail("--by-keyword cannot be used with --line");
-        if (byKeywordGiven_ && !rowsGiven_.empty()) return Fail("--by-keyword cannot be used with " + rowsGiven_[0]);
+        if (byKeywordGiven_ && o.output == OutputStyle::Csv) return Fail("--by-keyword cannot be used with --csv");
         if (contextGiven_ && !matchesGiven_) return Fail("--context needs --matches");
         o.files = filesGiven_.empty() && !o.filesFrom ? std::vector<std::string>{"-"} : filesGiven_;
         // Standard input read once for the table would leave every text read from it empty.
@@ -234,7 +234,7 @@ std::string UsageText() {
     return "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding ENC]\n"
            "                     [--line | --json | --jsonl | --csv] [-r] [--files-from LIST]\n"
            "                     [--jobs N] [--progress auto|always|never] [FILE|DIR|-]...\n"
-           "       quenbol-count [...] --by-keyword [--json] [FILE|DIR|-]...\n"
+           "       quenbol-count [...] --by-keyword [--json | --jsonl] [FILE|DIR|-]...\n"
            "       quenbol-count [...] --matches [--context N] [FILE|DIR|-]...\n"
            "       quenbol-count [...] --html REPORT [FILE|DIR|-]...\n"
            "       quenbol-count [--keywords FILE] --dump-keywords\n"
@@ -250,7 +250,7 @@ std::string UsageText() {
            "                    utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp\n"
            "  --line            print the results line of each text, as the clipboard gets it\n"
            "  --json            print the state after the last text as one JSON object\n"
-           "  --by-keyword      with the table or --json: the count of every keyword as well\n"
+           "  --by-keyword      with the table, --json or --jsonl: the count of every keyword as well\n"
            "  --matches         print every counted occurrence as one JSON object a line:\n"
            "                    where it is (byte offsets into the file as read, line, column)\n"
            "                    and which member and keyword took it\n"

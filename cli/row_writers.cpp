@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "cli/format_json.h"
 #include "core/cp932.h"
 
 namespace quenbol::cli {
@@ -84,7 +85,8 @@ const FixedParts& Fixed() {
 
 }  // namespace
 
-std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top) {
+std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top,
+                        const KeywordCounts* byKeyword) {
     // Appended piece by piece into one string: thousands of rows a second.
     const bool failed = !record.error.empty();
     std::string out;
@@ -109,6 +111,10 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
         out += Fixed().jsonNames[m];
         out += ", ";
         pair(after.current[m], after.total[m]);
+        if (byKeyword) {
+            out += ", ";
+            out += MemberKeywordsJson(*byKeyword, m);
+        }
         out += '}';
     }
     out += "], \"manual\": {";

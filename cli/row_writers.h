@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/keyword_counts.h"
 #include "core/counting.h"
 
 namespace quenbol::cli {
@@ -24,7 +25,9 @@ struct TextRecord {
 //  "manual": {"current", "total"}, "top", "caption"} on one line, then LF;
 // a text that could not be read has null encoding and bytes and ends with
 // "error".
-std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top);
+// With `byKeyword`, each member also has its "keywords" as in --json.
+std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top,
+                        const KeywordCounts* byKeyword = nullptr);
 
 // A byte-order mark and the header: file, encoding, bytes, the 21 display
 // names, manual, top, error; CR LF.

@@ -109,6 +109,43 @@ std::vector<std::string> SampleCuts(int count, std::size_t size) {
     return texts;
 }
 
+// --jsonl --by-keyword: each member's "keywords" are what --json --by-keyword
+// gives for that text alone (slot, word, current) and, in the last record, for
+// all the texts together (total); counted on two threads.
+TEST_F(Corpus, KeywordCountsInRecordsMatchTheJsonOfSeparateAndWholeRuns) {
+    std::vector<std::string> files;
+    const std::vector<std::string> texts = SampleCuts(3, 4000);
+    for (std::size_t i = 0; i < texts.size(); ++i) files.push_back(Write("k" + std::to_string(i) + ".txt", texts[i]));
+    const auto args = [&](std::vector<std::string> a) { a.insert(a.end(), files.begin(), files.end()); return a; };
+    const RunOutput rows = Run(args({"--jsonl", "--by-keyword", "--jobs", "2"}));
+    ASSERT_EQ(rows.status, 0) << rows.err;
+    const std::vector<JsonValue> records = Records(rows.out);
+    ASSERT_EQ(records.size(), files.size());
+    const auto whole = JsonReader::Read(Run(args({"--json", "--by-keyword"})).out);
+    ASSERT_TRUE(whole);
+    int counted = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto alone = JsonReader::Read(Run({"--json", "--by-keyword", files[i]}).out);
+        ASSERT_TRUE(alone);
+        for (MemberIndex m = 0; m < kMemberCount; ++m) {
+            const auto& got = records[i].Find("members")->items[m].Find("keywords")->items;
+            const auto& want = alone->Find("members")->items[m].Find("keywords")->items;
+            ASSERT_EQ(got.size(), 7u);
+            for (int s = 0; s < 7; ++s) {
+                EXPECT_EQ(got[s].Find("slot")->number, s);
+                EXPECT_EQ(got[s].Find("word")->text, want[s].Find("word")->text);
+                EXPECT_EQ(got[s].Find("current")->number, want[s].Find("current")->number) << i << " " << m << " " << s;
+                counted += static_cast<int>(got[s].Find("current")->number);
+                if (i + 1 == files.size())
+                    EXPECT_EQ(got[s].Find("total")->number,
+                              whole->Find("members")->items[m].Find("keywords")->items[s].Find("total")->number);
+            }
+        }
+    }
+    EXPECT_GT(counted, 0);
+    EXPECT_EQ(Run(args({"--csv", "--by-keyword"})).status, 2);
+}
+
 TEST_F(Corpus, EachRecordIsWhatASeparateRunGivesWithTotalsRunningOn) {
     std::vector<std::string> files;
     const std::vector<std::string> texts = SampleCuts(4, 3000);
