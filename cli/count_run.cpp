@@ -12,7 +12,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     if (run.keepTexts) {
         kept.emplace(std::string(fileBytes), encoding);
         text = kept->text();
-    } else if (ReadsAsUtf8(fileBytes, encoding)) {
+    } else if (ChosenEncoding(fileBytes, encoding) != Encoding::Cp932) {
         run.decoded = DecodeText(fileBytes, encoding);
         text = run.decoded;
     }

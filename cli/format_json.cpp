@@ -36,21 +36,23 @@ std::string JsonString(std::string_view cp932) {
     return JsonUtf8String(Cp932ToUtf8(cp932));  // always well-formed: undefined codes become U+FFFD
 }
 
+std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m) {
+    std::string out = "\"keywords\": [";
+    for (int s = 0; s < kSlotsPerMember; ++s) {
+        const int e = EntryIndex(m, s);
+        out += (s ? ", " : "") + std::string("{\"slot\": ") + std::to_string(s) +
+               ", \"word\": " + JsonString(byKeyword.words[e]) + ", " +
+               Pair(byKeyword.current[e], byKeyword.total[e]) + "}";
+    }
+    return out + "]";
+}
+
 std::string FormatJson(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword) {
     std::string out = "{\n  \"members\": [\n";
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         out += "    {\"name\": " + JsonString(DisplayName(m)) + ", " +
                Pair(state.current[m], state.total[m]);
-        if (byKeyword) {
-            out += ", \"keywords\": [";
-            for (int s = 0; s < kSlotsPerMember; ++s) {
-                const int e = EntryIndex(m, s);
-                out += (s ? ", " : "") + std::string("{\"slot\": ") + std::to_string(s) +
-                       ", \"word\": " + JsonString(byKeyword->words[e]) + ", " +
-                       Pair(byKeyword->current[e], byKeyword->total[e]) + "}";
-            }
-            out += "]";
-        }
+        if (byKeyword) out += ", " + MemberKeywordsJson(*byKeyword, m);
         out += "}";
         out += m + 1 < kMemberCount ? ",\n" : "\n";
     }

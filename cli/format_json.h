@@ -21,6 +21,9 @@ std::string JsonUtf8String(std::string_view utf8);
 // "total"}, "top": index or -1, "caption": text}. With `byKeyword`, each
 // member also has "keywords": its 7 slots as {"slot", "word", "current",
 // "total"}, and "manual" has "words": its 7 words as {"word", "current", "total"}.
+// `"keywords": [...]`: member m's 7 slots as {"slot", "word", "current", "total"}.
+std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m);
+
 std::string FormatJson(const CountingState& state, MemberIndex top,
                        const KeywordCounts* byKeyword = nullptr);
 

@@ -1,20 +1,29 @@
 // quenbol-count: counts the group's members in texts from the command line,
 // one search-all per text, with the same core as the window program.
-// Everything is read and counted before anything is printed, so a run that
-// fails prints nothing on standard output.
+// In the table, line, JSON, matches and report forms everything is read and
+// counted before anything is printed, so a run that fails prints nothing on
+// standard output; the JSON Lines and CSV forms print each text's row as soon
+// as it and all before it are done, and go on past a text that cannot be read.
+#include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "cli/corpus_run.h"
 #include "cli/count_run.h"
 #include "cli/format_json.h"
 #include "cli/format_line.h"
 #include "cli/format_matches.h"
 #include "cli/format_report.h"
 #include "cli/format_table.h"
+#include "cli/input_walk.h"
 #include "cli/options.h"
+#include "cli/progress_meter.h"
+#include "cli/row_writers.h"
 #include "cli/system_io.h"
 #include "core/cp932.h"
 #include "settings/keyword_file.h"
@@ -63,6 +72,56 @@ std::string LoadKeywordTable(const std::string& path, Keywords& table) {
     return {};
 }
 
+// The texts to count: those named, then those of the --files-from list, with
+// directories expanded; an empty result, or the message that refuses the run.
+std::string CollectInputs(const Options& options, InputList& inputs) {
+    std::vector<std::string> named = options.files;
+    if (options.filesFrom) {
+        std::string bytes, reason;
+        switch (ReadWholeFile(*options.filesFrom, bytes, reason)) {
+            case ReadStatus::CannotOpen: return FileLabel(*options.filesFrom) + ": cannot open: " + reason;
+            case ReadStatus::ReadFailed: return FileLabel(*options.filesFrom) + ": cannot read: " + reason;
+            case ReadStatus::Ok: break;
+        }
+        for (std::string& path : ParseFileList(bytes)) named.push_back(std::move(path));
+    }
+    inputs = ExpandInputs(named, options.recursive);
+    return inputs.usageError;
+}
+
+// One row per text as soon as it and all before it are done. A text that
+// cannot be read gets a row with its error and a line on standard error, and
+// the run goes on; it then ends with status 2.
+int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv, ProgressMeter& progress) {
+    static char buffer[1 << 20];  // flushed below, not every few rows; lives to the final flush at exit
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    bool written = !csv || WriteBytes(stdout, CsvHeader());
+    bool failed = false;
+    auto lastFlush = std::chrono::steady_clock::now();
+    if (written) {
+        CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex top) {
+            if (!record.error.empty()) {
+                failed = true;
+                progress.Finish();  // the message on a line of its own; the progress line comes back after it
+                WriteText(stderr, "quenbol-count: " + FileLabel(record.file) + ": " + record.error + "\n");
+            }
+            const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top, settings.byKeyword);
+            written = written && std::fwrite(row.data(), 1, row.size(), stdout) == row.size();
+            return written;
+        }, &progress, [&written, &lastFlush] {
+            // Rows reach the reader within a twentieth of a second, without a
+            // write call for each of thousands of small texts.
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastFlush < std::chrono::milliseconds(50)) return;
+            lastFlush = now;
+            written = std::fflush(stdout) == 0 && written;
+        });
+        written = std::fflush(stdout) == 0 && written;
+    }
+    if (!written) return kExitOutputFailed;
+    return failed ? kExitRefused : kExitOk;
+}
+
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.ok()) return Refuse(parsed.error);
@@ -80,18 +139,47 @@ int Run(const std::vector<std::string>& args) {
     }
     if (options.dumpKeywords) return PrintBytes(FormatKeywordFile(table));
 
+    InputList inputs;
+    if (const std::string failure = CollectInputs(options, inputs); !failure.empty()) return Refuse(failure);
+    const bool showProgress = options.progress == ProgressDisplay::Always ||
+                              (options.progress == ProgressDisplay::Auto && StandardErrorIsTerminal());
+    ProgressMeter progress(showProgress, inputs.files.size(), [](std::string_view s) { WriteBytes(stderr, s); });
     run.state.manualWords = options.manualWords.value_or(InitialManualWords());
+
+    if (options.output == OutputStyle::Jsonl || options.output == OutputStyle::Csv) {
+        CorpusSettings settings;
+        settings.table = &table;
+        settings.manualWords = run.state.manualWords;
+        settings.encoding = ForcedEncoding(options.encoding);
+        if (options.byKeyword) settings.byKeyword = &run.byKeyword;
+        settings.jobs = options.jobs ? options.jobs
+                                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);
+    }
+
+    // All or nothing: the first text that cannot be read ends the run, printing nothing.
     run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
     TextFile file;
-    for (const std::string& path : options.files) {
+    for (const InputFile& input : inputs.files) {
+        const std::string& path = input.path;
+        if (!input.error.empty()) return Refuse(FileLabel(path) + ": " + input.error);
         std::string reason;
         switch (file.Open(path, reason)) {
             case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
             case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
             case ReadStatus::Ok: break;
         }
+        // Occurrences are placed in the file by the way back from the decoded
+        // text, which code page 932 and UTF-8 texts have.
+        const Encoding encoding = ChosenEncoding(file.bytes(), options.encoding);
+        if (run.keepTexts && !DecodedText::Maps(encoding))
+            return Refuse(FileLabel(path) + ": read as " + std::string(EncodingName(encoding)) +
+                          ": --matches and --html place occurrences in code page 932 and UTF-8 texts only");
         CountText(run, path, file.bytes(), options.encoding);
+        progress.TextDone(file.bytes().size());
+        progress.Tick();
     }
+    progress.Finish();
 
     const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;
     switch (options.output) {
@@ -99,7 +187,9 @@ int Run(const std::vector<std::string>& args) {
         case OutputStyle::Json: return Print(FormatJson(run.state, run.top, byKeyword));
         case OutputStyle::Matches: return Print(FormatMatches(run, options.context));
         case OutputStyle::Report: return WriteReport(options.reportPath, FormatReport(run));
-        case OutputStyle::Table: break;
+        case OutputStyle::Table:
+        case OutputStyle::Jsonl:
+        case OutputStyle::Csv: break;
     }
     return Print(FormatTable(run.state, run.top, byKeyword));
 }

@@ -18,10 +18,14 @@ enum class OutputStyle {
     Json,   // one JSON object for the state after the last text
     Matches,  // JSON Lines: every counted occurrence with its place and context
     Report,   // one HTML file for all the texts, written to reportPath
+    Jsonl,    // one JSON object per text, as each is done
+    Csv,      // one CSV row per text, for spreadsheets
 };
 
 constexpr int kDefaultContext = 10;
 constexpr int kMaxContext = 200;
+
+enum class ProgressDisplay { Auto, Always, Never };
 
 struct Options {
     std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
@@ -34,8 +38,12 @@ struct Options {
     bool dumpKeywords = false;
     bool help = false;
     bool version = false;
-    // The texts in order; "-" is standard input. Never empty for a counting run:
-    // with no file named, standard input is the one text.
+    bool recursive = false;                 // -r: directories stand for the files below them
+    std::optional<std::string> filesFrom;   // UTF-8 path of a list of texts; "-" is standard input
+    int jobs = 0;                           // texts counted at once; 0: one per core
+    ProgressDisplay progress = ProgressDisplay::Auto;
+    // The texts (or directories) in order; "-" is standard input. With no file
+    // named and no list, standard input is the one text.
     std::vector<std::string> files;
 };
 

@@ -14,27 +14,48 @@ bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) ==
 
 }  // namespace
 
-bool LooksLikeUtf8(std::string_view bytes) {
-    if (HasBom(bytes)) return true;
-    // Pure ASCII reads alike either way; the code page 932 path keeps it byte for byte.
-    const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(),
-                                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    return beyondAscii && IsValidUtf8(bytes);
+std::optional<TextEncoding> TextEncodingByName(std::string_view name) {
+    if (name == "auto") return TextEncoding::Auto;
+    const std::optional<Encoding> e = EncodingByName(name);
+    if (!e) return std::nullopt;
+    switch (*e) {
+        case Encoding::Cp932: return TextEncoding::Cp932;
+        case Encoding::Utf8: return TextEncoding::Utf8;
+        case Encoding::Utf16Le: return TextEncoding::Utf16Le;
+        case Encoding::Utf16Be: return TextEncoding::Utf16Be;
+        case Encoding::EucJp: return TextEncoding::EucJp;
+        case Encoding::Iso2022Jp: return TextEncoding::Iso2022Jp;
+    }
+    return std::nullopt;
 }
 
-bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding) {
-    return encoding == TextEncoding::Utf8 ||
-           (encoding == TextEncoding::Auto && LooksLikeUtf8(bytes));
+std::optional<Encoding> ForcedEncoding(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Auto: return std::nullopt;
+        case TextEncoding::Cp932: return Encoding::Cp932;
+        case TextEncoding::Utf8: return Encoding::Utf8;
+        case TextEncoding::Utf16Le: return Encoding::Utf16Le;
+        case TextEncoding::Utf16Be: return Encoding::Utf16Be;
+        case TextEncoding::EucJp: return Encoding::EucJp;
+        case TextEncoding::Iso2022Jp: return Encoding::Iso2022Jp;
+    }
+    return std::nullopt;
 }
+
+bool LooksLikeUtf8(std::string_view bytes) { return DetectEncoding(bytes) == Encoding::Utf8; }
 
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
-    if (!ReadsAsUtf8(bytes, encoding)) return std::string(bytes);
-    if (HasBom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
-    return Utf8ToCp932(bytes);
+    const std::optional<Encoding> forced = ForcedEncoding(encoding);
+    return DecodeToCp932(bytes, forced ? *forced : DetectEncoding(bytes));
+}
+
+Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding) {
+    const std::optional<Encoding> forced = ForcedEncoding(encoding);
+    return forced ? *forced : DetectEncoding(bytes);
 }
 
 DecodedText::DecodedText(std::string fileBytes, TextEncoding encoding) : file_(std::move(fileBytes)) {
-    utf8_ = ReadsAsUtf8(file_, encoding);
+    utf8_ = ChosenEncoding(file_, encoding) == Encoding::Utf8;
     if (!utf8_) {
         text_ = file_;
         return;

@@ -1,33 +1,48 @@
 // Turns the bytes of a text file into the code page 932 bytes that counting
-// works on, by the encoding the user chose or by a guess, and keeps the way
+// works on, by the encoding the user chose or by the automatic choice
+// (core/text_encodings.h), and for code page 932 and UTF-8 keeps the way
 // back: where in the file each byte of the decoded text came from.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/text_encodings.h"
+
 namespace quenbol::cli {
 
 enum class TextEncoding {
-    Auto,   // UTF-8 when it has a byte-order mark, or is valid UTF-8 beyond ASCII
+    Auto,  // chosen per text: byte-order mark, ISO-2022-JP, UTF-8, EUC-JP or code page 932
     Cp932,  // the bytes as they are
     Utf8,   // converted; a character with no code page 932 form becomes a NUL
+    Utf16Le,
+    Utf16Be,
+    EucJp,
+    Iso2022Jp,
 };
+
+// The names --encoding takes, "auto" included; nothing for another name.
+std::optional<TextEncoding> TextEncodingByName(std::string_view name);
+
+// The encoding forced by the choice, or nothing for Auto.
+std::optional<Encoding> ForcedEncoding(TextEncoding encoding);
 
 // True when `bytes` would be read as UTF-8 by the automatic choice.
 bool LooksLikeUtf8(std::string_view bytes);
 
-// True when `bytes` are read as UTF-8 under `encoding`; otherwise they are
-// code page 932 already and need no decoding.
-bool ReadsAsUtf8(std::string_view bytes, TextEncoding encoding);
-
-// The text as code page 932 bytes. A UTF-8 byte-order mark is dropped
-// whenever the text is read as UTF-8.
+// The text as code page 932 bytes. A byte-order mark is dropped whenever the
+// text is read in the encoding it marks.
 std::string DecodeText(std::string_view bytes, TextEncoding encoding);
 
-// A file's bytes together with the decoded text and the map between them.
+// The encoding a text is read in: the one forced, or the automatic choice.
+Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding);
+
+// A file's bytes together with the decoded text and the map between them,
+// for texts read as code page 932 or UTF-8 (the encodings whose offsets the
+// occurrence reports give); the caller refuses the others.
 class DecodedText {
 public:
     DecodedText(std::string fileBytes, TextEncoding encoding);
@@ -36,6 +51,8 @@ public:
     const std::string& fileBytes() const { return file_; }
     bool readAsUtf8() const { return utf8_; }
     bool hadByteOrderMark() const { return bom_; }
+    // True when the text was read in an encoding the map can go back from.
+    static bool Maps(Encoding encoding) { return encoding == Encoding::Cp932 || encoding == Encoding::Utf8; }
 
     // The file offset of the character that holds byte i of the text; the
     // file's size for i = text().size().

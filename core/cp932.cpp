@@ -2,7 +2,9 @@
 #include "core/cp932.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/sjis.h"
@@ -213,10 +215,13 @@ std::size_t Utf16ToCp932Length(std::u16string_view text) {
 
 namespace {
 
+constexpr std::size_t kIllFormed = static_cast<std::size_t>(-1);
+
 // Writes the code page 932 form of `utf8` to `out`, which has room for
 // utf8.size() bytes (no character takes more bytes in code page 932 than in
-// UTF-8); returns the bytes written.
-std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
+// UTF-8); returns the bytes written, or kIllFormed at the first ill-formed
+// sequence when `strict`.
+std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool strict = false) {
     const std::vector<std::uint16_t>& table = EncodeTable();
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
@@ -234,6 +239,16 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
         }
     };
     for (std::size_t pos = 0; pos < size;) {
+        // Runs of ASCII eight bytes at a time.
+        while (pos + 8 <= size) {
+            std::uint64_t eight;
+            std::memcpy(&eight, in + pos, 8);
+            if (eight & 0x8080808080808080u) break;
+            std::memcpy(out + write, &eight, 8);
+            pos += 8;
+            write += 8;
+        }
+        if (pos >= size) break;
         const unsigned char b0 = in[pos];
         if (b0 < 0x80) {
             out[write++] = static_cast<char>(b0);
@@ -242,16 +257,24 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless) {
         }
         // Most of a Japanese text: a well-formed three-byte sequence outside
         // the surrogates, decoded here; everything else the general way.
-        if ((b0 & 0xF0) == 0xE0 && pos + 2 < size && (in[pos + 1] & 0xC0) == 0x80 &&
-            (in[pos + 2] & 0xC0) == 0x80) {
-            const long cp = (b0 & 0x0F) << 12 | (in[pos + 1] & 0x3F) << 6 | (in[pos + 2] & 0x3F);
+        if ((b0 & 0xF0) == 0xE0 && pos + 2 < size && ((in[pos + 1] ^ 0x80) | (in[pos + 2] ^ 0x80)) < 0x40) {
+            const unsigned cp = (b0 & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
             if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
                 pos += 3;
-                put(cp);
+                const std::uint16_t code = table[cp];
+                if (code > 0xFF) {  // the usual case: a double-byte character
+                    out[write] = static_cast<char>(code >> 8);
+                    out[write + 1] = static_cast<char>(code & 0xFF);
+                    write += 2;
+                } else {
+                    put(cp);
+                }
                 continue;
             }
         }
-        put(DecodeUtf8Next(utf8, pos));
+        const long cp = DecodeUtf8Next(utf8, pos);
+        if (cp < 0 && strict) return kIllFormed;
+        put(cp);
     }
     return write;
 }
@@ -301,6 +324,20 @@ std::string SanitizeUtf8(std::string_view bytes) {
         }
     }
     return out;
+}
+
+std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8) {
+    std::string out(utf8.size(), '\0');
+    bool lossless = true;
+    const std::size_t written = ConvertUtf8(utf8, out.data(), lossless, true);
+    if (written == kIllFormed) return std::nullopt;
+    out.resize(written);
+    return out;
+}
+
+bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail) {
+    return IsLeadByte(lead) && IsTrailByte(trail) &&
+           kPairTable[LeadRow(lead) * kTrailCount + (trail - 0x40)] != 0;
 }
 
 bool IsValidUtf8(std::string_view bytes) {

@@ -4,6 +4,7 @@
 // build converts alike whatever the system's locale.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,13 @@ std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& 
 
 // Well-formed UTF-8 for any bytes: each ill-formed sequence becomes U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
+
+// Utf8ToCp932 for text that is well-formed UTF-8, checked in the same pass;
+// nothing when it is not.
+std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8);
+
+// True when lead and trail form a defined double-byte character.
+bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);

@@ -1,5 +1,5 @@
 // Fuzz target: reading a text file into code page 932 (the automatic choice
-// between UTF-8 and code page 932, and the conversions under it).
+// of encoding, every decoder, and the conversions under them).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,23 +7,31 @@
 
 #include "cli/text_decoding.h"
 #include "core/cp932.h"
+#include "core/text_encodings.h"
 
 using quenbol::cli::DecodeText;
 using quenbol::cli::TextEncoding;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (TextEncoding encoding : {TextEncoding::Auto, TextEncoding::Cp932, TextEncoding::Utf8}) {
+    for (TextEncoding encoding : {TextEncoding::Auto, TextEncoding::Cp932, TextEncoding::Utf8,
+                                  TextEncoding::Utf16Le, TextEncoding::Utf16Be, TextEncoding::EucJp,
+                                  TextEncoding::Iso2022Jp}) {
         const std::string text = DecodeText(bytes, encoding);
-        // No character ever grows: code page 932 needs at most two bytes where
-        // UTF-8 needed two or more.
+        // No decoder ever grows a text: code page 932 needs at most as many
+        // bytes for a character as any of these encodings does.
         if (text.size() > bytes.size()) std::abort();
         if (encoding == TextEncoding::Cp932 && text != bytes) std::abort();
-        if (encoding != TextEncoding::Cp932 && !quenbol::cli::LooksLikeUtf8(bytes) &&
-            encoding == TextEncoding::Auto && text != bytes) {
-            std::abort();
-        }
     }
+    // The automatic choice decodes as the encoding it names would, in one go
+    // or in two, and code page 932 stays as it is.
+    const quenbol::Encoding detected = quenbol::DetectEncoding(bytes);
+    std::string decoded;
+    if (quenbol::DecodeDetected(bytes, decoded) != detected) std::abort();
+    const std::string twoSteps = quenbol::DecodeToCp932(bytes, detected);
+    if (detected == quenbol::Encoding::Cp932 ? (twoSteps != bytes || !decoded.empty()) : decoded != twoSteps)
+        std::abort();
+    if (DecodeText(bytes, TextEncoding::Auto) != twoSteps) std::abort();
     // What the encoder produces decodes and re-encodes to itself.
     const std::string encoded = quenbol::Utf8ToCp932(bytes);
     if (quenbol::Utf16ToCp932(quenbol::Cp932ToUtf16(encoded)) != encoded) std::abort();

@@ -84,6 +84,15 @@ elif [ "$actual_line" != "$expected_line" ]; then
 else
   ok "quenbol-count.exe --line sample-thread.txt matches the native counter: $actual_line"
 fi
+# A wildcard reaches the program as it is (no shell expands it on Windows);
+# the program expands it as Windows programs do, in byte order of the names.
+expected_rows="$(cd "$dir" && "$native_count" --csv $(LC_ALL=C ls -- *.txt))" || fail "native quenbol-count --csv failed"
+actual_rows="$(cd "$dir" && timeout 120 "$wine_run" quenbol-count.exe --csv '*.txt')"
+if [ "$actual_rows" = "$expected_rows" ]; then
+  ok "quenbol-count.exe --csv '*.txt' expands the wildcard and matches the native counter"
+else
+  fail "quenbol-count.exe --csv '*.txt' printed '$actual_rows', the native counter '$expected_rows'"
+fi
 
 # --- quenbol.exe from the unpacked folder -----------------------------------
 # The counts the window should show for the sample text, from the native counter.

@@ -1,0 +1,44 @@
+// One row per text for scripts and spreadsheets: JSON Lines and CSV. Pure
+// functions from a text's record to UTF-8 text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/keyword_counts.h"
+#include "core/counting.h"
+
+namespace quenbol::cli {
+
+// What one text gave, with the counting state after it (current counts of
+// this text, totals running over the texts so far).
+struct TextRecord {
+    std::string file;      // UTF-8 as named; "-" is standard input
+    std::string encoding;  // the name the text was read by; empty when it could not be read
+    std::uint64_t bytes = 0;
+    std::string error;     // empty when the text was counted
+};
+
+// {"file", "encoding", "bytes", "members": [{"name", "current", "total"} x 21],
+//  "manual": {"current", "total"}, "top", "caption"} on one line, then LF;
+// a text that could not be read has null encoding and bytes and ends with
+// "error".
+// With `byKeyword`, each member also has its "keywords" as in --json.
+std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top,
+                        const KeywordCounts* byKeyword = nullptr);
+
+// A byte-order mark and the header: file, encoding, bytes, the 21 display
+// names, manual, top, error; CR LF.
+std::string CsvHeader();
+
+// file, encoding, bytes, the 21 current counts, the manual count, the
+// display name of the leading member (empty when none), the error (empty
+// when fine); RFC 4180 quoting, CR LF.
+std::string CsvRow(const TextRecord& record, const CountingState& after, MemberIndex top);
+
+// A JSON string literal for UTF-8 text; bytes that are not UTF-8 become U+FFFD.
+std::string JsonRowString(std::string_view utf8);
+
+}  // namespace quenbol::cli

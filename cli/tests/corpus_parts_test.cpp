@@ -1,0 +1,229 @@
+// The parts of corpus counting that need no running program: the walk over
+// inputs, the ordered parallel runner, the row writers and the progress line.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "cli/input_walk.h"
+#include "cli/ordered_runner.h"
+#include "cli/progress_meter.h"
+#include "cli/row_writers.h"
+#include "cli/tests/json_reader.h"
+#include "core/cp932.h"
+
+namespace quenbol::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+#ifdef _WIN32
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
+
+class Walk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = (fs::path(::testing::TempDir()) / ("walk_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                                     "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                    .string();
+        fs::remove_all(root_);
+        for (const char* f : {"b.txt", "a.txt", "a b.txt", "a/x.txt", "a/deep/deeper/z.txt", "empty/.keep"}) {
+            fs::create_directories((fs::path(root_) / f).parent_path());
+            std::ofstream(fs::path(root_) / f) << "text";
+        }
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    std::string P(const std::string& rel) const {
+        std::string p = root_ + kSep + rel;
+        for (char& c : p) if (c == '/') c = kSep;
+        return p;
+    }
+    std::vector<std::string> Paths(const InputList& list) const {
+        std::vector<std::string> paths;
+        for (const InputFile& f : list.files) paths.push_back(f.path);
+        return paths;
+    }
+    std::string root_;
+};
+
+TEST_F(Walk, EveryRegularFileBelowADirectoryInByteOrderOfThePaths) {
+    const InputList list = ExpandInputs({"first", root_, "-"}, true);
+    EXPECT_EQ(list.usageError, "");
+    // ' ' < '.' < '/' : "a b.txt", "a.txt", then the files in "a/".
+    EXPECT_EQ(Paths(list), (std::vector<std::string>{"first", P("a b.txt"), P("a.txt"), P("a/deep/deeper/z.txt"),
+                                                     P("a/x.txt"), P("b.txt"), P("empty/.keep"), "-"}));
+}
+
+TEST_F(Walk, ADirectoryWithoutRecursionIsAUsageErrorNamingIt) {
+    const InputList list = ExpandInputs({P("a.txt"), P("a")}, false);
+    EXPECT_NE(list.usageError.find("'" + P("a") + "' is a directory"), std::string::npos) << list.usageError;
+}
+
+#ifndef _WIN32
+TEST_F(Walk, LinksToDirectoriesAreNotFollowedLinksToFilesAreAndDanglingOnesAreKept) {
+    fs::create_directory_symlink("..", P("a/loop"));
+    fs::create_symlink(P("b.txt"), P("link.txt"));
+    fs::create_symlink(P("nowhere"), P("gone.txt"));
+    const std::vector<std::string> paths = Paths(ExpandInputs({root_}, true));
+    EXPECT_EQ(paths, (std::vector<std::string>{P("a b.txt"), P("a.txt"), P("a/deep/deeper/z.txt"), P("a/x.txt"),
+                                               P("b.txt"), P("empty/.keep"), P("gone.txt"), P("link.txt")}));
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(Walk, WildcardsExpandAsWindowsProgramsDo) {
+    EXPECT_EQ(Paths(ExpandInputs({P("*.TXT"), P("a\\?.txt"), P("none*.txt")}, false)),
+              (std::vector<std::string>{P("a b.txt"), P("a.txt"), P("b.txt"), P("a\\x.txt"), P("none*.txt")}));
+}
+#endif
+
+TEST(FileList, OnePathALineLfOrCrLfWithoutEmptyLinesOrMark) {
+    EXPECT_EQ(ParseFileList("\xEF\xBB\xBF" "a.txt\r\nb c.txt\n\r\n\nd\xE3\x81\x82.txt"),
+              (std::vector<std::string>{"a.txt", "b c.txt", "d\xE3\x81\x82.txt"}));
+    EXPECT_TRUE(ParseFileList("").empty());
+}
+
+TEST(WildcardMatches, StarsQuestionMarksAndCaseAsWindowsHasThem) {
+    EXPECT_TRUE(WildcardMatches("*.txt", "Notes.TXT"));
+    EXPECT_TRUE(WildcardMatches("a*b*c", "aXXbYYc"));
+    EXPECT_TRUE(WildcardMatches("?.txt", U8(u8"あ.txt")));
+    EXPECT_FALSE(WildcardMatches("?.txt", "ab.txt"));
+    EXPECT_FALSE(WildcardMatches("*.txt", "a.txt.bak"));
+}
+
+TEST(RunInOrder, DeliversInInputOrderWhateverTheTimingWithBoundedWorkInFlight) {
+    for (int jobs : {1, 2, 5}) {
+        std::vector<std::size_t> delivered;
+        std::atomic<std::size_t> started{0};
+        std::size_t mostAhead = 0;
+        RunInOrder<std::size_t>(
+            300, jobs,
+            [&](std::size_t i) {
+                ++started;
+                // The first item very slow, every seventh slow: later ones finish first.
+                if (i % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(i ? 3 : 40));
+                return i * i;
+            },
+            [&](std::size_t i, std::size_t& r) {
+                EXPECT_EQ(r, i * i);
+                delivered.push_back(i);
+                mostAhead = std::max(mostAhead, started.load() - delivered.size());
+                return true;
+            });
+        ASSERT_EQ(delivered.size(), 300u);
+        for (std::size_t i = 0; i < delivered.size(); ++i) ASSERT_EQ(delivered[i], i);
+        EXPECT_LE(mostAhead, 10u * jobs) << jobs;
+    }
+}
+
+TEST(RunInOrder, StopsWhenDeliveryRefusesAndRethrowsAFailureInItsTurn) {
+    std::atomic<int> started{0};
+    int delivered = 0;
+    RunInOrder<int>(1000, 2, [&](std::size_t i) { return ++started, static_cast<int>(i); },
+                    [&](std::size_t i, int&) { return ++delivered, i < 4; });
+    EXPECT_EQ(delivered, 5);
+    EXPECT_LT(started.load(), 100);
+
+    std::vector<std::size_t> before;
+    EXPECT_THROW(RunInOrder<int>(
+                     50, 3,
+                     [](std::size_t i) -> int {
+                         if (i == 20) throw std::runtime_error("item 20");
+                         return 0;
+                     },
+                     [&](std::size_t i, int&) { return before.push_back(i), true; }),
+                 std::runtime_error);
+    EXPECT_EQ(before.size(), 20u);
+}
+
+CountingState StateWith(std::int32_t first, std::int32_t manual) {
+    CountingState s;
+    s.current[0] = first;
+    s.total[0] = first + 10;
+    s.current[20] = 1;
+    s.total[20] = 2;
+    s.manualCurrent = manual;
+    s.manualTotal = manual * 3;
+    return s;
+}
+
+TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
+    const std::string line = JsonlRecord({"dir/\"q\"\x01.txt", "euc-jp", 1234, ""}, StateWith(5, 2), 0);
+    ASSERT_EQ(line.find('\n'), line.size() - 1);
+    const auto v = testing::JsonReader::Read(line);
+    ASSERT_TRUE(v);
+    std::vector<std::string> keys;
+    for (const auto& [k, _] : v->fields) keys.push_back(k);
+    EXPECT_EQ(keys, (std::vector<std::string>{"file", "encoding", "bytes", "members", "manual", "top", "caption"}));
+    EXPECT_EQ(v->Find("file")->text, "dir/\"q\"\x01.txt");
+    EXPECT_EQ(v->Find("encoding")->text, "euc-jp");
+    EXPECT_EQ(v->Find("bytes")->number, 1234);
+    const auto& members = v->Find("members")->items;
+    ASSERT_EQ(members.size(), 21u);
+    EXPECT_EQ(members[0].Find("name")->text, Cp932ToUtf8(DisplayName(0)));
+    EXPECT_EQ(members[0].Find("current")->number, 5);
+    EXPECT_EQ(members[0].Find("total")->number, 15);
+    EXPECT_EQ(members[20].Find("total")->number, 2);
+    EXPECT_EQ(v->Find("manual")->Find("current")->number, 2);
+    EXPECT_EQ(v->Find("manual")->Find("total")->number, 6);
+    EXPECT_EQ(v->Find("top")->number, 0);
+    EXPECT_EQ(v->Find("caption")->text, Cp932ToUtf8(TopMessages[0]));
+
+    const auto failed = testing::JsonReader::Read(JsonlRecord({"x\xFF", "", 0, "cannot open: gone"}, {}, -1));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->Find("file")->text, "x\xEF\xBF\xBD");
+    EXPECT_EQ(failed->Find("encoding")->kind, testing::JsonValue::Kind::Null);
+    EXPECT_EQ(failed->Find("bytes")->kind, testing::JsonValue::Kind::Null);
+    EXPECT_EQ(failed->Find("error")->text, "cannot open: gone");
+}
+
+TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
+    const std::string header = CsvHeader();
+    EXPECT_EQ(header.rfind("\xEF\xBB\xBF" "file,encoding,bytes," + Cp932ToUtf8(DisplayName(0)) + ",", 0), 0u);
+    const std::string tail = "," + Cp932ToUtf8(DisplayName(20)) + ",manual,top,error\r\n";
+    EXPECT_EQ(header.substr(header.size() - tail.size()), tail);
+    EXPECT_EQ(CsvRow({"a,\"b\".txt", "utf-8", 7, ""}, StateWith(5, 2), 0),
+              "\"a,\"\"b\"\".txt\",utf-8,7,5,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,2," +
+                  Cp932ToUtf8(DisplayName(0)) + ",\r\n");
+    EXPECT_EQ(CsvRow({"gone \"x\".txt", "", 0, "cannot open: no such file"}, {}, -1),
+              "\"gone \"\"x\"\".txt\",,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,cannot open: no such file\r\n");
+}
+
+TEST(Progress, TheLineSaysTextsMegabytesRateAndTimeLeft) {
+    EXPECT_EQ(ProgressLine(250, 1000, 12'500'000, 5.0), "250/1000 texts, 12.5 MB, 2.5 MB/s, 0:15 left");
+    EXPECT_EQ(ProgressLine(3, 0, 0, 0), "3 texts, 0.0 MB");
+}
+
+TEST(Progress, DrawnOnlyAfterHalfASecondRedrawnInPlaceAndClearedAtTheEnd) {
+    using namespace std::chrono_literals;
+    const auto t0 = ProgressMeter::Clock::time_point{} + 1h;
+    std::string written;
+    ProgressMeter meter(true, 4, [&](std::string_view s) { written += s; }, t0);
+    meter.TextDone(1'000'000);
+    meter.Tick(t0 + 400ms);
+    EXPECT_EQ(written, "");
+    meter.Tick(t0 + 1000ms);
+    EXPECT_EQ(written, "\r1/4 texts, 1.0 MB, 1.0 MB/s, 0:03 left");
+    meter.TextDone(10'000'000);
+    meter.Tick(t0 + 1100ms);  // too soon to redraw
+    meter.Tick(t0 + 2000ms);
+    meter.Finish();
+    EXPECT_EQ(written, "\r1/4 texts, 1.0 MB, 1.0 MB/s, 0:03 left\r2/4 texts, 11.0 MB, 5.5 MB/s, 0:02 left\r" +
+                           std::string(39, ' ') + "\r");
+
+    std::string none;
+    ProgressMeter off(false, 4, [&](std::string_view s) { none += s; }, t0);
+    off.Tick(t0 + 5s);
+    off.Finish();
+    EXPECT_EQ(none, "");
+}
+
+}  // namespace
+}  // namespace quenbol::cli

@@ -1,0 +1,81 @@
+// The decoders and the automatic choice, against texts that Python's codecs
+// saved in each encoding (encoding_fixtures.inc, made at build time).
+#include <gtest/gtest.h>
+
+#include "core/cp932.h"
+#include "core/text_encodings.h"
+
+namespace quenbol {
+namespace {
+
+#include "encoding_fixtures.inc"
+
+std::string_view WithoutBom(std::string_view bytes) {
+    for (std::string_view bom : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (bytes.starts_with(bom)) return bytes.substr(bom.size());
+    }
+    return bytes;
+}
+
+TEST(TextEncodings, TextsSavedInEveryEncodingReadAsTheSameCp932AndAreRecognised) {
+    for (const SavedText& t : kSavedTexts) {
+        SCOPED_TRACE(t.label);
+        const Encoding detected = DetectEncoding(t.bytes);
+        EXPECT_EQ(EncodingName(detected), t.detected);
+        EXPECT_TRUE(DecodeToCp932(t.bytes, detected) == t.cp932);
+        std::string decoded;  // the same in one go; code page 932 stays where it lies
+        EXPECT_EQ(DecodeDetected(t.bytes, decoded), detected);
+        EXPECT_TRUE((detected == Encoding::Cp932 ? t.bytes : std::string_view(decoded)) == t.cp932);
+        // Named explicitly, and without a byte-order mark, the same.
+        const std::optional<Encoding> named = EncodingByName(t.detected);
+        ASSERT_TRUE(named);
+        EXPECT_TRUE(DecodeToCp932(WithoutBom(t.bytes), *named) == t.cp932);
+    }
+}
+
+TEST(TextEncodings, RealLookingTextsAreToldApartAsEucJpOrCp932) {
+    for (const SavedText& t : kDetectionTexts) {
+        SCOPED_TRACE(std::string(t.label) + ": " + Cp932ToUtf8(t.cp932));
+        EXPECT_EQ(EncodingName(DetectEncoding(t.bytes)), t.detected);
+        EXPECT_TRUE(DecodeToCp932(t.bytes, DetectEncoding(t.bytes)) == t.cp932);
+    }
+}
+
+TEST(TextEncodings, CharactersWithNoCp932FormAndIllFormedBytesMatchNothing) {
+    const std::string nul(1, kUnmappable);
+    // JIS X 0212 after 0x8F, a byte EUC-JP never uses, a lead byte cut short.
+    EXPECT_EQ(EucJpToCp932("a\x8F\xB0\xA1" "b\x80" "c\xA4"), "a" + nul + "b" + nul + "c" + nul);
+    // A pair outside the BMP (U+20BB7), é, and a last odd byte.
+    EXPECT_EQ(Utf16ToCp932Bytes(std::string("\x42\xD8\xB7\xDF\xE9\x00\x42\x30\x41", 9), false),
+              nul + nul + "\x82\xA0" + nul);
+    // JIS X 0212, half a pair, an 8-bit byte.
+    EXPECT_EQ(Iso2022JpToCp932("\x1B$(D\x30\x21\x1B$B\x30\x21\x30\x1B(B\xA4"),
+              nul + "\x88\x9F" + nul + nul);
+}
+
+TEST(TextEncodings, Iso2022JpKatakanaSetsAndLineEndsInsideKanjiRuns) {
+    EXPECT_EQ(Iso2022JpToCp932("\x1B(I\x31\x32\x1B(B!\x0E\x33\x0Fx"), "\xB1\xB2!\xB3x");
+    EXPECT_EQ(Iso2022JpToCp932("\x1B$B\x24\x22\r\n\x24\x24\x1B(J~"), "\x82\xA0\r\n\x82\xA2~");
+}
+
+TEST(TextEncodings, TheAutomaticChoiceByItsRules) {
+    EXPECT_EQ(DetectEncoding("plain ASCII"), Encoding::Cp932);
+    EXPECT_EQ(DetectEncoding(""), Encoding::Cp932);
+    EXPECT_EQ(DetectEncoding("\x1B$B\x24\x22\x1B(B"), Encoding::Iso2022Jp);
+    EXPECT_EQ(DetectEncoding("\x1B$B\x24\x22\x1B(B\xA4\xA2"), Encoding::EucJp);  // not 7-bit
+    EXPECT_EQ(DetectEncoding("\xEF\xBB\xBF\x82\xA0"), Encoding::Utf8);  // the mark wins
+    EXPECT_EQ(DetectEncoding("\xFF\xFE\x1B\x00"), Encoding::Utf16Le);
+    EXPECT_EQ(DetectEncoding("\xB1\xB2"), Encoding::Cp932);  // ｱｲ or 旭: a tie
+}
+
+TEST(TextEncodings, NamesAsTheOptionTakesThem) {
+    for (const char* name : {"cp932", "utf-8", "utf-16le", "utf-16be", "euc-jp", "iso-2022-jp"}) {
+        const std::optional<Encoding> e = EncodingByName(name);
+        ASSERT_TRUE(e) << name;
+        EXPECT_EQ(EncodingName(*e), name);
+    }
+    EXPECT_FALSE(EncodingByName("shift_jis"));
+}
+
+}  // namespace
+}  // namespace quenbol
