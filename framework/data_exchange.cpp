@@ -33,25 +33,17 @@ void CDataExchange::Fail(std::wstring_view message) {
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND control = dx.PrepareCtrl(id, true);
     CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
-    const std::uint64_t version = EditTextVersion(control);
-    const bool unchanged = memory.known && version != 0 && memory.version == version;
     if (dx.m_bSaveAndValidate) {
-        if (!unchanged) {
-            std::wstring shown = quenbol::GetWindowTextWide(control);
-            // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
-            if (!(memory.known && shown == memory.wide)) {
-                bool lossless = true;
-                memory.bytes = quenbol::ToCp932(shown, &lossless);
-                memory.wide = std::move(shown);
-                memory.known = true;
-                NoteEditTextBytes(control, version, memory.bytes.size(), lossless);
-            }
-            memory.version = version;
+        std::wstring shown = quenbol::GetWindowTextWide(control);
+        // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
+        if (!(memory.known && shown == memory.wide)) {
+            memory.bytes = quenbol::ToCp932(shown);
+            memory.wide = std::move(shown);
+            memory.known = true;
         }
         value = memory.bytes;
         return;
     }
-    if (unchanged && memory.bytes == value) return;
     const std::wstring shown = quenbol::GetWindowTextWide(control);
     if (!(memory.known && memory.bytes == value)) {
         memory.wide = quenbol::ToWide(value);
@@ -61,7 +53,6 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     // When the bytes are the ones last read, memory.wide is the exact text
     // they came from (characters without a code page 932 form included).
     if (shown != memory.wide) SetWindowTextW(control, memory.wide.c_str());
-    memory.version = EditTextVersion(control);
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {

@@ -42,8 +42,7 @@ private:
 // edit still shows their text, so a large unchanged text keeps its caret and
 // scroll place. Reading an edit that still shows the text last exchanged
 // gives back the bytes that went with it, so bytes without a Unicode form
-// survive a trip through an edit the user has not changed. An edit with a
-// byte limit that has not changed since the last exchange is not even read.
+// survive a trip through an edit the user has not changed.
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 
 // An integer field and an edit: written as a signed decimal; reading fails

@@ -7,7 +7,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 // Sets the limit (again, if the edit already has one).
@@ -21,10 +22,8 @@ bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes
 // without a code page 932 form: the edit's text always has an exact one.
 void RefuseTextWithoutCp932Form(HWND edit);
 
-// Changes whenever the text of an edit with a byte limit may have changed (0
-// for an edit without one): an unchanged text is told without reading it.
-std::uint64_t EditTextVersion(HWND edit);
-
-// Tells the limit the byte count of the text at `version`, just converted
-// (`lossless`: every character had a form); ignored if the text changed since.
-void NoteEditTextBytes(HWND edit, std::uint64_t version, std::size_t bytes, bool lossless);
+// The text a message to the edit would bring in (a typed character, a paste,
+// an input-method result), or nothing; `unreadable` when it would paste a
+// clipboard text that cannot be read.
+std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                             bool& unreadable);

@@ -43,7 +43,6 @@ public:
         bool known = false;
         std::wstring wide;  // the control's text when it was last read or written
         std::string bytes;  // the field's bytes that go with it
-        std::uint64_t version = 0;  // the control's EditTextVersion then (0: not followed)
     };
     ExchangedText& RememberedText(int id) { return m_exchangedText[id]; }
 

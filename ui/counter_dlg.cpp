@@ -13,6 +13,7 @@
 #include "ui/about_dlg.h"
 #include "ui/member_rows.h"
 #include "ui/minimised_icon.h"
+#include "ui/text_pane.h"
 
 using quenbol::kMemberRows;
 using quenbol::MemberIndex;
@@ -50,8 +51,7 @@ MessageMap CCounterDlg::GetMessageMap() const {
 
 void CCounterDlg::DoDataExchange(CDataExchange& dx) {
     quenbol::ManualWordList& words = m_state.manualWords;
-    DDX_Text(dx, IDC_TEXT, m_state.text);
-    DDV_MaxChars(dx, m_state.text, kTextLimitBytes);
+    DDX_TextPane(dx, IDC_TEXT, m_state.text, kTextLimitBytes);
     DDX_Text(dx, IDC_MANUAL_WORD1, words[0]);
     DDX_Text(dx, IDC_MANUAL_WORD2, words[1]);
     DDX_Text(dx, IDC_MANUAL_WORD3, words[2]);

@@ -1,0 +1,200 @@
+// The text pane's counting byte limit, in a subclass that checks each way
+// text comes in before the edit sees it and follows the byte count the edit
+// is left with, and the exchange that skips an unchanged pane.
+#include "ui/text_pane.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "framework/data_exchange.h"
+#include "framework/edit_byte_limit.h"
+#include "framework/text.h"
+#include "framework/wnd.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x51504C;  // arbitrary, ours
+
+struct Limit {
+    std::size_t maxBytes = 0;
+    std::uint64_t version = 1;
+    bool known = false;  // whether `bytes` is the text's count
+    bool pairs = false;  // the text holds surrogates, whose counts do not simply add up
+    std::size_t bytes = 0;
+    std::uint64_t exchanged = 0;  // the version the last exchange saw (0: none)
+};
+
+// What an insertion let through should leave.
+struct Expected {
+    bool known = false, pairs = false;
+    std::size_t units = 0, caret = 0, bytes = 0;
+};
+
+void Know(Limit& limit, std::size_t bytes, bool pairs) {
+    limit.known = true;
+    limit.bytes = bytes;
+    limit.pairs = pairs;
+}
+
+// The edit sets its modification flag on each change it makes itself (keys,
+// cut, undo); the subclass clears it whenever it knows the text, so a set
+// flag means a change it did not follow.
+void Forget(HWND pane, Limit& limit) {
+    ++limit.version;
+    limit.known = false;
+    SendMessageW(pane, EM_SETMODIFY, FALSE, 0);
+}
+
+void Sync(HWND pane, Limit& limit) {
+    if (SendMessageW(pane, EM_GETMODIFY, 0, 0)) Forget(pane, limit);
+}
+
+bool HasSurrogates(std::wstring_view text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+}
+
+// Whether replacing the selection with `insert` fits; when it does, what the
+// text will then be.
+bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected) {
+    DWORD start = 0, end = 0;
+    SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(pane));
+    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
+    start = std::min(start, end);
+    const std::size_t newUnits = units - (end - start) + insert.size();
+    if (newUnits > static_cast<std::size_t>(SendMessageW(pane, EM_GETLIMITTEXT, 0, 0))) return false;
+    Sync(pane, limit);
+    Expected after{true, false, newUnits, start + insert.size(), 0};
+    if (limit.known && !limit.pairs && start == end && !HasSurrogates(insert)) {
+        after.bytes = limit.bytes + quenbol::Cp932Length(insert);
+    } else if (newUnits * 2 <= limit.maxBytes) {
+        return true;  // no character takes more than two bytes; the count stays unknown
+    } else {
+        std::wstring text = quenbol::GetWindowTextWide(pane);
+        if (!HasSurrogates(text)) Know(limit, quenbol::Cp932Length(text), false);  // known from here on
+        text.replace(start, end - start, insert);
+        after.bytes = quenbol::Cp932Length(text);
+        after.pairs = HasSurrogates(text);
+    }
+    if (after.bytes > limit.maxBytes) return false;
+    expected = after;
+    return true;
+}
+
+LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+    auto& limit = *reinterpret_cast<Limit*>(ref);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(pane, LimitProc, kSubclassId);
+        delete &limit;
+        return DefSubclassProc(pane, message, wParam, lParam);
+    }
+    Expected expected;
+    bool insertion = false;
+    try {
+        bool unreadable = false;
+        if (auto text = EditIncomingText(pane, message, wParam, lParam, unreadable)) {
+            insertion = true;
+            if (unreadable || !Fits(pane, *text, limit, expected)) {
+                MessageBeep(MB_OK);
+                return 0;
+            }
+        }
+    } catch (...) {  // out of memory while checking: refuse the input
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    const LRESULT result = DefSubclassProc(pane, message, wParam, lParam);
+    if (insertion) {  // the count is kept when the edit did just what was checked
+        DWORD start = 0, end = 0;
+        SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const bool asExpected = expected.known && end == expected.caret &&
+                                static_cast<std::size_t>(GetWindowTextLengthW(pane)) == expected.units;
+        Forget(pane, limit);
+        if (asExpected) Know(limit, expected.bytes, expected.pairs);
+    } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
+               message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO) {
+        Forget(pane, limit);
+    }
+    return result;
+}
+
+Limit* LimitOf(HWND pane) {
+    DWORD_PTR ref = 0;
+    if (!pane || !GetWindowSubclass(pane, LimitProc, kSubclassId, &ref)) return nullptr;
+    return reinterpret_cast<Limit*>(ref);
+}
+
+// Sets the limit (again, if the pane already has one).
+void LimitPaneBytes(HWND pane, std::size_t maxBytes) {
+    // A text of n bytes has at most n units, but for characters outside the
+    // BMP, which have no code page 932 form anyway.
+    SendMessageW(pane, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
+    Limit* limit = LimitOf(pane);
+    if (!limit) {
+        limit = new Limit;
+        if (!SetWindowSubclass(pane, LimitProc, kSubclassId, reinterpret_cast<DWORD_PTR>(limit))) {
+            delete limit;
+            return;
+        }
+        Forget(pane, *limit);
+    }
+    limit->maxBytes = maxBytes;
+}
+
+// The exchange's side of DDX_Text: a pane whose version the last exchange
+// saw is neither read nor written (when the field still holds its bytes).
+void ExchangeText(CDataExchange& dx, HWND pane, int id, std::string& value) {
+    CWnd::ExchangedText& memory = dx.m_pDlgWnd->RememberedText(id);
+    Limit* limit = LimitOf(pane);  // none before the first write
+    const std::uint64_t version = TextPaneVersion(pane);
+    const bool unchanged = memory.known && limit && limit->exchanged == version;
+    if (dx.m_bSaveAndValidate) {
+        if (!unchanged) {
+            std::wstring shown = quenbol::GetWindowTextWide(pane);
+            // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
+            if (!(memory.known && shown == memory.wide)) {
+                bool lossless = true;
+                memory.bytes = quenbol::ToCp932(shown, &lossless);
+                memory.wide = std::move(shown);
+                memory.known = true;
+                // Surrogates have no form; other losses only make the next check careful.
+                if (limit && !SendMessageW(pane, EM_GETMODIFY, 0, 0)) Know(*limit, memory.bytes.size(), !lossless);
+            }
+            if (limit) limit->exchanged = version;
+        }
+        value = memory.bytes;
+        return;
+    }
+    if (unchanged && memory.bytes == value) return;
+    const std::wstring shown = quenbol::GetWindowTextWide(pane);
+    if (!(memory.known && memory.bytes == value)) {
+        memory.wide = quenbol::ToWide(value);
+        memory.bytes = value;
+        memory.known = true;
+    }
+    // When the bytes are the ones last read, memory.wide is the exact text
+    // they came from (characters without a code page 932 form included).
+    if (shown != memory.wide) SetWindowTextW(pane, memory.wide.c_str());
+    if (limit) limit->exchanged = TextPaneVersion(pane);
+}
+
+}  // namespace
+
+void DDX_TextPane(CDataExchange& dx, int id, std::string& value, int maxBytes) {
+    HWND pane = dx.PrepareCtrl(id, true);
+    ExchangeText(dx, pane, id, value);
+    if (dx.m_bSaveAndValidate) {
+        DDV_MaxChars(dx, value, maxBytes);  // its warning when too long
+    } else {
+        LimitPaneBytes(pane, static_cast<std::size_t>(maxBytes));
+    }
+}
+
+std::uint64_t TextPaneVersion(HWND pane) {
+    Limit* limit = LimitOf(pane);
+    if (!limit) return 0;
+    Sync(pane, *limit);
+    return limit->version;
+}
