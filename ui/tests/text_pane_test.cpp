@@ -45,7 +45,7 @@ std::size_t Bytes(HWND edit) { return quenbol::ToCp932(WindowText(edit)).size();
 
 // Deletions the limit does not see as such (Backspace, Delete, cut, undo) are
 // still counted: right after one, a character that now fits goes in.
-TEST(TextPane, RoomMadeByAnyDeletionIsUsable) {
+TEST(TextPaneLimit, RoomMadeByAnyDeletionIsUsable) {
     CPaneDlg dlg;
     ModalScript script;
     script.Then([&] {
@@ -80,7 +80,7 @@ TEST(TextPane, RoomMadeByAnyDeletionIsUsable) {
 // says whether it fits; the pane must agree, never pass 30 bytes, and a pull
 // must read what the pane shows (the exchange skips a pane whose version it
 // has seen, so every change must change the version).
-TEST(TextPane, KeptCountAgreesWithAPlainCountOverRandomEdits) {
+TEST(TextPaneLimit, KeptCountAgreesWithAPlainCountOverRandomEdits) {
     CPaneDlg dlg;
     ModalScript script;
     script.Then([&] {
