@@ -12,9 +12,13 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     if (run.keepTexts) {
         kept.emplace(std::string(fileBytes), encoding);
         text = kept->text();
-    } else if (ChosenEncoding(fileBytes, encoding) != Encoding::Cp932) {
-        run.decoded = DecodeText(fileBytes, encoding);
-        text = run.decoded;
+    } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
+        if (*forced != Encoding::Cp932) {
+            run.decoded = DecodeToCp932(fileBytes, *forced);
+            text = run.decoded;
+        }
+    } else if (DecodeDetected(fileBytes, run.decoded) != Encoding::Cp932) {
+        text = run.decoded;  // the automatic choice decodes as it chooses: one pass
     }
     if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
 

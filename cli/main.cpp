@@ -170,9 +170,10 @@ int Run(const std::vector<std::string>& args) {
             case ReadStatus::Ok: break;
         }
         // Occurrences are placed in the file by the way back from the decoded
-        // text, which code page 932 and UTF-8 texts have.
-        const Encoding encoding = ChosenEncoding(file.bytes(), options.encoding);
-        if (run.keepTexts && !DecodedText::Maps(encoding))
+        // text, which code page 932 and UTF-8 texts have. Only these forms
+        // choose the encoding here; the others choose it once, as they decode.
+        const Encoding encoding = run.keepTexts ? ChosenEncoding(file.bytes(), options.encoding) : Encoding::Cp932;
+        if (!DecodedText::Maps(encoding))
             return Refuse(FileLabel(path) + ": read as " + std::string(EncodingName(encoding)) +
                           ": --matches and --html place occurrences in code page 932 and UTF-8 texts only");
         CountText(run, path, file.bytes(), options.encoding);
