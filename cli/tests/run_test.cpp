@@ -181,6 +181,18 @@ TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
     EXPECT_NE(r.out.find("--dump-keywords"), std::string::npos);
 }
 
+TEST(QuenbolCount, MatchesAndReportRefuseTextsWithoutTheWayBackToTheFile) {
+    // Occurrences are placed in code page 932 and UTF-8 files only; a text read
+    // otherwise (by its mark, by the choice, or forced) refuses the run whole.
+    const std::string utf16 = WriteTemp("utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6));
+    const std::string jis = WriteTemp("jis.txt", "\x1B$B$\"\x1B(B");
+    const std::string report = TempPath("refused.html");
+    ExpectRefused(RunCounter({"--matches", utf16}), "read as utf-16le");
+    ExpectRefused(RunCounter({"--matches", "--encoding", "euc-jp", QUENBOL_SAMPLE}), "read as euc-jp");
+    ExpectRefused(RunCounter({"--html", report, jis}), "read as iso-2022-jp");
+    EXPECT_FALSE(std::ifstream(report).good());
+}
+
 TEST(QuenbolCount, NoFileMeansStandardInput) {
     const std::string text = WriteTemp("stdin.txt", Name(7) + Name(7) + Name(7));
     MemberCounts counts{};
