@@ -63,12 +63,13 @@ private:
 };
 
 // Counts one text's bytes. Code page 932 is counted where it lies; any other
-// encoding is decoded into a buffer of its own first.
+// encoding is decoded first, into the thread's buffer (kept from text to
+// text, so that its memory is not found and faulted in again for each).
 TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
                       bool first, TextOutcome outcome) {
-    std::string decoded;
+    thread_local std::string decoded;
     const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded);
-    if (settings.encoding && encoding != Encoding::Cp932) decoded = DecodeToCp932(bytes, encoding);
+    if (settings.encoding) DecodeToCp932(bytes, encoding, decoded);
     const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
     outcome.record.encoding = std::string(EncodingName(encoding));
     outcome.record.bytes = bytes.size();

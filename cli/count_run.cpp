@@ -14,7 +14,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
         text = kept->text();
     } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
         if (*forced != Encoding::Cp932) {
-            run.decoded = DecodeToCp932(fileBytes, *forced);
+            DecodeToCp932(fileBytes, *forced, run.decoded);
             text = run.decoded;
         }
     } else if (DecodeDetected(fileBytes, run.decoded) != Encoding::Cp932) {

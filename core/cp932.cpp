@@ -332,12 +332,24 @@ std::string SanitizeUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8) {
-    std::string out(utf8.size(), '\0');
+    std::string out;
+    if (!WellFormedUtf8ToCp932(utf8, out)) return std::nullopt;
+    return out;
+}
+
+void Utf8ToCp932(std::string_view utf8, std::string& out) {
+    // Grown only, never filled again where an earlier text has been.
+    if (out.size() < utf8.size()) out.resize(utf8.size());
+    bool lossless = true;
+    out.resize(ConvertUtf8(utf8, out.data(), lossless));
+}
+
+bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out) {
+    if (out.size() < utf8.size()) out.resize(utf8.size());
     bool lossless = true;
     const std::size_t written = ConvertUtf8(utf8, out.data(), lossless, true);
-    if (written == kIllFormed) return std::nullopt;
-    out.resize(written);
-    return out;
+    out.resize(written == kIllFormed ? 0 : written);
+    return written != kIllFormed;
 }
 
 bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail) {

@@ -40,6 +40,12 @@ std::string SanitizeUtf8(std::string_view bytes);
 // nothing when it is not.
 std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8);
 
+// The same two into `out`, whose storage is reused, for a buffer kept from
+// text to text; the second returns false (with `out` empty) when the text is
+// not well-formed.
+void Utf8ToCp932(std::string_view utf8, std::string& out);
+bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out);
+
 // True when lead and trail form a defined double-byte character.
 bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail);
 

@@ -98,9 +98,8 @@ std::optional<Encoding> EncodingByName(std::string_view name) {
 }
 
 Encoding DecodeDetected(std::string_view bytes, std::string& decoded) {
-    decoded.clear();
     const auto as = [&](Encoding e) {
-        decoded = DecodeToCp932(bytes, e);
+        DecodeToCp932(bytes, e, decoded);
         return e;
     };
     if (StartsWith(bytes, kUtf8Bom)) return as(Encoding::Utf8);
@@ -108,15 +107,12 @@ Encoding DecodeDetected(std::string_view bytes, std::string& decoded) {
     if (StartsWith(bytes, kUtf16BeBom)) return as(Encoding::Utf16Be);
     if (LooksLikeIso2022Jp(bytes)) return as(Encoding::Iso2022Jp);
     // Pure ASCII reads alike either way; the code page 932 path keeps it byte for byte.
-    if (!HasHighBytes(bytes)) return Encoding::Cp932;
-    if (std::optional<std::string> utf8 = WellFormedUtf8ToCp932(bytes)) {
-        decoded = std::move(*utf8);
-        return Encoding::Utf8;
-    }
+    if (!HasHighBytes(bytes)) return as(Encoding::Cp932);
+    if (WellFormedUtf8ToCp932(bytes, decoded)) return Encoding::Utf8;
     std::size_t eucFaults = 0;
     std::string asEuc = EucJpToCp932(bytes, &eucFaults);
     const long eucScore = Plausibility(asEuc, 4) - kFaultCost * static_cast<long>(eucFaults);
-    if (eucScore <= Plausibility(bytes, 2)) return Encoding::Cp932;
+    if (eucScore <= Plausibility(bytes, 2)) return as(Encoding::Cp932);
     decoded = std::move(asEuc);
     return Encoding::EucJp;
 }
@@ -124,6 +120,17 @@ Encoding DecodeDetected(std::string_view bytes, std::string& decoded) {
 Encoding DetectEncoding(std::string_view bytes) {
     std::string decoded;
     return DecodeDetected(bytes, decoded);
+}
+
+void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out) {
+    switch (encoding) {
+        case Encoding::Cp932: out.clear(); return;
+        case Encoding::Utf8:
+            if (StartsWith(bytes, kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
+            Utf8ToCp932(bytes, out);
+            return;
+        default: out = DecodeToCp932(bytes, encoding); return;
+    }
 }
 
 std::string DecodeToCp932(std::string_view bytes, Encoding encoding) {

@@ -51,4 +51,9 @@ Encoding DecodeDetected(std::string_view bytes, std::string& decoded);
 // start is dropped (code page 932 bytes are kept as they are).
 std::string DecodeToCp932(std::string_view bytes, Encoding encoding);
 
+// As DecodeToCp932, into `out`, whose storage is reused where it can be (a
+// buffer kept from text to text); for code page 932 `out` is left empty, the
+// bytes being the text as they are.
+void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out);
+
 }  // namespace quenbol
