@@ -13,7 +13,11 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
         kept.emplace(std::string(fileBytes), encoding);
         text = kept->text();
     } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
-        if (*forced != Encoding::Cp932) {
+        if (*forced == Encoding::Utf8 && fileBytes.size() >= kConvertInTwoFrom) {
+            const std::string_view bom = "\xEF\xBB\xBF";
+            Utf8ToCp932InTwo(fileBytes.substr(fileBytes.starts_with(bom) ? bom.size() : 0), run.decoded);
+            text = run.decoded;
+        } else if (*forced != Encoding::Cp932) {
             DecodeToCp932(fileBytes, *forced, run.decoded);
             text = run.decoded;
         }

@@ -2,6 +2,7 @@
 #include "cli/text_decoding.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "core/cp932.h"
 
@@ -47,6 +48,17 @@ bool LooksLikeUtf8(std::string_view bytes) { return DetectEncoding(bytes) == Enc
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
     const std::optional<Encoding> forced = ForcedEncoding(encoding);
     return DecodeToCp932(bytes, forced ? *forced : DetectEncoding(bytes));
+}
+
+void Utf8ToCp932InTwo(std::string_view utf8, std::string& out) {
+    std::size_t cut = utf8.size() / 2;
+    while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) ++cut;
+    std::string second;
+    std::thread other([&] { Utf8ToCp932(utf8.substr(cut), second); });
+    out.reserve(utf8.size());  // room for both halves: the second is appended without moving the first
+    Utf8ToCp932(utf8.substr(0, cut), out);
+    other.join();
+    out += second;
 }
 
 Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding) {

@@ -37,6 +37,15 @@ bool LooksLikeUtf8(std::string_view bytes);
 // text is read in the encoding it marks.
 std::string DecodeText(std::string_view bytes, TextEncoding encoding);
 
+// UTF-8 (without a byte-order mark) into code page 932 as Utf8ToCp932 does,
+// into `out`, the two halves on two threads: the text is cut where a
+// character starts (a byte that does not continue a sequence), so that
+// each half converts exactly as it does within the whole.
+void Utf8ToCp932InTwo(std::string_view utf8, std::string& out);
+
+// Texts from this size on are converted in two halves when forced as UTF-8.
+constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;
+
 // The encoding a text is read in: the one forced, or the automatic choice.
 Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding);
 

@@ -1,6 +1,8 @@
 // Reading texts into code page 932, and the table and JSON forms of a result.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "cli/format_json.h"
 #include "cli/format_table.h"
 #include "cli/tests/json_reader.h"
@@ -32,6 +34,25 @@ TEST(DecodeText, ForcedEncodingsIgnoreTheGuess) {
     EXPECT_EQ(DecodeText("abc", TextEncoding::Utf8), "abc");
     // Code page 932 bytes forced through UTF-8: every broken sequence a NUL, nothing else invented.
     EXPECT_EQ(DecodeText("\x8e\xb5", TextEncoding::Utf8), std::string("\0\0", 2));
+}
+
+TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
+    // Texts of pieces around the middle, where the cut falls: characters of
+    // every length, truncated and stray bytes, runs of continuation bytes that
+    // move the cut (to the end, for a text of them only).
+    const std::vector<std::string> pieces = {"a", U8(u8"七"), U8(u8"é"), U8(u8"\U0001F600"), U8(u8"ｱ"), "\xE4\xB8",
+                                             "\x80", "\x80\x80\x80\x80\x80", "\xF0\x9F", "\xFF", "\xC3"};
+    std::string buffer = "left over from an earlier text";
+    for (std::size_t a = 0; a < pieces.size(); ++a)
+        for (std::size_t b = 0; b < pieces.size(); ++b)
+            for (std::size_t c = 0; c < pieces.size(); ++c)
+                for (std::size_t pad = 0; pad < 4; ++pad) {
+                    const std::string text = std::string(pad, 'x') + pieces[a] + pieces[b] + pieces[c] + pieces[a];
+                    Utf8ToCp932InTwo(text, buffer);
+                    ASSERT_EQ(buffer, Utf8ToCp932(text)) << a << ' ' << b << ' ' << c << ' ' << pad;
+                }
+    Utf8ToCp932InTwo("", buffer);
+    EXPECT_EQ(buffer, "");
 }
 
 TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {
