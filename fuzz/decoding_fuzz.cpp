@@ -11,6 +11,7 @@
 
 using quenbol::cli::DecodeText;
 using quenbol::cli::TextEncoding;
+using quenbol::cli::Utf8ToCp932InTwo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -32,8 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (detected == quenbol::Encoding::Cp932 ? (twoSteps != bytes || !decoded.empty()) : decoded != twoSteps)
         std::abort();
     if (DecodeText(bytes, TextEncoding::Auto) != twoSteps) std::abort();
-    // What the encoder produces decodes and re-encodes to itself.
+    // What the encoder produces decodes and re-encodes to itself; converted
+    // in two halves it is the same.
     const std::string encoded = quenbol::Utf8ToCp932(bytes);
+    std::string halves;
+    Utf8ToCp932InTwo(bytes, halves);
+    if (halves != encoded) std::abort();
     if (quenbol::Utf16ToCp932(quenbol::Cp932ToUtf16(encoded)) != encoded) std::abort();
     if (quenbol::Utf8ToCp932(quenbol::Cp932ToUtf8(encoded)) != encoded) std::abort();
     return 0;
