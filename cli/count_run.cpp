@@ -15,8 +15,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
         if (*forced == Encoding::Utf8 && fileBytes.size() >= kConvertInTwoFrom) {
             const std::string_view bom = "\xEF\xBB\xBF";
-            Utf8ToCp932InTwo(fileBytes.substr(fileBytes.starts_with(bom) ? bom.size() : 0), run.decoded);
-            text = run.decoded;
+            text = Utf8ToCp932InTwo(fileBytes.substr(fileBytes.starts_with(bom) ? bom.size() : 0), run.decodedInTwo);
         } else if (*forced != Encoding::Cp932) {
             DecodeToCp932(fileBytes, *forced, run.decoded);
             text = run.decoded;

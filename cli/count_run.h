@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,7 @@ struct CountRun {
     // scan's sample; and the buffer a UTF-8 text is decoded into.
     std::optional<CompiledSearch> words;
     std::string decoded;
+    std::unique_ptr<char[]> decodedInTwo;  // a long UTF-8 text, converted on two threads
 };
 
 // Counts one more text, read from `path` as `fileBytes` (which need not

@@ -2,6 +2,7 @@
 #include "cli/text_decoding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "core/cp932.h"
@@ -50,15 +51,18 @@ std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
     return DecodeToCp932(bytes, forced ? *forced : DetectEncoding(bytes));
 }
 
-void Utf8ToCp932InTwo(std::string_view utf8, std::string& out) {
+std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer) {
     std::size_t cut = utf8.size() / 2;
     while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) ++cut;
-    std::string second;
-    std::thread other([&] { Utf8ToCp932(utf8.substr(cut), second); });
-    out.reserve(utf8.size());  // room for both halves: the second is appended without moving the first
-    Utf8ToCp932(utf8.substr(0, cut), out);
+    buffer.reset(new char[utf8.size()]);
+    // The second half is written from `cut` on (the first takes at most `cut`
+    // bytes), then moved down to follow the first.
+    std::size_t second = 0;
+    std::thread other([&] { second = Utf8ToCp932(utf8.substr(cut), buffer.get() + cut); });
+    const std::size_t first = Utf8ToCp932(utf8.substr(0, cut), buffer.get());
     other.join();
-    out += second;
+    std::memmove(buffer.get() + first, buffer.get() + cut, second);
+    return {buffer.get(), first + second};
 }
 
 Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +39,12 @@ bool LooksLikeUtf8(std::string_view bytes);
 std::string DecodeText(std::string_view bytes, TextEncoding encoding);
 
 // UTF-8 (without a byte-order mark) into code page 932 as Utf8ToCp932 does,
-// into `out`, the two halves on two threads: the text is cut where a
-// character starts (a byte that does not continue a sequence), so that
-// each half converts exactly as it does within the whole.
-void Utf8ToCp932InTwo(std::string_view utf8, std::string& out);
+// the two halves on two threads: the text is cut where a character starts
+// (a byte that does not continue a sequence), so that each half converts
+// exactly as it does within the whole. Written into a new `buffer`, never
+// filled first, so that each thread brings in the memory it writes; returns
+// the text in it.
+std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer);
 
 // Texts from this size on are converted in two halves when forced as UTF-8.
 constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;

@@ -344,6 +344,11 @@ void Utf8ToCp932(std::string_view utf8, std::string& out) {
     out.resize(ConvertUtf8(utf8, out.data(), lossless));
 }
 
+std::size_t Utf8ToCp932(std::string_view utf8, char* out) {
+    bool lossless = true;
+    return ConvertUtf8(utf8, out, lossless);
+}
+
 bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out) {
     if (out.size() < utf8.size()) out.resize(utf8.size());
     bool lossless = true;

@@ -44,6 +44,10 @@ std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8);
 // text to text; the second returns false (with `out` empty) when the text is
 // not well-formed.
 void Utf8ToCp932(std::string_view utf8, std::string& out);
+// And into memory with room for utf8.size() bytes (no character takes more
+// bytes in code page 932 than in UTF-8), not filled first; returns the bytes
+// written.
+std::size_t Utf8ToCp932(std::string_view utf8, char* out);
 bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out);
 
 // True when lead and trail form a defined double-byte character.
