@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "testing/clipboard_contents.h"
-#include "testing/faulty_clipboard.h"
 #include "testing/message_box_catcher.h"
+#include "ui/tests/faulty_clipboard.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

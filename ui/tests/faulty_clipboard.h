@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "framework/clipboard.h"
+#include "ui/clipboard_writer.h"
 
 namespace quenbol::testing {
 

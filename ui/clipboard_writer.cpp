@@ -1,5 +1,5 @@
 // Handing text to the system clipboard.
-#include "framework/clipboard.h"
+#include "ui/clipboard_writer.h"
 
 #include <cstring>
 
