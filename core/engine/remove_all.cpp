@@ -127,6 +127,15 @@ std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
 #endif
 }
 
+// Set bits of `bits`, without the library call std::popcount becomes on
+// targets without a population count instruction.
+int CountBits(std::uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555ULL;
+    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
+}
+
 }  // namespace
 
 // The walk of RemoveAllOfByte, seen per byte: after the word's byte, kept
@@ -164,12 +173,11 @@ std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned ch
             }
         }
         bits[w] &= ~taken;
-        count += std::popcount(taken);
+        count += CountBits(taken);
         if (report) {
             for (; taken; taken &= taken - 1) {
                 const auto at = static_cast<std::uint32_t>(block + std::countr_zero(taken));
-                report->BeginMatch(word);
-                report->AddSpan(at, at + 1);
+                report->AddMatch(word, at, at + 1);
             }
         }
     }
