@@ -136,9 +136,10 @@ TEST_F(Corpus, KeywordCountsInRecordsMatchTheJsonOfSeparateAndWholeRuns) {
                 EXPECT_EQ(got[s].Find("word")->text, want[s].Find("word")->text);
                 EXPECT_EQ(got[s].Find("current")->number, want[s].Find("current")->number) << i << " " << m << " " << s;
                 counted += static_cast<int>(got[s].Find("current")->number);
-                if (i + 1 == files.size())
+                if (i + 1 == files.size()) {
                     EXPECT_EQ(got[s].Find("total")->number,
                               whole->Find("members")->items[m].Find("keywords")->items[s].Find("total")->number);
+                }
             }
         }
     }
