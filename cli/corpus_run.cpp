@@ -117,7 +117,8 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
             if (!stdinError.empty()) return failed(stdinError);
             return CountText(stdinBytes, settings, shared, first, std::move(outcome));
         }
-        TextFile file;
+        // One per thread, its read buffer kept from text to text.
+        thread_local TextFile file;
         std::string reason;
         const ReadStatus status = file.Open(input.path, reason);
         if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));

@@ -103,7 +103,7 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
             if (!record.error.empty()) {
                 failed = true;
                 progress.Finish();  // the message on a line of its own; the progress line comes back after it
-                WriteText(stderr, "quenbol-count: " + FileLabel(record.file) + ": " + record.error + "\n");
+                WriteText(stderr, "quenbol-count: " + FileLabel(std::string(record.file)) + ": " + record.error + "\n");
             }
             const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top, settings.byKeyword);
             written = written && std::fwrite(row.data(), 1, row.size(), stdout) == row.size();

@@ -2,6 +2,7 @@
 #include "cli/row_writers.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 
 #include "cli/format_json.h"
@@ -40,11 +41,12 @@ std::string CsvField(const std::string& utf8) {
     return quoted + "\"";
 }
 
-}  // namespace
-
-std::string JsonRowString(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : WellFormed(utf8)) {
+// Appends `utf8` as a JSON string, made well-formed first when it is not.
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    std::string repaired;
+    const std::string_view text = IsValidUtf8(utf8) ? utf8 : std::string_view(repaired = WellFormed(utf8));
+    out += '"';
+    for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -57,7 +59,20 @@ std::string JsonRowString(std::string_view utf8) {
             out += c;
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+void AppendNumber(std::string& out, std::int64_t n) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
+
+}  // namespace
+
+std::string JsonRowString(std::string_view utf8) {
+    std::string out;
+    AppendJsonString(out, utf8);
+    return out;
 }
 
 namespace {
@@ -91,7 +106,7 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
     const bool failed = !record.error.empty();
     std::string out;
     out.reserve(1600);
-    const auto number = [&out](std::int64_t n) { out += std::to_string(n); };
+    const auto number = [&out](std::int64_t n) { AppendNumber(out, n); };
     const auto pair = [&](std::int32_t current, std::int32_t total) {
         out += "\"current\": ";
         number(current);
@@ -99,9 +114,10 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
         number(total);
     };
     out += "{\"file\": ";
-    out += JsonRowString(record.file);
+    AppendJsonString(out, record.file);
     out += ", \"encoding\": ";
-    out += failed ? std::string("null") : JsonRowString(record.encoding);
+    if (failed) out += "null";
+    else AppendJsonString(out, record.encoding);
     out += ", \"bytes\": ";
     if (failed) out += "null";
     else number(static_cast<std::int64_t>(record.bytes));
@@ -125,7 +141,7 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
     out += Fixed().jsonCaptions[top + 1];
     if (failed) {
         out += ", \"error\": ";
-        out += JsonRowString(record.error);
+        AppendJsonString(out, record.error);
     }
     out += "}\n";
     return out;
@@ -145,13 +161,13 @@ std::string CsvRow(const TextRecord& record, const CountingState& after, MemberI
     out += ',';
     out += CsvField(record.encoding);
     out += ',';
-    if (!failed) out += std::to_string(record.bytes);
+    if (!failed) AppendNumber(out, static_cast<std::int64_t>(record.bytes));
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         out += ',';
-        out += std::to_string(after.current[m]);
+        AppendNumber(out, after.current[m]);
     }
     out += ',';
-    out += std::to_string(after.manualCurrent);
+    AppendNumber(out, after.manualCurrent);
     out += ',';
     if (top >= 0) out += Fixed().csvNames[top];
     out += ',';

@@ -15,7 +15,7 @@ namespace quenbol::cli {
 // What one text gave, with the counting state after it (current counts of
 // this text, totals running over the texts so far).
 struct TextRecord {
-    std::string file;      // UTF-8 as named; "-" is standard input
+    std::string_view file; // UTF-8 as named; "-" is standard input (the input list outlives the record)
     std::string encoding;  // the name the text was read by; empty when it could not be read
     std::uint64_t bytes = 0;
     std::string error;     // empty when the text was counted

@@ -169,7 +169,10 @@ void TextFile::Release() {
 #endif
     mapped_ = nullptr;
     mappedSize_ = 0;
+    // The buffer is kept for the next file (thousands of small texts read
+    // one after another), unless a rare big unmapped read made it large.
     buffer_.clear();
+    if (buffer_.capacity() > kMapFrom) std::string().swap(buffer_);
 }
 
 #ifndef _WIN32
