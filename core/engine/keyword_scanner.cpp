@@ -112,7 +112,9 @@ public:
           boundaries_(boundaries.map()),
           hitsLeft_(maxHits),
           starts_(out.starts) {
-        starts_.assign(scanner.keywords_.size(), {});
+        // Emptied, not replaced: a caller's lists keep their room for the next text.
+        starts_.resize(scanner.keywords_.size());
+        for (std::vector<std::uint32_t>& s : starts_) s.clear();
         for (std::uint32_t k = 0; k < scanner.keywords_.size(); ++k) {
             if (scanner.keywords_[k].size() < 4) shortWords_.push_back(k);
         }
