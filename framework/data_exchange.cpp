@@ -1,19 +1,10 @@
 // The data-exchange functions and their one failure path.
 #include "framework/data_exchange.h"
 
-#include <string>
-
 #include "framework/app.h"
 #include "framework/edit_byte_limit.h"
 #include "framework/text.h"
 #include "framework/wnd.h"
-
-namespace {
-
-constexpr wchar_t kEnterInteger[] = L"整数を入力してください。";
-constexpr wchar_t kTooLong[] = L"%d バイト以下で入力してください。";
-
-}  // namespace
 
 HWND CDataExchange::PrepareCtrl(int id, bool isEdit) {
     HWND control = m_pDlgWnd->GetDlgItem(id);
@@ -59,7 +50,7 @@ void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
     HWND control = dx.PrepareCtrl(id, true);
     if (dx.m_bSaveAndValidate) {
         const std::optional<std::int32_t> parsed = ParseDecimalInt32(quenbol::GetWindowTextWide(control));
-        if (!parsed) dx.Fail(kEnterInteger);
+        if (!parsed) dx.Fail(L"整数を入力してください。");
         value = *parsed;
         return;
     }
@@ -72,7 +63,7 @@ void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxBytes) {
         if (HWND edit = dx.LastEditCtrl()) LimitEditBytes(edit, static_cast<std::size_t>(maxBytes));
     } else if (value.size() > static_cast<std::size_t>(maxBytes)) {
         wchar_t message[64];
-        wsprintfW(message, kTooLong, maxBytes);
+        wsprintfW(message, L"%d バイト以下で入力してください。", maxBytes);
         dx.Fail(message);
     }
 }

@@ -7,10 +7,8 @@
 #include <imm.h>
 
 #include <algorithm>
-#include <optional>
-#include <string>
 
-#include "framework/clipboard.h"
+#include "framework/clipboard_reader.h"
 #include "framework/text.h"
 
 namespace {
@@ -45,27 +43,11 @@ std::wstring ImeResult(HWND edit) {
     return text;
 }
 
-// Whether replacing the selection with `insert` fits. Below half the limit
-// in units it always does: no character takes more than two bytes.
-bool Fits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
-    start = std::min(start, end);
-    const std::size_t newUnits = units - (end - start) + insert.size();
-    if (newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return false;
-    if (newUnits * 2 <= maxBytes) return true;
-    std::wstring text = quenbol::GetWindowTextWide(edit);
-    text.replace(start, end - start, insert);
-    return quenbol::Cp932Length(text) <= maxBytes;
-}
-
 // Whether the rules let the incoming text in.
 bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
     bool lossless = true;
     if (rules.cp932Only) quenbol::ToCp932(text, &lossless);
-    return lossless && (!rules.limited || Fits(edit, text, rules.maxBytes));
+    return lossless && (!rules.limited || EditInsertionFits(edit, text, rules.maxBytes));
 }
 
 LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
@@ -90,15 +72,11 @@ LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
     return DefSubclassProc(edit, message, wParam, lParam);
 }
 
-Rules* RulesOf(HWND edit) {
-    DWORD_PTR ref = 0;
-    if (!edit || !GetWindowSubclass(edit, RulesProc, kSubclassId, &ref)) return nullptr;
-    return reinterpret_cast<Rules*>(ref);
-}
-
 // The edit's rules, given to it now if it has none yet (null if that fails).
 Rules* AttachRules(HWND edit) {
-    if (Rules* rules = RulesOf(edit)) return rules;
+    if (!edit) return nullptr;
+    DWORD_PTR ref = 0;
+    if (GetWindowSubclass(edit, RulesProc, kSubclassId, &ref)) return reinterpret_cast<Rules*>(ref);
     auto* rules = new Rules;
     if (SetWindowSubclass(edit, RulesProc, kSubclassId, reinterpret_cast<DWORD_PTR>(rules))) return rules;
     delete rules;
@@ -121,8 +99,20 @@ void RefuseTextWithoutCp932Form(HWND edit) {
     if (Rules* rules = AttachRules(edit)) rules->cp932Only = true;
 }
 
+// Below half the limit in units the insertion always fits: no character
+// takes more than two bytes.
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
-    return Fits(edit, insert, maxBytes);
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
+    start = std::min(start, end);
+    const std::size_t newUnits = units - (end - start) + insert.size();
+    if (newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return false;
+    if (newUnits * 2 <= maxBytes) return true;
+    std::wstring text = quenbol::GetWindowTextWide(edit);
+    text.replace(start, end - start, insert);
+    return quenbol::Cp932Length(text) <= maxBytes;
 }
 
 std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,

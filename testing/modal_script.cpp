@@ -45,7 +45,9 @@ void ModalScript::Tick() {
     const std::size_t i = m_next;
     if (i >= m_steps.size()) return;
     m_next = i + 1;  // claimed: a nested loop inside this step runs the next one
+    m_steps[i].unfinished = true;
     const bool done = m_steps[i].run();
+    m_steps[i].unfinished = false;
     if (!done && m_next == i + 1) m_next = i;  // try again on the next tick
 }
 
@@ -54,11 +56,18 @@ bool ModalScript::Run(const std::function<void()>& modal, DWORD timeoutMs) {
     g_running = this;
     m_next = 0;
     m_timedOut = false;
+    for (Step& step : m_steps) step.unfinished = false;
     m_deadline = GetTickCount() + timeoutMs;
     const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, OnTick);
     modal();
     KillTimer(nullptr, timer);
     g_running = outer;
+    for (std::size_t i = 0; i < m_steps.size(); ++i) {
+        if (m_steps[i].unfinished) {
+            ADD_FAILURE() << "step " << i << " (" << m_steps[i].what << ") never returned: it crashed";
+            return false;
+        }
+    }
     if (!m_timedOut && m_next < m_steps.size()) {
         ADD_FAILURE() << "the modal loop ended before step " << m_next << " (" << m_steps[m_next].what << ")";
         return false;

@@ -24,13 +24,16 @@ public:
     // Runs `modal` (which runs a modal loop and returns when it ends) while
     // the steps run. Every step must have run and `modal` returned within
     // `timeoutMs`; otherwise the test fails and every window of the thread
-    // is closed until `modal` returns. Returns whether all went to plan.
+    // is closed until `modal` returns. A step that never returns (a crash in
+    // it is swallowed by the timer's dispatch, which goes on with the loop)
+    // fails the test too. Returns whether all went to plan.
     bool Run(const std::function<void()>& modal, DWORD timeoutMs = 30000);
 
 private:
     struct Step {
         std::function<bool()> run;  // true when done
         std::string what;
+        bool unfinished = false;  // set while it runs; left set if it crashed
     };
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD);
     void Tick();

@@ -8,8 +8,8 @@
 #include <windows.h>
 
 #include "core/counting.h"
-#include "framework/clipboard.h"
 #include "framework/dialog.h"
+#include "ui/clipboard_writer.h"
 
 class CCounterDlg : public CDialog {
 public:

@@ -26,7 +26,8 @@ constexpr auto kLeadTable = [] {
 }();
 #endif
 
-// Bit i set when bytes[i] is in the lead range; `bytes` holds 64 bytes.
+}  // namespace
+
 std::uint64_t LeadMask64(const unsigned char* bytes) {
 #if defined(__SSE2__)
     // Unsigned range tests by subtract-and-saturate: b - 0x81 <= 0x1E, b - 0xE0 <= 0x1C.
@@ -55,10 +56,6 @@ std::uint64_t LeadMask64(const unsigned char* bytes) {
 #endif
 }
 
-// Second bytes of two-byte characters within one 64-byte block. `lead` is
-// the block's lead-range mask; `carry` says the block's first byte is the
-// second byte of a character begun in the block before, and on return says
-// the same of the next block.
 std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
     // A second byte starts nothing, even when it is in the lead range; every
     // run left in `lead` then begins on a character start.
@@ -76,8 +73,6 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
     carry = (lead >> 63) & ~(trail >> 63) & 1;
     return trail;
 }
-
-}  // namespace
 
 BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text)
     : text_(text), map_(text.size(), false) {}

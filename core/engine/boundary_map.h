@@ -15,6 +15,15 @@
 
 namespace quenbol {
 
+// Bit i set when bytes[i] is in the lead range; `bytes` holds 64 bytes.
+std::uint64_t LeadMask64(const unsigned char* bytes);
+
+// Second bytes of two-byte characters within one 64-byte block. `lead` is
+// the block's lead-range mask; `carry` says the block's first byte is the
+// second byte of a character begun in the block before, and on return says
+// the same of the next block.
+std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry);
+
 // Bit i is set when byte i of `text` starts a character.
 BitArray BuildBoundaryMap(std::string_view text);
 

@@ -119,20 +119,6 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
     return true;
 }
 
-// The bytes of `text` whose bits are set, in order, written to `out` (which
-// may be `text` itself).
-void KeepRemaining(std::string_view text, const BitArray& remaining, std::string& out) {
-    std::size_t write = 0;
-    for (std::size_t run = remaining.NextSet(0); run < text.size();) {
-        const std::size_t end = remaining.NextClear(run);
-        // Moving left within one buffer: memmove, not memcpy.
-        std::memmove(out.data() + write, text.data() + run, end - run);
-        write += end - run;
-        run = remaining.NextSet(end);
-    }
-    out.resize(write);
-}
-
 // Word w of a chain by RemoveAll; with a `report`, each occurrence is added
 // to it, placed in the original text through `origin`, which then follows
 // the deletions.
@@ -182,7 +168,7 @@ void RunSteps(std::string& work, std::span<const std::string> words,
         if (RunGroup(*step.run, work, HitBudgetBesideCopy(work.size()), countsOut, remainingOut,
                      report ? std::span<MatchReport* const>(localOut) : std::span<MatchReport* const>())) {
             if (report) AddThroughOrigins(local, *origin, *report);
-            KeepRemaining(work, remaining, work);
+            work.resize(KeepBytes(work, remaining, work.data()));
         } else {
             const Segment& segment = step.run->segments[0];
             for (std::size_t w = segment.first; w < segment.end; ++w) {
@@ -270,13 +256,27 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         return;
     }
     for (std::size_t c = 0; c < chains; ++c) {
-        if (plan.tails[c].empty()) continue;
-        std::string work(text.size(), '\0');
-        KeepRemaining(text, remaining[c], work);
+        const std::span<const Step> tail = plan.tails[c];
+        if (tail.empty()) continue;
+        MatchReport* const report = reportOf(c);
+        // Leading one-byte words are played out on the bits of the bytes
+        // still there, before any byte moves: the copy is made once, of the
+        // bytes they leave.
+        std::size_t first = 0;
+        for (; first < tail.size() && !tail[first].run && plan.words[c][tail[first].word].size() == 1; ++first) {
+            const std::size_t w = tail[first].word;
+            counts[c][w] = RemoveByteOfKept(text, remaining[c],
+                                            static_cast<unsigned char>(plan.words[c][w][0]), report,
+                                            static_cast<std::uint32_t>(w));
+        }
+        const std::size_t size = text.empty() ? 0 : remaining[c].CountSet(0, text.size() - 1);
+        std::string work(size + 1, '\0');  // KeepBytes may store one byte past the kept ones
+        KeepBytes(text, remaining[c], work.data());
+        work.resize(size);
         OriginMap origin;
-        if (reportOf(c)) origin.Assign(std::move(remaining[c]));
+        if (report) origin.Assign(std::move(remaining[c]));
         remaining[c] = BitArray();
-        RunSteps(work, plan.words[c], plan.tails[c], counts[c], reportOf(c), &origin);
+        RunSteps(work, plan.words[c], tail.subspan(first), counts[c], report, &origin);
     }
 }
 
@@ -306,7 +306,7 @@ void CountAndDeleteInPlace(std::string& text, const WordChain& chain) {
         // Begins with an exact-path word: nothing to scan for before it.
     } else if (RunGroup(*plan.heads, text, HitBudgetBesideCopy(text.size()), countsOut,
                         remainingOut)) {
-        KeepRemaining(text, remaining, text);
+        text.resize(KeepBytes(text, remaining, text.data()));
     } else {
         for (std::size_t w = head.first; w < head.end; ++w) {
             chain.counts[w] = RemoveAll(text, plan.words[0][w]);

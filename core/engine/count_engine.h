@@ -24,6 +24,10 @@
 //     breaks that: from the first such word on, its chain continues on a real
 //     working copy (the bytes the simulation left), that word by RemoveAll,
 //     the runs of words between such words again by steps 1 to 3 on the copy.
+//     One-byte words at the head of that continuation (a lone lead byte) are
+//     played out first on the simulation's bits, 64 bytes at a time, so the
+//     copy is made once, of the bytes they leave, and their occurrences are
+//     placed in the original text without an origin map.
 //     A text with more occurrences than the engine keeps memory for is
 //     counted word by word with RemoveAll alone.
 // Together they give the counts of RemoveAll word after word on a working

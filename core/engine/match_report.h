@@ -41,6 +41,11 @@ public:
     void BeginMatch(std::uint32_t word) {
         matches_.push_back({word, static_cast<std::uint32_t>(spans_.size())});
     }
+    // A new match by `word` of the one span [start, end).
+    void AddMatch(std::uint32_t word, std::uint32_t start, std::uint32_t end) {
+        matches_.push_back({word, static_cast<std::uint32_t>(spans_.size())});
+        spans_.push_back({start, end});
+    }
     // Extends the current match by [start, end), joining it to the span
     // before when they touch.
     void AddSpan(std::uint32_t start, std::uint32_t end) {

@@ -1,10 +1,17 @@
 // RemoveAll: count-by-deletion of one word, one forward pass over the text.
 // The engine hands it the words whose deletion could shift character
 // boundaries, and every word when a text holds too many occurrences to keep.
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
+#include "core/engine/boundary_map.h"
 #include "core/engine/remove_all.h"
 #include "core/sjis.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quenbol {
 namespace {
@@ -93,6 +100,111 @@ std::int64_t RemoveAll(std::string& text, std::string_view word) {
 std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts) {
     return RemoveAllWith(text, word,
                          [&starts](std::size_t start) { starts.push_back(static_cast<std::uint32_t>(start)); });
+}
+
+}  // namespace quenbol
+
+namespace quenbol {
+namespace {
+
+// Bit i set when bytes[i] == byte; `bytes` holds 64 bytes.
+std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(byte));
+    std::uint64_t mask = 0;
+    for (int part = 0; part < 4; ++part) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+        const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)));
+        mask |= static_cast<std::uint64_t>(bits & 0xFFFF) << (16 * part);
+    }
+    return mask;
+#else
+    std::uint32_t half[2] = {0, 0};
+    for (int h = 0; h < 2; ++h) {
+        for (int i = 0; i < 32; ++i) half[h] |= std::uint32_t{bytes[32 * h + i] == byte} << i;
+    }
+    return half[0] | static_cast<std::uint64_t>(half[1]) << 32;
+#endif
+}
+
+// Set bits of `bits`, without the library call std::popcount becomes on
+// targets without a population count instruction.
+int CountBits(std::uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555ULL;
+    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
+}
+
+}  // namespace
+
+// The walk of RemoveAllOfByte, seen per byte: after the word's byte, kept
+// (as a second byte) or deleted (at a character start), the next byte
+// starts a character, just as after a byte outside the lead range. So a kept
+// byte starts a character exactly when the run of lead-range bytes other
+// than the word's byte right before it has even length: the boundary rule
+// with the word's byte taken out of the lead range, worked out 64 bytes at a
+// time as the boundary map does. The occurrences are the word's bytes on
+// such starts. Blocks with bytes already gone take the walk itself.
+std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned char byte,
+                              MatchReport* report, std::uint32_t word) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::uint64_t* const bits = kept.words();
+    const std::size_t n = text.size();
+    std::uint64_t carry = 0;  // the next kept byte is a second byte
+    std::int64_t count = 0;
+    for (std::size_t block = 0; block < n; block += 64) {
+        const std::size_t w = block / 64;
+        const std::size_t size = std::min<std::size_t>(64, n - block);
+        std::uint64_t taken = 0;
+        if (size == 64 && bits[w] == ~std::uint64_t{0}) {
+            const std::uint64_t same = ByteMask64(bytes + block, byte);
+            const std::uint64_t otherLead = LeadMask64(bytes + block) & ~same;
+            taken = same & ~TrailBytes(otherLead, carry);
+        } else {
+            for (std::size_t i = 0; i < size; ++i) {
+                if (!((bits[w] >> i) & 1)) continue;
+                const unsigned char b = bytes[block + i];
+                if (b == byte && !carry) {
+                    taken |= std::uint64_t{1} << i;
+                } else {
+                    carry = (b != byte && IsLeadByte(b)) ? carry ^ 1 : 0;
+                }
+            }
+        }
+        bits[w] &= ~taken;
+        count += CountBits(taken);
+        if (report) {
+            for (; taken; taken &= taken - 1) {
+                const auto at = static_cast<std::uint32_t>(block + std::countr_zero(taken));
+                report->AddMatch(word, at, at + 1);
+            }
+        }
+    }
+    return count;
+}
+
+std::size_t KeepBytes(std::string_view text, const BitArray& kept, char* out) {
+    const char* const in = text.data();
+    const std::uint64_t* const bits = kept.words();
+    const std::size_t n = text.size();
+    std::size_t write = 0;
+    for (std::size_t block = 0; block < n; block += 64) {
+        std::uint64_t keep = bits[block / 64];
+        const std::size_t size = std::min<std::size_t>(64, n - block);
+        if (keep == ~std::uint64_t{0}) {
+            std::memmove(out + write, in + block, size);
+            write += size;
+            continue;
+        }
+        // Every byte stored, the write position moving on only for kept
+        // ones: no branch per byte. Stores stay at or below the byte read.
+        for (std::size_t i = 0; i < size; ++i, keep >>= 1) {
+            out[write] = in[block + i];
+            write += keep & 1;
+        }
+    }
+    return write;
 }
 
 }  // namespace quenbol

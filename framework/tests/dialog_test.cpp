@@ -1,5 +1,6 @@
 // CDialog: the modal loop, the keyboard filter's place in it, owners,
 // placement and the message map.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include "framework/app.h"
@@ -121,6 +122,20 @@ TEST(Dialog, TemplateAtOriginIsCentredOnTheScreenOrOverItsOwner) {
     EXPECT_FALSE(outerEnabledDuringInner);
     EXPECT_NEAR(Centre(innerRect).x, Centre(outerRect).x, 1);
     EXPECT_NEAR(Centre(innerRect).y, Centre(outerRect).y, 1);
+}
+
+// A fault inside a step is swallowed by the timer's dispatch and the loop
+// goes on; the script must still fail the test.
+void RunScriptWithAFaultingStep() {
+    CExchangeDlg dlg;
+    ModalScript script;
+    script.Then([] { RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr); })
+        .Then([&] { PostKey(dlg.GetDlgItem(IDC_NAME), VK_ESCAPE); });
+    script.Run([&] { dlg.DoModal(); });
+}
+
+TEST(ModalScript, AStepThatCrashesFailsTheTest) {
+    EXPECT_NONFATAL_FAILURE(RunScriptWithAFaultingStep(), "never returned: it crashed");
 }
 
 TEST(Dialog, MissingTemplateReturnsAtOnce) {

@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "framework/clipboard.h"
+#include "framework/clipboard_reader.h"
 #include "framework/edit_byte_limit.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"

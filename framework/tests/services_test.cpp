@@ -1,20 +1,14 @@
-// The framework's services: text conversion, the combo box, the clipboard
-// hand-over with its failure paths.
+// The framework's services: text conversion and the combo box.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
-#include "framework/clipboard.h"
-#include "testing/faulty_clipboard.h"
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 
-using quenbol::testing::ClipboardTextBytes;
-using quenbol::testing::FaultyClipboard;
 using quenbol::testing::ModalScript;
-using quenbol::testing::PutClipboardMarker;
 
 namespace {
 
@@ -53,40 +47,6 @@ TEST(ComboBox, FillsAndSelectsItsList) {
         EXPECT_EQ(list.GetCurSel(), 1);
         list.ResetContent();
         EXPECT_EQ(count(), 0);
-    }));
-}
-
-TEST(Clipboard, PlacesTheTextAsCfText) {
-    ASSERT_TRUE(InExchangeDialog([&](CExchangeDlg& dlg) {
-        FaultyClipboard::Reset(false, false, false);
-        WindowsClipboard clipboard(dlg.m_hWnd, FaultyClipboard::Api());
-        EXPECT_TRUE(clipboard.PlaceText("  1   0 漢字\n"));
-        EXPECT_EQ(ClipboardTextBytes(dlg.m_hWnd), "  1   0 漢字\n");
-        EXPECT_EQ(FaultyClipboard::allocated, 1);
-        EXPECT_EQ(FaultyClipboard::handedOver, 1);
-        EXPECT_EQ(FaultyClipboard::freed, 0);  // the clipboard owns it now
-        EXPECT_EQ(FaultyClipboard::closed, 1);
-    }));
-}
-
-TEST(Clipboard, FailuresPlaceNothingAndLeakNothing) {
-    ASSERT_TRUE(InExchangeDialog([&](CExchangeDlg& dlg) {
-        struct Case {
-            bool open, alloc, set;
-            bool emptied;  // whether the clipboard was emptied before the failure
-        };
-        // Only a failing hand-over comes after the clipboard has been emptied.
-        for (const Case& c : {Case{true, false, false, false}, Case{false, true, false, false},
-                              Case{false, false, true, true}}) {
-            PutClipboardMarker(dlg.m_hWnd);
-            FaultyClipboard::Reset(c.open, c.alloc, c.set);
-            WindowsClipboard clipboard(dlg.m_hWnd, FaultyClipboard::Api());
-            EXPECT_FALSE(clipboard.PlaceText("text\n"));
-            EXPECT_EQ(ClipboardTextBytes(dlg.m_hWnd), c.emptied ? "<none>" : "marker");
-            EXPECT_EQ(FaultyClipboard::allocated, FaultyClipboard::freed);  // every block made was freed
-            EXPECT_EQ(FaultyClipboard::handedOver, 0);
-            EXPECT_EQ(FaultyClipboard::opened, FaultyClipboard::closed);  // closed whenever opened
-        }
     }));
 }
 

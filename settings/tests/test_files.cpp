@@ -37,6 +37,9 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
     if (!base.empty() && base.back() == L'\\') base.pop_back();
     path_ = base + L"\\quenbol-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(counter++) + L"-" + name;
+    // Process ids repeat (under Wine the first is always the same), so a
+    // folder a crashed run left behind may have this name: start empty.
+    RemoveTree(path_);
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 

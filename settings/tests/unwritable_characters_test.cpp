@@ -10,7 +10,7 @@
 #include "settings/keyword_file.h"
 #include "settings/tests/settings_steps.h"
 #include "settings/tests/test_files.h"
-#include "testing/faulty_clipboard.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "ui/tests/main_window.h"
 

@@ -4,8 +4,9 @@
 
 #include <cstdio>
 
-#include "testing/faulty_clipboard.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
+#include "ui/tests/faulty_clipboard.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {
@@ -70,6 +71,10 @@ TEST(ClipboardButton, WhenTheClipboardFailsNothingIsPlacedOrLeakedAndNothingIsSh
         FaultyClipboard::Reset(false, false, false);
         w.Click(IDC_COPY_RESULTS);
         EXPECT_EQ(ClipboardTextBytes(w.Hwnd()), Line(std::vector<std::string>(21, "  0")));
+        EXPECT_EQ(FaultyClipboard::allocated, 1);
+        EXPECT_EQ(FaultyClipboard::handedOver, 1);
+        EXPECT_EQ(FaultyClipboard::freed, 0);  // the clipboard owns it now
+        EXPECT_EQ(FaultyClipboard::closed, 1);
     }));
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "testing/busy_clipboard.h"
-#include "testing/faulty_clipboard.h"
+#include "testing/clipboard_contents.h"
 #include "ui/tests/main_window.h"
 
 namespace quenbol::testing {

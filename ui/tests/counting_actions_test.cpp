@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/top_member.h"
-#include "testing/faulty_clipboard.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "testing/reference_counter.h"
 #include "ui/tests/main_window.h"

@@ -1,14 +1,11 @@
 // Test support: a clipboard API (ClipboardApi) that passes calls on to the
 // system, fails where told, and counts the global blocks it saw allocated,
-// freed and handed over; and helpers that read and mark the clipboard.
+// freed and handed over.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
-#include "framework/clipboard.h"
+#include "ui/clipboard_writer.h"
 
 namespace quenbol::testing {
 
@@ -49,13 +46,5 @@ struct FaultyClipboard {
         return api;
     }
 };
-
-// The CF_TEXT bytes on the clipboard, or "<none>".
-std::string ClipboardTextBytes(HWND owner);
-
-// Puts the text "marker" on the clipboard.
-void PutClipboardMarker(HWND owner);
-// Puts `text` on the clipboard as CF_UNICODETEXT.
-void PutClipboardText(HWND owner, std::wstring_view text);
 
 }  // namespace quenbol::testing
