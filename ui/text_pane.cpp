@@ -71,12 +71,23 @@ bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected)
         after.bytes = limit.bytes + quenbol::Cp932Length(insert);
     } else if (newUnits * 2 <= limit.maxBytes) {
         return true;  // no character takes more than two bytes; the count stays unknown
+    } else if (start == 0 && end == units) {  // the whole text replaced: only the insert counts
+        after.bytes = quenbol::Cp932Length(insert);
+        after.pairs = HasSurrogates(insert);
     } else {
         std::wstring text = quenbol::GetWindowTextWide(pane);
-        if (!HasSurrogates(text)) Know(limit, quenbol::Cp932Length(text), false);  // known from here on
-        text.replace(start, end - start, insert);
-        after.bytes = quenbol::Cp932Length(text);
-        after.pairs = HasSurrogates(text);
+        const bool pairs = HasSurrogates(text) || HasSurrogates(insert);
+        if (pairs) {  // a pair may be split or joined at the seams: count the result whole
+            if (!HasSurrogates(text)) Know(limit, quenbol::Cp932Length(text), false);
+            text.replace(start, end - start, insert);
+            after.bytes = quenbol::Cp932Length(text);
+            after.pairs = HasSurrogates(text);
+        } else {  // the kept parts and the insert add up, without a copy of the result
+            const std::wstring_view all(text);
+            const std::size_t replaced = quenbol::Cp932Length(all.substr(start, end - start));
+            Know(limit, quenbol::Cp932Length(all), false);  // known from here on
+            after.bytes = limit.bytes - replaced + quenbol::Cp932Length(insert);
+        }
     }
     if (after.bytes > limit.maxBytes) return false;
     expected = after;

@@ -75,6 +75,30 @@ TEST(TextPaneLimit, RoomMadeByAnyDeletionIsUsable) {
     ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
 }
 
+// A paste over the whole text is counted alone, and the count it leaves is
+// the one the next key is checked against.
+TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
+    CPaneDlg dlg;
+    ModalScript script;
+    script.Then([&] {
+        HWND pane = dlg.GetDlgItem(IDC_TEXT);
+        SetWindowTextW(pane, L"abcdefghij");
+        auto pasteOverAll = [&](const std::wstring& text) {
+            PutOnClipboard(dlg.m_hWnd, text);
+            SendMessageW(pane, EM_SETSEL, 0, -1);
+            SendMessageW(pane, WM_PASTE, 0, 0);
+            return WindowText(pane);
+        };
+        EXPECT_EQ(pasteOverAll(std::wstring(16, L'あ')), L"abcdefghij");  // 32 bytes: refused whole
+        const std::wstring full(15, L'あ');                                // 30 bytes: fits
+        EXPECT_EQ(pasteOverAll(full), full);
+        SendMessageW(pane, WM_CHAR, L'a', 1);  // the caret is after the paste; no room left
+        EXPECT_EQ(WindowText(pane), full);
+        dlg.EndDialog(IDCANCEL);
+    });
+    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+}
+
 // Random typing, deleting, selecting, pasting, cutting, undoing and setting
 // in the 30-byte pane. Before each input the plain count of the whole text
 // says whether it fits; the pane must agree, never pass 30 bytes, and a pull
