@@ -5,6 +5,13 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef _WIN32
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#endif
+
 namespace quenbol::cli {
 namespace {
 
@@ -20,10 +27,12 @@ fs::path PathOf(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+#ifdef _WIN32
 std::string Utf8Of(const fs::path& path) {
     const std::u8string s = path.u8string();
     return std::string(s.begin(), s.end());
 }
+#endif
 
 std::string Join(const std::string& dir, const std::string& name) {
     const bool hasSeparator = !dir.empty() && (dir.back() == '/' || dir.back() == kSeparator);
@@ -31,6 +40,7 @@ std::string Join(const std::string& dir, const std::string& name) {
 }
 
 // Every regular file below `root`, sorted by path.
+#ifdef _WIN32
 std::vector<InputFile> WalkDirectory(const std::string& root) {
     std::vector<InputFile> found;
     std::vector<std::string> pending{root};
@@ -59,6 +69,55 @@ std::vector<InputFile> WalkDirectory(const std::string& root) {
               [](const InputFile& a, const InputFile& b) { return a.path < b.path; });
     return found;
 }
+
+#else
+// The listing's own entry types (d_type) tell files from directories without
+// a status call per entry, which counts over thousands of small texts; only a
+// link, or a file system that leaves the type unknown, costs one.
+std::vector<InputFile> WalkDirectory(const std::string& root) {
+    std::vector<InputFile> found;
+    std::vector<std::string> pending{root};
+    while (!pending.empty()) {
+        const std::string dir = std::move(pending.back());
+        pending.pop_back();
+        DIR* listing = opendir(dir.c_str());
+        int failure = listing ? 0 : errno;
+        while (listing) {
+            errno = 0;
+            const dirent* entry = readdir(listing);
+            if (!entry) {
+                failure = errno;
+                break;
+            }
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            std::string child = Join(dir, std::string(name));
+            unsigned char type = entry->d_type;
+            struct stat info;
+            if (type == DT_UNKNOWN && lstat(child.c_str(), &info) == 0) {
+                type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+            }
+            if (type == DT_LNK) {
+                // A link to a file is counted, a link to a directory is not
+                // followed; a broken or looping link is listed and fails when read.
+                if (stat(child.c_str(), &info) != 0 || S_ISREG(info.st_mode)) found.push_back({std::move(child), {}});
+            } else if (type == DT_DIR) {
+                pending.push_back(std::move(child));
+            } else if (type == DT_REG) {
+                found.push_back({std::move(child), {}});
+            }
+        }
+        if (listing) closedir(listing);
+        if (failure) found.push_back({dir, "cannot list directory: " + std::error_code(failure, std::generic_category()).message()});
+    }
+    // Every path begins with `root`: what follows it decides the order.
+    const std::size_t shared = root.size();
+    std::sort(found.begin(), found.end(), [shared](const InputFile& a, const InputFile& b) {
+        return std::string_view(a.path).substr(shared) < std::string_view(b.path).substr(shared);
+    });
+    return found;
+}
+#endif
 
 #ifdef _WIN32
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
