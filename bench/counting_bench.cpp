@@ -31,6 +31,19 @@ const std::string& ManyMentionsText() {
     static const std::string text = JapaneseText(kPaneSize, 20, 2);
     return text;
 }
+// The window benchmark's full pane: one line with five names, repeated in whole
+// lines up to the pane's size (9,999,990 bytes).
+const std::string& FivePerLineText() {
+    static const std::string text = [] {
+        const std::string line =
+            "椎葉澄香と高篠七緒、それに御影梢がみのりの話をしていた。ナルナルも来た。\r\n";
+        std::string t;
+        t.reserve(kPaneSize);
+        while (t.size() + line.size() <= kPaneSize) t += line;
+        return t;
+    }();
+    return text;
+}
 const std::string& SmallProseText() {
     static const std::string text = JapaneseText(kReferenceSize, 300, 3);
     return text;
@@ -121,6 +134,7 @@ int main(int argc, char** argv) {
     const auto& prose = ProseText();
     const auto& many = ManyMentionsText();
     const auto& small = SmallProseText();
+    const auto& fivePerLine = FivePerLineText();
 
     Register("Floor/memchr/10MB", [&](auto& st) { Memchr(st, prose); });
     Register("Engine/default/10MB", [&](auto& st) { Engine(st, prose, defaults); });
@@ -133,6 +147,9 @@ int main(int argc, char** argv) {
     Register("Baseline/seven-per-member/10MB", [&](auto& st) { Baseline(st, prose, seven); });
     Register("Engine/name-every-20-bytes/10MB", [&](auto& st) { Engine(st, many, defaults); });
     Register("Baseline/name-every-20-bytes/10MB", [&](auto& st) { Baseline(st, many, defaults); });
+    Register("Engine/five-names-per-line/10MB", [&](auto& st) { Engine(st, fivePerLine, defaults); });
+    Register("Baseline/five-names-per-line/10MB",
+             [&](auto& st) { Baseline(st, fivePerLine, defaults); });
     Register("Engine/awkward-table/10MB", [&](auto& st) { Engine(st, prose, awkward); });
     Register("Baseline/awkward-table/10MB", [&](auto& st) { Baseline(st, prose, awkward); });
 
