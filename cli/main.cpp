@@ -122,6 +122,58 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
     return failed ? kExitRefused : kExitOk;
 }
 
+// Texts counted one by one, all or nothing: for the matches and the report,
+// which keep every text with its occurrences, and for the manual words'
+// counts keyword by keyword, which the corpus threads do not keep.
+std::string CountOneByOne(const InputList& inputs, const Options& options, CountRun& run,
+                              ProgressMeter& progress) {
+    TextFile file;
+    for (const InputFile& input : inputs.files) {
+        const std::string& path = input.path;
+        if (!input.error.empty()) return FileLabel(path) + ": " + input.error;
+        std::string reason;
+        switch (file.Open(path, reason)) {
+            case ReadStatus::CannotOpen: return FileLabel(path) + ": cannot open: " + reason;
+            case ReadStatus::ReadFailed: return FileLabel(path) + ": cannot read: " + reason;
+            case ReadStatus::Ok: break;
+        }
+        // Occurrences are placed in the file by the way back from the decoded
+        // text, which code page 932 and UTF-8 texts have.
+        const Encoding encoding = run.keepTexts ? ChosenEncoding(file.bytes(), options.encoding) : Encoding::Cp932;
+        if (!DecodedText::Maps(encoding))
+            return FileLabel(path) + ": read as " + std::string(EncodingName(encoding)) +
+                   ": --matches and --html place occurrences in code page 932 and UTF-8 texts only";
+        CountText(run, path, file.bytes(), options.encoding);
+        progress.TextDone(file.bytes().size());
+        progress.Tick();
+    }
+    progress.Finish();
+    return {};
+}
+
+// The table, line and JSON forms count their texts on the corpus threads,
+// all or nothing: the first text (in input order) that cannot be read ends
+// the run with its message, and nothing is printed.
+std::string CountAllOrNothing(const InputList& inputs, const CorpusSettings& settings, CountRun& run,
+                              ProgressMeter& progress) {
+    std::string failure;
+    CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex top) {
+        if (!record.error.empty()) {
+            failure = FileLabel(std::string(record.file)) + ": " + record.error;
+            return false;
+        }
+        run.state.current = after.current;
+        run.state.total = after.total;
+        run.state.manualCurrent = after.manualCurrent;
+        run.state.manualTotal = after.manualTotal;
+        run.top = top;
+        run.currentPerText.push_back(after.current);
+        return true;
+    }, &progress);
+    progress.Finish();
+    return failure;
+}
+
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.ok()) return Refuse(parsed.error);
@@ -146,41 +198,19 @@ int Run(const std::vector<std::string>& args) {
     ProgressMeter progress(showProgress, inputs.files.size(), [](std::string_view s) { WriteBytes(stderr, s); });
     run.state.manualWords = options.manualWords.value_or(InitialManualWords());
 
-    if (options.output == OutputStyle::Jsonl || options.output == OutputStyle::Csv) {
-        CorpusSettings settings;
-        settings.table = &table;
-        settings.manualWords = run.state.manualWords;
-        settings.encoding = ForcedEncoding(options.encoding);
-        if (options.byKeyword) settings.byKeyword = &run.byKeyword;
-        settings.jobs = options.jobs ? options.jobs
-                                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    CorpusSettings settings;
+    settings.table = &table;
+    settings.manualWords = run.state.manualWords;
+    settings.encoding = ForcedEncoding(options.encoding);
+    if (options.byKeyword) settings.byKeyword = &run.byKeyword;
+    settings.jobs = options.jobs ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (options.output == OutputStyle::Jsonl || options.output == OutputStyle::Csv)
         return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);
-    }
 
-    // All or nothing: the first text that cannot be read ends the run, printing nothing.
     run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
-    TextFile file;
-    for (const InputFile& input : inputs.files) {
-        const std::string& path = input.path;
-        if (!input.error.empty()) return Refuse(FileLabel(path) + ": " + input.error);
-        std::string reason;
-        switch (file.Open(path, reason)) {
-            case ReadStatus::CannotOpen: return Refuse(FileLabel(path) + ": cannot open: " + reason);
-            case ReadStatus::ReadFailed: return Refuse(FileLabel(path) + ": cannot read: " + reason);
-            case ReadStatus::Ok: break;
-        }
-        // Occurrences are placed in the file by the way back from the decoded
-        // text, which code page 932 and UTF-8 texts have. Only these forms
-        // choose the encoding here; the others choose it once, as they decode.
-        const Encoding encoding = run.keepTexts ? ChosenEncoding(file.bytes(), options.encoding) : Encoding::Cp932;
-        if (!DecodedText::Maps(encoding))
-            return Refuse(FileLabel(path) + ": read as " + std::string(EncodingName(encoding)) +
-                          ": --matches and --html place occurrences in code page 932 and UTF-8 texts only");
-        CountText(run, path, file.bytes(), options.encoding);
-        progress.TextDone(file.bytes().size());
-        progress.Tick();
-    }
-    progress.Finish();
+    const std::string failure = run.keepTexts || options.byKeyword ? CountOneByOne(inputs, options, run, progress)
+                                                                   : CountAllOrNothing(inputs, settings, run, progress);
+    if (!failure.empty()) return Refuse(failure);
 
     const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;
     switch (options.output) {

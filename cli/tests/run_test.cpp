@@ -84,18 +84,29 @@ TEST(QuenbolCount, TextsAccumulateAsSuccessiveSearchesWhateverTheirEncoding) {
 
     CountingState expected;
     expected.manualWords = InitialManualWords();
-    std::string lines;
+    std::vector<std::string> lineOf;
     for (const std::string& text : {first, second}) {
         expected.text = text;
         SearchAll(expected, Defaults());
-        lines += FormatResultsLine(expected.current);
+        lineOf.push_back(FormatResultsLine(expected.current));
     }
     ASSERT_EQ(expected.total[3], 5);  // the texts test what they mean to
 
     RunOutput r = RunCounter({"--line", a, b});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, lines);
+    EXPECT_EQ(r.out, lineOf[0] + lineOf[1]);
     EXPECT_EQ(r.err, "");
+
+    // Counted on two threads, the lines still come in input order.
+    std::vector<std::string> many = {"--line", "--jobs", "2"};
+    std::string manyLines;
+    for (int i = 0; i < 60; ++i) {
+        many.push_back(i % 3 ? b : a);
+        manyLines += lineOf[i % 3 ? 1 : 0];
+    }
+    r = RunCounter(many);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, manyLines);
 
     r = RunCounter({"--json", a, "-"}, b);  // the second text from standard input
     ASSERT_EQ(r.status, 0) << r.err;
@@ -164,6 +175,11 @@ TEST(QuenbolCount, RefusedKeywordFilesAndUnreadableTextsPrintNothing) {
     const std::string good = WriteTemp("good.txt", Name(1));
     ExpectRefused(RunCounter({good, TempPath("missing.txt")}), TempPath("missing.txt"));
     ExpectRefused(RunCounter({"--line", good, ::testing::TempDir()}), "is a directory");
+    // The first unreadable text in input order is the one named.
+    const RunOutput r = RunCounter({"--line", "--jobs", "2", good, TempPath("first-missing.txt"), good,
+                                    TempPath("second-missing.txt")});
+    ExpectRefused(r, "first-missing.txt");
+    EXPECT_EQ(r.err.find("second-missing"), std::string::npos) << r.err;
 }
 
 TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
