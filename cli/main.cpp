@@ -123,8 +123,8 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
 }
 
 // Texts counted one by one, all or nothing: for the matches and the report,
-// which keep every text with its occurrences, and for the manual words'
-// counts keyword by keyword, which the corpus threads do not keep.
+// which keep every text with its occurrences, for the manual words' counts
+// keyword by keyword, which the corpus threads do not keep, and for one text.
 std::string CountOneByOne(const InputList& inputs, const Options& options, CountRun& run,
                               ProgressMeter& progress) {
     TextFile file;
@@ -208,8 +208,11 @@ int Run(const std::vector<std::string>& args) {
         return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);
 
     run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
-    const std::string failure = run.keepTexts || options.byKeyword ? CountOneByOne(inputs, options, run, progress)
-                                                                   : CountAllOrNothing(inputs, settings, run, progress);
+    // A single text gains nothing from the corpus threads (a long UTF-8 text
+    // is converted on two threads by itself).
+    const bool oneByOne = run.keepTexts || options.byKeyword || inputs.files.size() < 2;
+    const std::string failure = oneByOne ? CountOneByOne(inputs, options, run, progress)
+                                         : CountAllOrNothing(inputs, settings, run, progress);
     if (!failure.empty()) return Refuse(failure);
 
     const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;
