@@ -31,7 +31,7 @@ void PutClipboardMarker(HWND owner) {
 }
 
 void PutClipboardText(HWND owner, std::wstring_view text) {
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(owner); ++attempt) Sleep(20);
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(owner); ++attempt) Sleep(20);
     EmptyClipboard();
     const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);

@@ -3,25 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "framework/edit_byte_limit.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 
 using quenbol::testing::ModalScript;
+using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
 namespace {
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
 
 void CaretToEnd(HWND edit) { SendMessageW(edit, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF); }
 
@@ -43,7 +35,7 @@ TEST(EditByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
         })
         .Then([&] {
             EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
-            PutOnClipboard(dlg.m_hWnd, L"いい");  // 29 + 4 bytes: refused whole
+            PutClipboardText(dlg.m_hWnd, L"いい");  // 29 + 4 bytes: refused whole
             CaretToEnd(pane);
             SendMessageW(pane, WM_PASTE, 0, 0);
             EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
@@ -57,7 +49,7 @@ TEST(EditByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
             keys[VK_SHIFT] = shift;
             SetKeyboardState(keys);
             EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"b");
-            PutOnClipboard(dlg.m_hWnd, L"c");  // exactly 30 bytes: fits
+            PutClipboardText(dlg.m_hWnd, L"c");  // exactly 30 bytes: fits
             SendMessageW(pane, WM_PASTE, 0, 0);
             EXPECT_EQ(WindowText(pane), std::wstring(14, L'あ') + L"bc");
             // Enter in the multi-line pane would add CR LF: refused at the limit.

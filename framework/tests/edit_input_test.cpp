@@ -10,24 +10,16 @@
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 #include "testing/busy_clipboard.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 
 using quenbol::testing::BusyClipboard;
 using quenbol::testing::ModalScript;
+using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
 namespace {
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(owner); ++attempt) Sleep(20);
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
 
 TEST(ClipboardBlock, IsReadUpToItsNulAndNeverPastItsSize) {
     const wchar_t units[] = {L'a', L'b', L'c', L'd', L'\0', L'e'};
@@ -43,20 +35,20 @@ TEST(EditByteLimit, PasteWaitsForABusyClipboardAndIsRefusedIfItStaysBusy) {
     script.Then([&] {
         HWND pane = dlg.GetDlgItem(IDC_PANE);
         SetWindowTextW(pane, L"");
-        PutOnClipboard(dlg.m_hWnd, L"あいう");
+        PutClipboardText(dlg.m_hWnd, L"あいう");
         {
             BusyClipboard busy(100);  // released while the paste waits
             ASSERT_TRUE(busy.Holding());
             SendMessageW(pane, WM_PASTE, 0, 0);
         }
         EXPECT_EQ(WindowText(pane), L"あいう");
-        PutOnClipboard(dlg.m_hWnd, std::wstring(13, L'か'));  // 6 + 26 bytes: too long
+        PutClipboardText(dlg.m_hWnd, std::wstring(13, L'か'));  // 6 + 26 bytes: too long
         {
             BusyClipboard busy(100);
             SendMessageW(pane, WM_PASTE, 0, 0);
         }
         EXPECT_EQ(WindowText(pane), L"あいう");
-        PutOnClipboard(dlg.m_hWnd, L"x");
+        PutClipboardText(dlg.m_hWnd, L"x");
         {
             BusyClipboard busy(1500);  // longer than the paste waits: refused
             SendMessageW(pane, WM_PASTE, 0, 0);
@@ -121,7 +113,7 @@ TEST(EditByteLimit, AClipboardTooBusyToCheckRefusesThePaste) {
                                     dlg.m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(SetWindowSubclass(edit, PastesPatiently, 1, 0));
         LimitEditBytes(edit, 5);
-        PutOnClipboard(dlg.m_hWnd, L"あいう");  // 6 bytes
+        PutClipboardText(dlg.m_hWnd, L"あいう");  // 6 bytes
         {
             BusyClipboard busy(800);
             SendMessageW(edit, WM_PASTE, 0, 0);

@@ -10,11 +10,13 @@
 #include "framework/dialog.h"
 #include "framework/text.h"
 #include "res/resource.h"
+#include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "ui/text_pane.h"
 
 using quenbol::testing::ModalScript;
+using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
 namespace {
@@ -30,16 +32,6 @@ public:
 
     void DoDataExchange(CDataExchange& dx) override { DDX_TextPane(dx, IDC_TEXT, m_strPane, kPaneBytes); }
 };
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(owner); ++attempt) Sleep(20);
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
 
 std::size_t Bytes(HWND edit) { return quenbol::ToCp932(WindowText(edit)).size(); }
 
@@ -84,7 +76,7 @@ TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         SetWindowTextW(pane, L"abcdefghij");
         auto pasteOverAll = [&](const std::wstring& text) {
-            PutOnClipboard(dlg.m_hWnd, text);
+            PutClipboardText(dlg.m_hWnd, text);
             SendMessageW(pane, EM_SETSEL, 0, -1);
             SendMessageW(pane, WM_PASTE, 0, 0);
             return WindowText(pane);
@@ -138,7 +130,7 @@ TEST(TextPaneLimit, KeptCountAgreesWithAPlainCountOverRandomEdits) {
                 }
             } else if (op == 3) {
                 insert = pieces[pick(8)] + pieces[pick(8)];
-                PutOnClipboard(dlg.m_hWnd, insert);
+                PutClipboardText(dlg.m_hWnd, insert);
                 checked = true;
                 SendMessageW(pane, WM_PASTE, 0, 0);
             } else if (op == 4) {
