@@ -97,15 +97,15 @@ constexpr std::size_t kKeptScratchBytes = 1 << 20;
 bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
               std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
               std::span<MatchReport* const> reports = {}) {
-    // The occurrence lists, live bits and counts are the thread's, kept from
-    // text to text: thousands of small texts would otherwise allocate and
-    // free them each time. A large text's lists are let go afterwards.
+    // The occurrence lists, live bits and counts of one text. (Kept per
+    // thread from text to text they corrupted the heap of the 32-bit Windows
+    // build at thread exit, so they are the call's own.)
     struct Scratch {
         Occurrences found;
         BitArray alive;
         std::vector<std::int64_t> simulatedCounts;
     };
-    thread_local Scratch scratch;
+    Scratch scratch;
     struct LetGoIfLarge {
         Scratch& s;
         ~LetGoIfLarge() {
