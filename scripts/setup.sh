@@ -30,8 +30,21 @@ if ((${#missing[@]})); then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror in the middle of a sync fails one index now and then: try the
+  # update a few times, and install from whatever lists it fetched if one
+  # still fails (the install itself says so when a package cannot be had).
+  for attempt in 1 2 3 4 5; do
+    "${sudo_cmd[@]}" apt-get update -qq && break
+    echo "setup: package lists incomplete (attempt $attempt of 5)" >&2
+    sleep $((attempt * 10))
+  done
+  for attempt in 1 2 3; do
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null && break
+    [ "$attempt" -lt 3 ] || exit 1
+    echo "setup: install failed (attempt $attempt of 3); fetching the lists again" >&2
+    sleep $((attempt * 15))
+    "${sudo_cmd[@]}" apt-get update -qq || true
+  done
 else
   echo "setup: all packages present"
 fi
