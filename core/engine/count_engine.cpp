@@ -229,8 +229,14 @@ CompiledChains::CompiledChains(std::span<const std::span<const std::string>> cha
             }
             std::size_t end = i;
             while (end < words.size() && !NeedsExactPath(words[end])) ++end;
-            const SegmentWords run{words, i, end};
-            tail.push_back({i, CompileGroup({&run, 1}, sample)});
+            if (end == i + 1) {
+                // One word alone: RemoveAll in place needs no bits and no
+                // occurrence lists beside the copy, and is no slower.
+                tail.push_back({i, nullptr});
+            } else {
+                const SegmentWords run{words, i, end};
+                tail.push_back({i, CompileGroup({&run, 1}, sample)});
+            }
             i = end;
         }
         plan->tails.push_back(std::move(tail));
@@ -282,8 +288,12 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         // Leading one-byte words are played out on the bits of the bytes
         // still there, before any byte moves: the copy is made once, of the
         // bytes they leave.
+        const auto isByteWord = [&](const Step& step) {
+            const std::string& word = plan.words[c][step.word];
+            return !step.run && word.size() == 1 && !MatchesNothing(word);
+        };
         std::size_t first = 0;
-        for (; first < tail.size() && !tail[first].run && plan.words[c][tail[first].word].size() == 1; ++first) {
+        for (; first < tail.size() && isByteWord(tail[first]); ++first) {
             const std::size_t w = tail[first].word;
             counts[c][w] = RemoveByteOfKept(text, remaining[c],
                                             static_cast<unsigned char>(plan.words[c][w][0]), report,
