@@ -91,32 +91,12 @@ std::unique_ptr<ScanGroup> CompileGroup(std::span<const SegmentWords> segments,
 // scan: counts[s] receives segment s's counts (indexed by chain word), and
 // remaining[s], when not null, the bytes still there afterwards. Returns
 // false, with nothing counted, when the occurrences exceed `maxHits`.
-// Scratch kept per thread up to this size, let go beyond it.
-constexpr std::size_t kKeptScratchBytes = 1 << 20;
-
 bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
               std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
               std::span<MatchReport* const> reports = {}) {
-    // The occurrence lists, live bits and counts of one text. (Kept per
-    // thread from text to text they corrupted the heap of the 32-bit Windows
-    // build at thread exit, so they are the call's own.)
-    struct Scratch {
-        Occurrences found;
-        BitArray alive;
-        std::vector<std::int64_t> simulatedCounts;
-    };
-    Scratch scratch;
-    struct LetGoIfLarge {
-        Scratch& s;
-        ~LetGoIfLarge() {
-            if (s.found.bytesUsed() > kKeptScratchBytes) s.found = Occurrences{};
-            if (s.alive.words() && s.alive.size() / 8 > kKeptScratchBytes) s.alive = BitArray{};
-        }
-    } letGo{scratch};
-    Occurrences& found = scratch.found;
-    BitArray& alive = scratch.alive;
-    std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
-
+    Occurrences found;
+    BitArray alive;
+    std::vector<std::int64_t> simulatedCounts;
     BoundaryMapBuilder builder(text);
     if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found)) return false;
     builder.BuildUpTo(text.size());

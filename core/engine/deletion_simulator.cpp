@@ -111,28 +111,32 @@ public:
 
     std::int64_t Delete(std::uint32_t k) {
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
-        const std::span<const std::uint32_t> original = found_.Of(words_[k].scanIndex);
+        Occurrences::Reader original = found_.Of(words_[k].scanIndex);
+        Occurrences::Reader ahead = original;  // kLookAhead starts on, for prefetching
+        for (std::size_t n = 0; n < kLookAhead; ++n) ahead.Next();
         std::vector<Span>& joined = acrossJoins_[k];
         std::sort(joined.begin(), joined.end());
         joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
 
         // Left to right over both kinds of candidate; a candidate is taken when
         // all its bytes are still there and it starts after the last one taken.
-        taken_.clear();
+        takenFirst_.clear();
+        takenAcross_.clear();
         std::int64_t lastTaken = -1;
-        std::size_t i = 0, j = 0;
-        while (i < original.size() || j < joined.size()) {
+        std::size_t j = 0;
+        while (!original.done() || j < joined.size()) {
             Span s;
             bool present;
             bool acrossJoins;
-            if (j == joined.size() || (i < original.size() && original[i] < joined[j].first)) {
-                if (i + kLookAhead < original.size()) {
-                    Prefetch(alive_.words() + (original[i + kLookAhead] >> 6));
+            if (j == joined.size() || (!original.done() && original.value() < joined[j].first)) {
+                if (!ahead.done()) {
+                    Prefetch(alive_.words() + (ahead.value() >> 6));
+                    ahead.Next();
                 }
-                s = {original[i], original[i] + length - 1};
+                s = {original.value(), original.value() + length - 1};
                 present = alive_.AllSet(s.first, s.last);
                 acrossJoins = false;
-                ++i;
+                original.Next();
             } else {
                 s = joined[j];
                 present = alive_.CountSet(s.first, s.last) == length;
@@ -143,11 +147,12 @@ public:
             if (report_) Report(k, s, acrossJoins);
             alive_.ClearRange(s.first, s.last);
             lastTaken = s.last;
-            taken_.push_back(s);
+            if (acrossJoins) takenAcross_.push_back({static_cast<std::uint32_t>(takenFirst_.size()), s.last});
+            takenFirst_.push_back(s.first);
         }
         std::vector<Span>().swap(joined);
         if (longestAfter_[k + 1] >= 2) LookAroundJoins(k);
-        return static_cast<std::int64_t>(taken_.size());
+        return static_cast<std::int64_t>(takenFirst_.size());
     }
 
 private:
@@ -168,18 +173,27 @@ private:
     // After word k's deletions: every join they made, with the bytes now on
     // each side of it, may hold a later word that was not there before.
     void LookAroundJoins(std::uint32_t k) {
+        const std::size_t length = words_[k].bytes.size();
+        const std::size_t taken = takenFirst_.size();
+        std::size_t across = 0;  // the next of takenAcross_
+        // The last byte of taken occurrence t, for t ascending.
+        const auto lastOf = [&](std::size_t t) -> std::size_t {
+            while (across < takenAcross_.size() && takenAcross_[across].taken < t) ++across;
+            if (across < takenAcross_.size() && takenAcross_[across].taken == t) return takenAcross_[across].last;
+            return takenFirst_[t] + length - 1;
+        };
         std::size_t t = 0;
-        while (t < taken_.size()) {
-            if (t + kLookAhead < taken_.size()) {
-                const Span ahead = taken_[t + kLookAhead];
-                Prefetch(text_.data() + ahead.first - (ahead.first > 0));
-                Prefetch(text_.data() + ahead.last + 1);
-                Prefetch(boundaries_.words() + ((ahead.first - (ahead.first > 0)) >> 6));
+        while (t < taken) {
+            if (t + kLookAhead < taken) {
+                const std::uint32_t ahead = takenFirst_[t + kLookAhead];
+                Prefetch(text_.data() + ahead - (ahead > 0));
+                Prefetch(text_.data() + ahead + length);
+                Prefetch(boundaries_.words() + ((ahead - (ahead > 0)) >> 6));
             }
-            const std::uint32_t first = taken_[t].first;
-            const std::size_t after = alive_.NextSet(std::size_t{taken_[t].last} + 1);
+            const std::uint32_t first = takenFirst_[t];
+            const std::size_t after = alive_.NextSet(lastOf(t) + 1);
             // Deletions with nothing left between them make one join.
-            while (t < taken_.size() && taken_[t].first < after) ++t;
+            while (t < taken && takenFirst_[t] < after) ++t;
             if (first == 0 || after >= text_.size()) continue;
             const std::size_t before = alive_.PrevSet(first - 1);
             if (before == BitArray::npos) continue;
@@ -239,7 +253,15 @@ private:
     const std::vector<std::uint32_t>& byFirstByte_;
     const std::vector<std::uint32_t>& firstOfByte_;
     const std::vector<std::size_t>& longestAfter_;
-    std::vector<Span> taken_;
+    // The occurrences the current word took: the first byte of each, and
+    // the last byte of those that formed across joins (any other ends a
+    // word's length after its first).
+    struct TakenAcross {
+        std::uint32_t taken;  // index into takenFirst_
+        std::uint32_t last;
+    };
+    std::vector<std::uint32_t> takenFirst_;
+    std::vector<TakenAcross> takenAcross_;
     std::vector<std::uint32_t> positions_;
     std::string window_;
     MatchReport* report_;

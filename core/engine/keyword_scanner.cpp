@@ -111,10 +111,8 @@ public:
           builder_(boundaries),
           boundaries_(boundaries.map()),
           hitsLeft_(maxHits),
-          starts_(out.starts) {
-        // Emptied, not replaced: a caller's lists keep their room for the next text.
-        starts_.resize(scanner.keywords_.size());
-        for (std::vector<std::uint32_t>& s : starts_) s.clear();
+          found_(out) {
+        found_.Reset(scanner.keywords_.size());
         for (std::uint32_t k = 0; k < scanner.keywords_.size(); ++k) {
             if (scanner.keywords_[k].size() < 4) shortWords_.push_back(k);
         }
@@ -264,7 +262,7 @@ private:
     bool Add(std::uint32_t keyword, std::size_t start) {
         if (hitsLeft_ == 0) return false;
         --hitsLeft_;
-        starts_[keyword].push_back(static_cast<std::uint32_t>(start));
+        found_.Add(keyword, static_cast<std::uint32_t>(start));
         return true;
     }
 
@@ -312,7 +310,7 @@ private:
     BoundaryMapBuilder& builder_;
     const BitArray& boundaries_;
     std::size_t hitsLeft_;
-    std::vector<std::vector<std::uint32_t>>& starts_;
+    Occurrences& found_;
     std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
 };
 

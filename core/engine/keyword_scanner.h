@@ -13,20 +13,9 @@
 
 #include "core/engine/bit_array.h"
 #include "core/engine/boundary_map.h"
+#include "core/engine/occurrences.h"
 
 namespace quenbol {
-
-// Start positions of the occurrences found, ascending, for each keyword.
-struct Occurrences {
-    std::vector<std::vector<std::uint32_t>> starts;
-
-    std::span<const std::uint32_t> Of(std::size_t keyword) const { return starts[keyword]; }
-    std::size_t bytesUsed() const {
-        std::size_t n = starts.capacity() * sizeof(starts[0]);
-        for (const auto& s : starts) n += s.capacity() * sizeof(std::uint32_t);
-        return n;
-    }
-};
 
 class KeywordScanner {
 public:

@@ -1,0 +1,124 @@
+// The occurrences a scan finds: for each keyword, its start positions in
+// ascending order, read back once, front to back, by the simulation.
+//
+// A text full of names holds about one occurrence per five bytes, so the
+// store is kept small: each start is written as its distance from the one
+// before, in two bytes (a distance too large for them takes three entries),
+// on pages that never move once written. Growing then costs no copy, and the
+// room not used is at most the last page of each keyword.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace quenbol {
+
+class Occurrences {
+    struct List;
+
+public:
+    // Empties the store and makes room for `keywords` keywords.
+    void Reset(std::size_t keywords) {
+        lists_.clear();
+        lists_.resize(keywords);
+    }
+
+    // Adds an occurrence of `keyword`; starts must ascend per keyword.
+    void Add(std::size_t keyword, std::uint32_t start) {
+        List& list = lists_[keyword];
+        const std::uint32_t distance = start - list.last;
+        list.last = start;
+        if (distance < kEscape) {
+            list.Push(static_cast<std::uint16_t>(distance));
+            return;
+        }
+        list.Push(kEscape);
+        list.Push(static_cast<std::uint16_t>(start >> 16));
+        list.Push(static_cast<std::uint16_t>(start));
+    }
+
+    std::size_t bytesUsed() const {
+        std::size_t n = lists_.capacity() * sizeof(List);
+        for (const List& list : lists_) {
+            n += list.pages.capacity() * sizeof(list.pages[0]);
+            for (std::size_t p = 0; p < list.pages.size(); ++p) n += PageSize(p) * sizeof(std::uint16_t);
+        }
+        return n;
+    }
+
+    // The starts of one keyword, front to back.
+    class Reader {
+    public:
+        bool done() const { return done_; }
+        std::uint32_t value() const { return value_; }
+        // Moves to the next start, or past the last.
+        void Next() {
+            if (at_ == end_ && !NextPage()) {
+                done_ = true;
+                return;
+            }
+            const std::uint16_t entry = *at_++;
+            if (entry != kEscape) {
+                value_ += entry;
+                return;
+            }
+            const std::uint32_t high = Pull();
+            value_ = high << 16 | Pull();
+        }
+
+    private:
+        friend class Occurrences;
+        explicit Reader(const List& list) : list_(&list) { Next(); }
+
+        // An escape's entries are always written whole, so they are there.
+        std::uint16_t Pull() {
+            if (at_ == end_) NextPage();
+            return *at_++;
+        }
+        bool NextPage() {
+            if (page_ == list_->pages.size()) return false;
+            at_ = list_->pages[page_].get();
+            end_ = page_ + 1 == list_->pages.size() ? list_->at : at_ + PageSize(page_);
+            ++page_;
+            return at_ != end_;
+        }
+
+        const List* list_;
+        std::size_t page_ = 0;  // the page after the one being read
+        const std::uint16_t* at_ = nullptr;
+        const std::uint16_t* end_ = nullptr;
+        std::uint32_t value_ = 0;
+        bool done_ = false;
+    };
+    // Positioned on the first start (done() at once when there is none).
+    Reader Of(std::size_t keyword) const { return Reader(lists_[keyword]); }
+
+private:
+    static constexpr std::uint16_t kEscape = 0xFFFF;
+    // Pages grow from 16 entries to 8,192, so a keyword seen a few times
+    // takes a few bytes and a common one wastes at most 16 KiB.
+    static std::size_t PageSize(std::size_t page) { return std::size_t{16} << (page < 9 ? page : 9); }
+
+    struct List {
+        std::vector<std::unique_ptr<std::uint16_t[]>> pages;
+        std::uint16_t* at = nullptr;   // where the next entry goes, in the last page
+        std::uint16_t* end = nullptr;  // the last page's end
+        std::uint32_t last = 0;        // the start added last (0 before the first)
+
+        void Push(std::uint16_t entry) {
+            if (at == end) {
+                const std::size_t size = PageSize(pages.size());
+                pages.push_back(std::make_unique_for_overwrite<std::uint16_t[]>(size));
+                at = pages.back().get();
+                end = at + size;
+            }
+            *at++ = entry;
+        }
+    };
+
+    std::vector<List> lists_;
+};
+
+}  // namespace quenbol
