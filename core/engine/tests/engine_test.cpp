@@ -12,6 +12,7 @@
 #include "core/engine/count_engine.h"
 #include "core/counting.h"
 #include "core/engine/deletion_simulator.h"
+#include "core/engine/occurrences.h"
 #include "core/sjis.h"
 #include "testing/reference_counter.h"
 
@@ -80,6 +81,28 @@ TEST(BitArray, RangeOperationsAgreeWithABoolPerBit) {
             bits.ClearRange(a, b);
             for (std::size_t i = a; i <= b; ++i) plain[i] = false;
         }
+    }
+}
+
+TEST(Occurrences, ReadBackAsAddedOverPagesAndLongDistances) {
+    // Keyword 0: a dense run over many pages; 1: none; 2: distances around
+    // the two-byte limit and up to the largest start, added interleaved.
+    std::vector<std::vector<std::uint32_t>> added(3);
+    for (std::uint32_t i = 0; i < 40'000; ++i) added[0].push_back(i * 3);
+    for (std::uint32_t start : {0u, 65'534u, 131'069u, 196'605u, 196'606u, 2'000'000'000u,
+                                4'294'967'294u, 4'294'967'295u}) {
+        added[2].push_back(start);
+    }
+    Occurrences store;
+    store.Reset(3);
+    for (std::size_t i = 0; i < added[0].size(); ++i) {
+        store.Add(0, added[0][i]);
+        if (i % 5000 == 0 && i / 5000 < added[2].size()) store.Add(2, added[2][i / 5000]);
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+        std::vector<std::uint32_t> read;
+        for (Occurrences::Reader r = store.Of(k); !r.done(); r.Next()) read.push_back(r.value());
+        EXPECT_EQ(read, added[k]) << "keyword " << k;
     }
 }
 
