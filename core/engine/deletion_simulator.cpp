@@ -110,10 +110,14 @@ public:
           report_(report) {}
 
     std::int64_t Delete(std::uint32_t k) {
+        // Most words of a short text have nothing to take.
+        if (found_.CountOf(words_[k].scanIndex) == 0 && acrossJoins_[k].empty()) return 0;
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
         Occurrences::Reader original = found_.Of(words_[k].scanIndex);
-        Occurrences::Reader ahead = original;  // kLookAhead starts on, for prefetching
-        for (std::size_t n = 0; n < kLookAhead; ++n) ahead.Next();
+        // kLookAhead starts on, for prefetching (when there are that many).
+        Occurrences::Reader ahead = original;
+        const bool prefetch = found_.CountOf(words_[k].scanIndex) > kLookAhead;
+        for (std::size_t n = 0; prefetch && n < kLookAhead; ++n) ahead.Next();
         std::vector<Span>& joined = acrossJoins_[k];
         std::sort(joined.begin(), joined.end());
         joined.erase(std::unique(joined.begin(), joined.end()), joined.end());
@@ -129,7 +133,7 @@ public:
             bool present;
             bool acrossJoins;
             if (j == joined.size() || (!original.done() && original.value() < joined[j].first)) {
-                if (!ahead.done()) {
+                if (prefetch && !ahead.done()) {
                     Prefetch(alive_.words() + (ahead.value() >> 6));
                     ahead.Next();
                 }

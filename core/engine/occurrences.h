@@ -28,6 +28,7 @@ public:
     // Adds an occurrence of `keyword`; starts must ascend per keyword.
     void Add(std::size_t keyword, std::uint32_t start) {
         List& list = lists_[keyword];
+        ++list.count;
         const std::uint32_t distance = start - list.last;
         list.last = start;
         if (distance < kEscape) {
@@ -92,6 +93,7 @@ public:
         std::uint32_t value_ = 0;
         bool done_ = false;
     };
+    std::size_t CountOf(std::size_t keyword) const { return lists_[keyword].count; }
     // Positioned on the first start (done() at once when there is none).
     Reader Of(std::size_t keyword) const { return Reader(lists_[keyword]); }
 
@@ -106,6 +108,7 @@ private:
         std::uint16_t* at = nullptr;   // where the next entry goes, in the last page
         std::uint16_t* end = nullptr;  // the last page's end
         std::uint32_t last = 0;        // the start added last (0 before the first)
+        std::size_t count = 0;         // starts added
 
         void Push(std::uint16_t entry) {
             if (at == end) {
