@@ -10,6 +10,19 @@
 
 namespace quenbol {
 
+// Set bits of `bits`. Without a population count instruction std::popcount
+// becomes a library call that looks bytes up in a table; this is faster.
+inline int CountBits(std::uint64_t bits) {
+#if defined(__POPCNT__)
+    return std::popcount(bits);
+#else
+    bits -= (bits >> 1) & 0x5555555555555555ULL;
+    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
+#endif
+}
+
 class BitArray {
 public:
     BitArray() = default;
@@ -50,10 +63,10 @@ public:
         const std::size_t lastWord = last >> 6;
         const std::uint64_t head = ~std::uint64_t{0} << (first & 63);
         const std::uint64_t tail = ~std::uint64_t{0} >> (63 - (last & 63));
-        if (w == lastWord) return std::popcount(words_[w] & head & tail);
-        std::size_t n = std::popcount(words_[w] & head);
-        for (++w; w < lastWord; ++w) n += std::popcount(words_[w]);
-        return n + std::popcount(words_[lastWord] & tail);
+        if (w == lastWord) return CountBits(words_[w] & head & tail);
+        std::size_t n = CountBits(words_[w] & head);
+        for (++w; w < lastWord; ++w) n += CountBits(words_[w]);
+        return n + CountBits(words_[lastWord] & tail);
     }
 
     // Clears bits [first, last] (inclusive).

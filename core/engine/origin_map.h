@@ -106,33 +106,35 @@ private:
         cursorP_ = alive_.NextSet(0);
         const std::size_t words = alive_.wordCount();
         before_.resize(words + 1);
+        sampled_.clear();
         std::uint32_t n = 0;
         for (std::size_t w = 0; w < words; ++w) {
             before_[w] = n;
-            n += static_cast<std::uint32_t>(std::popcount(alive_.words()[w]));
+            n += static_cast<std::uint32_t>(CountBits(alive_.words()[w]));
+            while ((sampled_.size() << kSampleShift) < n) sampled_.push_back(static_cast<std::uint32_t>(w));
         }
         before_[words] = n;
     }
 
     // The original offset of copy byte k. Matches are mostly asked for in
     // ascending order, close together: then walk on from the last answer,
-    // word by word; otherwise search the counts.
+    // a 64-bit word at a time; otherwise search the counts.
     std::size_t Locate(std::size_t k) const {
         if (k < cursorK_ || k - cursorK_ > kWalkLimit) {
             cursorK_ = k;
             cursorP_ = Select(k);
             return cursorP_;
         }
-        // One set bit at a time (no population count: it may be a library
-        // call), from the bit at cursorP_.
+        // The set bits from cursorP_'s on; cursorP_'s own is number 0.
         std::size_t w = cursorP_ >> 6;
         std::uint64_t bits = alive_.words()[w] & (~std::uint64_t{0} << (cursorP_ & 63));
-        for (std::size_t d = k - cursorK_; d > 0; --d) {
-            bits &= bits - 1;
-            while (bits == 0) bits = alive_.words()[++w];
+        std::size_t d = k - cursorK_;
+        for (std::size_t inWord = CountBits(bits); d >= inWord; inWord = CountBits(bits)) {
+            d -= inWord;
+            bits = alive_.words()[++w];
         }
         cursorK_ = k;
-        cursorP_ = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+        cursorP_ = w * 64 + NthSetBit(bits, d);
         return cursorP_;
     }
 
@@ -142,17 +144,23 @@ private:
     }
 
     // The original offset of copy byte k: the k-th set bit.
+    // The sample says between which words it lies; the counts say which.
     std::size_t Select(std::size_t k) const {
+        const std::size_t j = k >> kSampleShift;
+        const auto lo = before_.begin() + sampled_[j];
+        const auto hi = j + 1 < sampled_.size() ? before_.begin() + sampled_[j + 1] + 1 : before_.end();
         const auto w = static_cast<std::size_t>(
-            std::upper_bound(before_.begin(), before_.end(), static_cast<std::uint32_t>(k)) -
-            before_.begin() - 1);
+            std::upper_bound(lo, hi, static_cast<std::uint32_t>(k)) - before_.begin() - 1);
         return w * 64 + NthSetBit(alive_.words()[w], k - before_[w]);
     }
 
-    static constexpr std::size_t kWalkLimit = 256;
+    static constexpr std::size_t kWalkLimit = 4096;
 
     BitArray alive_;
     std::vector<std::uint32_t> before_;  // set bits in the words before word w
+    // The word holding set bit j << kSampleShift, for each j.
+    static constexpr std::size_t kSampleShift = 12;
+    std::vector<std::uint32_t> sampled_;
     mutable std::size_t cursorK_ = 0;    // the last copy byte located ...
     mutable std::size_t cursorP_ = 0;    // ... and its original offset
 };

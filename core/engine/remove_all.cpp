@@ -127,15 +127,6 @@ std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
 #endif
 }
 
-// Set bits of `bits`, without the library call std::popcount becomes on
-// targets without a population count instruction.
-int CountBits(std::uint64_t bits) {
-    bits -= (bits >> 1) & 0x5555555555555555ULL;
-    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
-}
-
 }  // namespace
 
 // The walk of RemoveAllOfByte, seen per byte: after the word's byte, kept
