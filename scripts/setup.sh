@@ -32,19 +32,20 @@ if ((${#missing[@]})); then
   fi
   # A mirror in the middle of a sync fails one index now and then: try the
   # update a few times, and install from whatever lists it fetched if one
-  # still fails (the install itself says so when a package cannot be had).
-  for attempt in 1 2 3 4 5; do
+  # still fails.
+  for attempt in 1 2 3; do
     "${sudo_cmd[@]}" apt-get update -qq && break
-    echo "setup: package lists incomplete (attempt $attempt of 5)" >&2
+    echo "setup: package lists incomplete (attempt $attempt of 3)" >&2
     sleep $((attempt * 10))
   done
-  for attempt in 1 2 3; do
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null && break
-    [ "$attempt" -lt 3 ] || exit 1
-    echo "setup: install failed (attempt $attempt of 3); fetching the lists again" >&2
-    sleep $((attempt * 15))
-    "${sudo_cmd[@]}" apt-get update -qq || true
-  done
+  install=("${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends)
+  if ! "${install[@]}" "${missing[@]}" >/dev/null; then
+    # Without one architecture's security index the 32-bit libraries cannot
+    # match the 64-bit ones' newest versions: take both from the release.
+    . /etc/os-release
+    echo "setup: install failed; installing from $VERSION_CODENAME itself, without its security updates" >&2
+    "${install[@]}" -o APT::Default-Release="$VERSION_CODENAME" "${missing[@]}" >/dev/null || exit 1
+  fi
 else
   echo "setup: all packages present"
 fi
