@@ -101,17 +101,23 @@ void RefuseTextWithoutCp932Form(HWND edit) {
 
 // Below half the limit in units the insertion always fits: no character
 // takes more than two bytes.
+std::optional<EditReplacement> PlanEditReplacement(HWND edit, std::size_t insertUnits) {
+    EditReplacement plan;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&plan.start), reinterpret_cast<LPARAM>(&plan.end));
+    plan.units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    plan.end = static_cast<DWORD>(std::min<std::size_t>(plan.end, plan.units));
+    plan.start = std::min(plan.start, plan.end);
+    plan.newUnits = plan.units - (plan.end - plan.start) + insertUnits;
+    if (plan.newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return std::nullopt;
+    return plan;
+}
+
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
-    DWORD start = 0, end = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
-    start = std::min(start, end);
-    const std::size_t newUnits = units - (end - start) + insert.size();
-    if (newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return false;
-    if (newUnits * 2 <= maxBytes) return true;
+    const std::optional<EditReplacement> plan = PlanEditReplacement(edit, insert.size());
+    if (!plan) return false;
+    if (plan->newUnits * 2 <= maxBytes) return true;
     std::wstring text = quenbol::GetWindowTextWide(edit);
-    text.replace(start, end - start, insert);
+    text.replace(plan->start, plan->end - plan->start, insert);
     return quenbol::Cp932Length(text) <= maxBytes;
 }
 

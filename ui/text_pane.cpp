@@ -58,13 +58,9 @@ bool HasSurrogates(std::wstring_view text) {
 // Whether replacing the selection with `insert` fits; when it does, what the
 // text will then be.
 bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected) {
-    DWORD start = 0, end = 0;
-    SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const auto units = static_cast<std::size_t>(GetWindowTextLengthW(pane));
-    end = static_cast<DWORD>(std::min<std::size_t>(end, units));
-    start = std::min(start, end);
-    const std::size_t newUnits = units - (end - start) + insert.size();
-    if (newUnits > static_cast<std::size_t>(SendMessageW(pane, EM_GETLIMITTEXT, 0, 0))) return false;
+    const std::optional<EditReplacement> plan = PlanEditReplacement(pane, insert.size());
+    if (!plan) return false;
+    const auto [start, end, units, newUnits] = *plan;
     Sync(pane, limit);
     Expected after{true, false, newUnits, start + insert.size(), 0};
     if (limit.known && !limit.pairs && start == end && !HasSurrogates(insert)) {
@@ -179,15 +175,7 @@ void ExchangeText(CDataExchange& dx, HWND pane, int id, std::string& value) {
         return;
     }
     if (unchanged && memory.bytes == value) return;
-    const std::wstring shown = quenbol::GetWindowTextWide(pane);
-    if (!(memory.known && memory.bytes == value)) {
-        memory.wide = quenbol::ToWide(value);
-        memory.bytes = value;
-        memory.known = true;
-    }
-    // When the bytes are the ones last read, memory.wide is the exact text
-    // they came from (characters without a code page 932 form included).
-    if (shown != memory.wide) SetWindowTextW(pane, memory.wide.c_str());
+    ShowExchangedText(pane, memory, value);
     if (limit) limit->exchanged = TextPaneVersion(pane);
 }
 
