@@ -35,10 +35,6 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
         value = memory.bytes;
         return;
     }
-    ShowExchangedText(control, memory, value);
-}
-
-void ShowExchangedText(HWND control, CWnd::ExchangedText& memory, const std::string& value) {
     const std::wstring shown = quenbol::GetWindowTextWide(control);
     if (!(memory.known && memory.bytes == value)) {
         memory.wide = quenbol::ToWide(value);

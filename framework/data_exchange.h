@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/wnd.h"
+class CWnd;
 
 class CDataExchange {
 public:
@@ -44,9 +44,6 @@ private:
 // gives back the bytes that went with it, so bytes without a Unicode form
 // survive a trip through an edit the user has not changed.
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
-
-// The writing half of DDX_Text for `control`, with what was remembered of it.
-void ShowExchangedText(HWND control, CWnd::ExchangedText& memory, const std::string& value);
 
 // An integer field and an edit: written as a signed decimal; reading fails
 // with a warning unless the text is a decimal integer within 32 bits.

@@ -14,15 +14,10 @@
 // Sets the limit (again, if the edit already has one).
 void LimitEditBytes(HWND edit, std::size_t maxBytes);
 
-// Replacing the edit's selection with `insertUnits` UTF-16 units: the
-// selection (clamped to the text) and the text's length before and after.
-struct EditReplacement {
-    DWORD start = 0;
-    DWORD end = 0;
-    std::size_t units = 0;
-    std::size_t newUnits = 0;
-};
-// Nothing when the result would pass the edit's own unit limit.
+// Replacing the edit's selection with `insertUnits` UTF-16 units: the selection
+// (clamped to the text) and the text's length in units before and after; nothing
+// when the result would pass the edit's own unit limit.
+struct EditReplacement { DWORD start = 0, end = 0; std::size_t units = 0, newUnits = 0; };
 std::optional<EditReplacement> PlanEditReplacement(HWND edit, std::size_t insertUnits);
 
 // Whether replacing the edit's selection with `insert` keeps it within both

@@ -175,7 +175,15 @@ void ExchangeText(CDataExchange& dx, HWND pane, int id, std::string& value) {
         return;
     }
     if (unchanged && memory.bytes == value) return;
-    ShowExchangedText(pane, memory, value);
+    const std::wstring shown = quenbol::GetWindowTextWide(pane);
+    if (!(memory.known && memory.bytes == value)) {
+        memory.wide = quenbol::ToWide(value);
+        memory.bytes = value;
+        memory.known = true;
+    }
+    // When the bytes are the ones last read, memory.wide is the exact text
+    // they came from (characters without a code page 932 form included).
+    if (shown != memory.wide) SetWindowTextW(pane, memory.wide.c_str());
     if (limit) limit->exchanged = TextPaneVersion(pane);
 }
 
