@@ -114,8 +114,7 @@ std::optional<EditReplacement> PlanEditReplacement(HWND edit, std::size_t insert
 
 bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
     const std::optional<EditReplacement> plan = PlanEditReplacement(edit, insert.size());
-    if (!plan) return false;
-    if (plan->newUnits * 2 <= maxBytes) return true;
+    if (!plan || plan->newUnits * 2 <= maxBytes) return plan.has_value();  // no character takes 3 bytes
     std::wstring text = quenbol::GetWindowTextWide(edit);
     text.replace(plan->start, plan->end - plan->start, insert);
     return quenbol::Cp932Length(text) <= maxBytes;
