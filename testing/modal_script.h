@@ -44,6 +44,18 @@ private:
     bool m_timedOut = false;
 };
 
+// Runs `body` once inside the modal loop of `dialog` (a CDialog), then ends
+// the dialog; returns whether all went to plan, as ModalScript::Run does.
+template <class Dialog>
+bool RunInsideDialog(Dialog& dialog, const std::function<void()>& body) {
+    ModalScript script;
+    script.Then([&] {
+        body();
+        dialog.EndDialog(IDCANCEL);
+    });
+    return script.Run([&] { dialog.DoModal(); });
+}
+
 // Posts WM_CLOSE to every visible top-level window of this thread.
 void CloseThreadWindows();
 

@@ -10,6 +10,7 @@
 #include "framework/text.h"
 
 using quenbol::testing::ModalScript;
+using quenbol::testing::RunInsideDialog;
 using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
@@ -69,8 +70,7 @@ TEST(EditByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
 
 TEST(EditByteLimit, InsertionCheckCountsBytesAndTheReplacedSelection) {
     CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_PANE);
         SetWindowTextW(pane, L"abcあ");  // 5 bytes
         SendMessageW(pane, EM_SETSEL, 0, 3);
@@ -81,9 +81,7 @@ TEST(EditByteLimit, InsertionCheckCountsBytesAndTheReplacedSelection) {
         // A character with no code page 932 form takes one byte (it becomes NUL).
         SendMessageW(pane, EM_SETSEL, 4, 4);
         EXPECT_TRUE(EditInsertionFits(pane, L"\U0001F600", 6));
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "testing/modal_script.h"
 
 using quenbol::testing::BusyClipboard;
-using quenbol::testing::ModalScript;
+using quenbol::testing::RunInsideDialog;
 using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
@@ -31,8 +31,7 @@ TEST(ClipboardBlock, IsReadUpToItsNulAndNeverPastItsSize) {
 
 TEST(EditByteLimit, PasteWaitsForABusyClipboardAndIsRefusedIfItStaysBusy) {
     CExchangeDlg dlg;  // its pane holds at most 30 bytes
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_PANE);
         SetWindowTextW(pane, L"");
         PutClipboardText(dlg.m_hWnd, L"あいう");
@@ -54,9 +53,7 @@ TEST(EditByteLimit, PasteWaitsForABusyClipboardAndIsRefusedIfItStaysBusy) {
             SendMessageW(pane, WM_PASTE, 0, 0);
             EXPECT_EQ(WindowText(pane), L"あいう");
         }
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 // Windows' classic edit inserts 0x7F for Ctrl+Backspace (Wine's ignores it):
@@ -71,8 +68,7 @@ LRESULT CALLBACK InsertsDelete(HWND edit, UINT message, WPARAM wParam, LPARAM lP
 
 TEST(EditByteLimit, CtrlBackspaceCharacterCountsLikeAnyOther) {
     CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 100, 40,
                                     dlg.m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(SetWindowSubclass(edit, InsertsDelete, 1, 0));
@@ -85,9 +81,7 @@ TEST(EditByteLimit, CtrlBackspaceCharacterCountsLikeAnyOther) {
         SendMessageW(edit, WM_CHAR, 0x7F, 1);  // one past: refused
         EXPECT_EQ(WindowText(edit), L"あa\x7F\x7F");
         DestroyWindow(edit);
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 // An edit whose own paste waits for a busy clipboard (Windows' may get it a
@@ -107,8 +101,7 @@ LRESULT CALLBACK PastesPatiently(HWND edit, UINT message, WPARAM wParam, LPARAM 
 
 TEST(EditByteLimit, AClipboardTooBusyToCheckRefusesThePaste) {
     CExchangeDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 100, 40,
                                     dlg.m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(SetWindowSubclass(edit, PastesPatiently, 1, 0));
@@ -120,9 +113,7 @@ TEST(EditByteLimit, AClipboardTooBusyToCheckRefusesThePaste) {
         }
         EXPECT_EQ(WindowText(edit), L"");
         DestroyWindow(edit);
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "ui/text_pane.h"
 
 using quenbol::testing::ModalScript;
+using quenbol::testing::RunInsideDialog;
 using quenbol::testing::PutClipboardText;
 using quenbol::testing::WindowText;
 
@@ -39,8 +40,7 @@ std::size_t Bytes(HWND edit) { return quenbol::ToCp932(WindowText(edit)).size();
 // still counted: right after one, a character that now fits goes in.
 TEST(TextPaneLimit, RoomMadeByAnyDeletionIsUsable) {
     CPaneDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         const std::wstring full(15, L'あ');  // 30 bytes
         auto typeAfter = [&](auto makeRoom) {
@@ -62,17 +62,14 @@ TEST(TextPaneLimit, RoomMadeByAnyDeletionIsUsable) {
                       SendMessageW(pane, WM_CUT, 0, 0);
                   }),
                   L"い" + std::wstring(14, L'あ'));
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 // A paste over the whole text is counted alone, and the count it leaves is
 // the one the next key is checked against.
 TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
     CPaneDlg dlg;
-    ModalScript script;
-    script.Then([&] {
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         SetWindowTextW(pane, L"abcdefghij");
         auto pasteOverAll = [&](const std::wstring& text) {
@@ -86,9 +83,7 @@ TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
         EXPECT_EQ(pasteOverAll(full), full);
         SendMessageW(pane, WM_CHAR, L'a', 1);  // the caret is after the paste; no room left
         EXPECT_EQ(WindowText(pane), full);
-        dlg.EndDialog(IDCANCEL);
-    });
-    ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
+    }));
 }
 
 // Random typing, deleting, selecting, pasting, cutting, undoing and setting
