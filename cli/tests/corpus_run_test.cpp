@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
 #include "core/roster.h"
@@ -21,29 +22,12 @@ namespace fs = std::filesystem;
 using testing::JsonReader;
 using testing::JsonValue;
 
-struct RunOutput {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string ShellQuoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using test::ReadBytes;
+using test::RunOutput;
+using test::ShellQuoted;
 
 int Shell(const std::vector<std::string>& argv, const std::string& redirections) {
-    std::string command = "timeout 120";
-    for (const std::string& a : argv) command += " " + ShellQuoted(a);
-    const int raw = std::system((command + " " + redirections).c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return test::Shell(argv, redirections, 120);
 }
 
 std::string Name(MemberIndex m) { return DisplayName(m); }  // code page 932

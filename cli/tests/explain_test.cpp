@@ -12,6 +12,7 @@
 #include "cli/count_run.h"
 #include "cli/format_report.h"
 #include "cli/options.h"
+#include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
 #include "settings/keyword_file.h"
@@ -22,36 +23,11 @@ namespace {
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 const std::string kBom = "\xEF\xBB\xBF";
 
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "quenbol_explain_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    const std::string path = TempPath(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
-struct RunOutput {
-    int status = -1;
-    std::string out, err;
-};
-
-RunOutput RunCounter(const std::vector<std::string>& args) {
-    const std::string out = TempPath("stdout"), err = TempPath("stderr");
-    std::string command = "timeout 60 '" QUENBOL_COUNT_EXE "'";
-    for (const std::string& a : args) command += " '" + a + "'";  // no quotes in these arguments
-    command += " </dev/null >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
-}
+using test::ReadBytes;
+using test::RunCounter;
+using test::RunOutput;
+using test::TempPath;
+using test::WriteTemp;
 
 std::vector<testing::JsonValue> JsonLines(const std::string& out) {
     std::vector<testing::JsonValue> lines;

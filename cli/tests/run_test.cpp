@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
 #include "cli/text_decoding.h"
 #include "core/counting.h"
@@ -16,44 +17,20 @@
 namespace quenbol::cli {
 namespace {
 
-struct RunOutput {
-    int status = -1;
-    std::string out, err;
-};
+using test::ReadBytes;
+using test::RunOutput;
+using test::ShellQuoted;
+using test::TempPath;
+using test::WriteTemp;
 
-// Per process: CTest runs the tests of this program side by side.
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "quenbol_count_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    const std::string path = TempPath(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
-std::string ShellQuoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs the counter with a bound on its time; standard input from `input`,
-// through a pipe when `piped` (a stream of unknown size).
+// The counter with standard input from `input`, through a pipe when `piped`
+// (a stream of unknown size).
 RunOutput RunCounter(const std::vector<std::string>& args, const std::string& input = "/dev/null",
                      bool piped = false) {
+    if (!piped) return test::RunCounter(args, input);
     const std::string out = TempPath("stdout"), err = TempPath("stderr");
-    std::string command = piped ? "cat " + ShellQuoted(input) + " | timeout 60" : "timeout 60";
-    command.append(" ").append(ShellQuoted(QUENBOL_COUNT_EXE));
+    std::string command = "cat " + ShellQuoted(input) + " | timeout 60 " + ShellQuoted(QUENBOL_COUNT_EXE);
     for (const std::string& a : args) command.append(" ").append(ShellQuoted(a));
-    if (!piped) command.append(" <").append(ShellQuoted(input));
     command.append(" >").append(ShellQuoted(out)).append(" 2>").append(ShellQuoted(err));
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};

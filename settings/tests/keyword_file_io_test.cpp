@@ -11,15 +11,10 @@ namespace quenbol {
 namespace {
 
 using test::FaultyFiles;
+using test::Numbered;
 using test::ReadBytes;
 using test::ScratchFolder;
 using test::WriteBytes;
-
-Keywords Numbered() {
-    Keywords t;
-    for (int n = 0; n < kKeywordEntries; ++n) t[n] = "k" + std::to_string(n);
-    return t;
-}
 
 // 147 entries of 1000 bytes: a file of several write chunks.
 Keywords Large() {

@@ -16,15 +16,10 @@ namespace quenbol {
 namespace {
 
 using test::FaultyFiles;
+using test::Numbered;
 using test::ReadBytes;
 using test::ScratchFolder;
 using test::WriteBytes;
-
-Keywords Numbered() {
-    Keywords t;
-    for (int n = 0; n < kKeywordEntries; ++n) t[n] = "k" + std::to_string(n);
-    return t;
-}
 
 using Names = std::vector<std::wstring>;
 

@@ -1,5 +1,5 @@
-// Helpers for the settings tests: a scratch folder per test and whole-file
-// reads and writes through the wide-character API.
+// Helpers for the settings tests: a scratch folder per test, whole-file
+// reads and writes through the wide-character API, and a keyword table.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/roster.h"
 
 namespace quenbol::test {
 
@@ -33,5 +35,12 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool SetReadOnly(const std::wstring& path, bool readOnly);
 bool IsReadOnly(const std::wstring& path);
+
+// A table whose every entry is its own: "k0", "k1", ...
+inline Keywords Numbered() {
+    Keywords t;
+    for (int n = 0; n < kKeywordEntries; ++n) t[n] = "k" + std::to_string(n);
+    return t;
+}
 
 }  // namespace quenbol::test
