@@ -1,13 +1,13 @@
 // The engine: the compiled chains, the shared scan with simulated deletions,
 // and the exact path for words that do not end on a character boundary.
 //
-// Extra memory, kept under twice the text's size: a bit per byte for
-// character starts, a bit per byte for the bytes still there, and the
-// occurrences found, 4 bytes each (8 at worst while their lists grow), capped
-// at one per 5 bytes of text; a text with more takes the word-by-word path,
-// which needs only a copy of the text. A working copy is also what a chain
-// with a word ending in a lead byte needs, and then the cap is one occurrence
-// per 12 bytes.
+// Extra memory, kept under the text's size on the benchmark texts: a bit per
+// byte for character starts, a bit per byte for the bytes still there, and
+// the occurrences found, 2 bytes each (occurrences.h), capped at one per 5
+// bytes of text; a text with more takes the word-by-word path, which needs
+// only a copy of the text. A working copy is also what a chain with a word
+// ending in a lead byte needs, and then the cap is one occurrence per 12
+// bytes.
 #include "core/engine/count_engine.h"
 
 #include <algorithm>
