@@ -39,7 +39,6 @@ public:
     std::uint64_t* words() { return words_.data(); }
     const std::uint64_t* words() const { return words_.data(); }
     std::size_t wordCount() const { return WordCount(size_); }
-    std::size_t bytesUsed() const { return words_.capacity() * sizeof(std::uint64_t); }
 
     bool Test(std::size_t i) const { return (words_[i >> 6] >> (i & 63)) & 1; }
 

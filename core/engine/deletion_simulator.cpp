@@ -110,13 +110,14 @@ public:
           report_(report) {}
 
     std::int64_t Delete(std::uint32_t k) {
+        const std::size_t found = found_.CountOf(words_[k].scanIndex);
         // Most words of a short text have nothing to take.
-        if (found_.CountOf(words_[k].scanIndex) == 0 && acrossJoins_[k].empty()) return 0;
+        if (found == 0 && acrossJoins_[k].empty()) return 0;
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
         Occurrences::Reader original = found_.Of(words_[k].scanIndex);
         // kLookAhead starts on, for prefetching (when there are that many).
         Occurrences::Reader ahead = original;
-        const bool prefetch = found_.CountOf(words_[k].scanIndex) > kLookAhead;
+        const bool prefetch = found > kLookAhead;
         for (std::size_t n = 0; prefetch && n < kLookAhead; ++n) ahead.Next();
         std::vector<Span>& joined = acrossJoins_[k];
         std::sort(joined.begin(), joined.end());

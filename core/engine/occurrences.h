@@ -40,15 +40,6 @@ public:
         list.Push(static_cast<std::uint16_t>(start));
     }
 
-    std::size_t bytesUsed() const {
-        std::size_t n = lists_.capacity() * sizeof(List);
-        for (const List& list : lists_) {
-            n += list.pages.capacity() * sizeof(list.pages[0]);
-            for (std::size_t p = 0; p < list.pages.size(); ++p) n += PageSize(p) * sizeof(std::uint16_t);
-        }
-        return n;
-    }
-
     // The starts of one keyword, front to back.
     class Reader {
     public:
