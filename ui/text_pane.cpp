@@ -24,12 +24,21 @@ struct Limit {
     bool pairs = false;  // the text holds surrogates, whose counts do not simply add up
     std::size_t bytes = 0;
     std::uint64_t exchanged = 0;  // the version the last exchange saw (0: none)
+    // After an input that replaced the whole text (a paste over all of it, or
+    // into an empty pane): that text and its bytes, for the next exchange to
+    // take without reading and converting the pane again.
+    struct Whole {
+        std::uint64_t version = 0;  // 0: none
+        std::wstring wide;
+        std::string bytes;
+    } whole;
 };
 
 // What an insertion let through should leave.
 struct Expected {
-    bool known = false, pairs = false;
+    bool known = false, pairs = false, whole = false;
     std::size_t units = 0, caret = 0, bytes = 0;
+    std::string text;  // when `whole`: the bytes of the text the pane will hold
 };
 
 void Know(Limit& limit, std::size_t bytes, bool pairs) {
@@ -44,6 +53,7 @@ void Know(Limit& limit, std::size_t bytes, bool pairs) {
 void Forget(HWND pane, Limit& limit) {
     ++limit.version;
     limit.known = false;
+    limit.whole = {};
     SendMessageW(pane, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -62,14 +72,16 @@ bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected)
     if (!plan) return false;
     const auto [start, end, units, newUnits] = *plan;
     Sync(pane, limit);
-    Expected after{true, false, newUnits, start + insert.size(), 0};
-    if (limit.known && !limit.pairs && start == end && !HasSurrogates(insert)) {
+    Expected after{true, false, false, newUnits, start + insert.size(), 0, {}};
+    if (start == 0 && end == units) {  // the whole text replaced: only the insert counts
+        after.text = quenbol::ToCp932(insert);
+        after.bytes = after.text.size();
+        after.pairs = HasSurrogates(insert);
+        after.whole = true;
+    } else if (limit.known && !limit.pairs && start == end && !HasSurrogates(insert)) {
         after.bytes = limit.bytes + quenbol::Cp932Length(insert);
     } else if (newUnits * 2 <= limit.maxBytes) {
         return true;  // no character takes more than two bytes; the count stays unknown
-    } else if (start == 0 && end == units) {  // the whole text replaced: only the insert counts
-        after.bytes = quenbol::Cp932Length(insert);
-        after.pairs = HasSurrogates(insert);
     } else {
         std::wstring text = quenbol::GetWindowTextWide(pane);
         const bool pairs = HasSurrogates(text) || HasSurrogates(insert);
@@ -86,7 +98,7 @@ bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected)
         }
     }
     if (after.bytes > limit.maxBytes) return false;
-    expected = after;
+    expected = std::move(after);
     return true;
 }
 
@@ -98,11 +110,10 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
         return DefSubclassProc(pane, message, wParam, lParam);
     }
     Expected expected;
-    bool insertion = false;
+    std::optional<std::wstring> text;
     try {
         bool unreadable = false;
-        if (auto text = EditIncomingText(pane, message, wParam, lParam, unreadable)) {
-            insertion = true;
+        if ((text = EditIncomingText(pane, message, wParam, lParam, unreadable))) {
             if (unreadable || !Fits(pane, *text, limit, expected)) {
                 MessageBeep(MB_OK);
                 return 0;
@@ -113,13 +124,16 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     const LRESULT result = DefSubclassProc(pane, message, wParam, lParam);
-    if (insertion) {  // the count is kept when the edit did just what was checked
+    if (text) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;
         SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         const bool asExpected = expected.known && end == expected.caret &&
                                 static_cast<std::size_t>(GetWindowTextLengthW(pane)) == expected.units;
         Forget(pane, limit);
-        if (asExpected) Know(limit, expected.bytes, expected.pairs);
+        if (asExpected) {
+            Know(limit, expected.bytes, expected.pairs);
+            if (expected.whole) limit.whole = {limit.version, std::move(*text), std::move(expected.text)};
+        }
     } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
                message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO) {
         Forget(pane, limit);
@@ -158,7 +172,13 @@ void ExchangeText(CDataExchange& dx, HWND pane, int id, std::string& value) {
     const std::uint64_t version = TextPaneVersion(pane);
     const bool unchanged = memory.known && limit && limit->exchanged == version;
     if (dx.m_bSaveAndValidate) {
-        if (!unchanged) {
+        if (!unchanged && limit && limit->whole.version == version) {  // the text as it came in
+            memory.wide = std::move(limit->whole.wide);
+            memory.bytes = std::move(limit->whole.bytes);
+            memory.known = true;
+            limit->whole = {};
+            limit->exchanged = version;
+        } else if (!unchanged) {
             std::wstring shown = quenbol::GetWindowTextWide(pane);
             // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
             if (!(memory.known && shown == memory.wide)) {

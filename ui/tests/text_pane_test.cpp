@@ -1,6 +1,7 @@
 // The text pane's limit and exchange: the byte count the limit keeps between
 // inputs, checked against a plain count of the whole text over a long run of
-// random edits, and the exchange that skips an unchanged pane.
+// random edits, and the exchange that skips an unchanged pane or takes a
+// pasted text as it came in.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -126,6 +127,10 @@ TEST(TextPaneLimit, KeptCountAgreesWithAPlainCountOverRandomEdits) {
             } else if (op == 3) {
                 insert = pieces[pick(8)] + pieces[pick(8)];
                 PutClipboardText(dlg.m_hWnd, insert);
+                if (pick(3) == 0) {  // over the whole text, which the pane then knows without reading
+                    start = 0, end = static_cast<DWORD>(before.size());
+                    SendMessageW(pane, EM_SETSEL, start, end);
+                }
                 checked = true;
                 SendMessageW(pane, WM_PASTE, 0, 0);
             } else if (op == 4) {
