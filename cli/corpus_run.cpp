@@ -62,12 +62,17 @@ private:
     std::shared_future<void> ready_;
 };
 
+// What each worker keeps from text to text, so that its memory is not found
+// and faulted in again for each: the read buffer and the decoded text.
+struct WorkerBuffers {
+    TextFile file;
+    std::string decoded;
+};
+
 // Counts one text's bytes. Code page 932 is counted where it lies; any other
-// encoding is decoded first, into the thread's buffer (kept from text to
-// text, so that its memory is not found and faulted in again for each).
+// encoding is decoded first, into `decoded`.
 TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
-                      bool first, TextOutcome outcome) {
-    thread_local std::string decoded;
+                      bool first, std::string& decoded, TextOutcome outcome) {
     const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded);
     if (settings.encoding) DecodeToCp932(bytes, encoding, decoded);
     const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
@@ -100,7 +105,9 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
     }
 
     SharedWords shared(settings);
-    const std::function<TextOutcome(std::size_t)> countOne = [&](std::size_t i) {
+    std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(std::max(settings.jobs, 1)));
+    const std::function<TextOutcome(std::size_t, std::size_t)> countOne = [&](std::size_t i, std::size_t worker) {
+        WorkerBuffers& own = buffers[worker];
         const InputFile& input = inputs[i];
         TextOutcome outcome;
         outcome.record.file = input.path;
@@ -113,22 +120,20 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         };
         if (!input.error.empty()) return failed(input.error);
         if (input.path == "-") {
-            if (i != stdinIndex) return CountText({}, settings, shared, first, std::move(outcome));
+            if (i != stdinIndex) return CountText({}, settings, shared, first, own.decoded, std::move(outcome));
             if (!stdinError.empty()) return failed(stdinError);
-            return CountText(stdinBytes, settings, shared, first, std::move(outcome));
+            return CountText(stdinBytes, settings, shared, first, own.decoded, std::move(outcome));
         }
-        // One per thread, its read buffer kept from text to text.
-        thread_local TextFile file;
         std::string reason;
-        const ReadStatus status = file.Open(input.path, reason);
+        const ReadStatus status = own.file.Open(input.path, reason);
         if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));
-        return CountText(file.bytes(), settings, shared, first, std::move(outcome));
+        return CountText(own.file.bytes(), settings, shared, first, own.decoded, std::move(outcome));
     };
 
-    const std::function<TextOutcome(std::size_t)> work = [&](std::size_t i) {
-        if (i != 0) return countOne(i);
+    const std::function<TextOutcome(std::size_t, std::size_t)> work = [&](std::size_t i, std::size_t worker) {
+        if (i != 0) return countOne(i, worker);
         try {
-            return countOne(i);
+            return countOne(i, worker);
         } catch (...) {
             shared.Abandon(std::current_exception());
             throw;

@@ -14,7 +14,7 @@
 
 namespace quenbol::cli {
 
-// Runs work(i) for i = 0 to count - 1 on `jobs` threads and calls
+// Runs work(i, w) for i = 0 to count - 1 on `jobs` threads and calls
 // deliver(i, result) in order of i, each as soon as it and all before it are
 // done. Whichever thread finishes the item awaited delivers it (and any done
 // after it), so no result waits for a hand-over between threads; deliver is
@@ -26,9 +26,12 @@ namespace quenbol::cli {
 // output), and by the calling thread about every `tick` while it waits;
 // never while deliver runs. An exception
 // thrown by work(i) or by deliver is thrown again here once the threads have
-// stopped; no item after i is delivered.
+// stopped; no item after i is delivered. w is the worker (0 to jobs - 1)
+// running the item: what work keeps per worker is never used by two threads
+// at once, without thread-local storage (whose clean-up the 32-bit Windows
+// runtime gets wrong).
 template <class Result>
-void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::size_t)>& work,
+void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::size_t, std::size_t)>& work,
                 const std::function<bool(std::size_t, Result&)>& deliver,
                 const std::function<void()>& idle = {},
                 std::chrono::milliseconds tick = std::chrono::milliseconds(100)) {
@@ -89,7 +92,7 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
         if (stopped || nextToDeliver >= count) settled.notify_all();  // the run is over
     };
 
-    const auto worker = [&] {
+    const auto worker = [&](std::size_t me) {
         std::unique_lock lock(mutex);
         for (;;) {
             startable.wait(lock, [&] {
@@ -100,7 +103,7 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
             lock.unlock();
             Slot slot;
             try {
-                slot.result.emplace(work(i));
+                slot.result.emplace(work(i, me));
             } catch (...) {
                 slot.failure = std::current_exception();
             }
@@ -111,7 +114,7 @@ void RunInOrder(std::size_t count, int jobs, const std::function<Result(std::siz
         }
     };
     std::vector<std::thread> pool;
-    for (std::size_t t = 0; t < std::min(threads, count); ++t) pool.emplace_back(worker);
+    for (std::size_t t = 0; t < std::min(threads, count); ++t) pool.emplace_back(worker, t);
 
     {
         std::unique_lock lock(mutex);

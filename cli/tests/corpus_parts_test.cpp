@@ -5,14 +5,17 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
+#include "cli/corpus_run.h"
 #include "cli/input_walk.h"
 #include "cli/ordered_runner.h"
 #include "cli/progress_meter.h"
 #include "cli/row_writers.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
+#include "core/roster.h"
 
 namespace quenbol::cli {
 namespace {
@@ -103,10 +106,17 @@ TEST(RunInOrder, DeliversInInputOrderWhateverTheTimingWithBoundedWorkInFlight) {
         std::vector<std::size_t> delivered;
         std::atomic<std::size_t> started{0};
         std::size_t mostAhead = 0;
+        std::vector<std::atomic<bool>> busy(static_cast<std::size_t>(jobs));  // per worker
         RunInOrder<std::size_t>(
             300, jobs,
-            [&](std::size_t i) {
+            [&](std::size_t i, std::size_t worker) {
                 ++started;
+                // A worker's own state is never used by two threads at once.
+                EXPECT_FALSE(busy.at(worker).exchange(true)) << "worker " << worker;
+                struct Free {
+                    std::atomic<bool>& flag;
+                    ~Free() { flag = false; }
+                } free{busy.at(worker)};
                 // The first item very slow, every seventh slow: later ones finish first.
                 if (i % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(i ? 3 : 40));
                 return i * i;
@@ -126,7 +136,7 @@ TEST(RunInOrder, DeliversInInputOrderWhateverTheTimingWithBoundedWorkInFlight) {
 TEST(RunInOrder, StopsWhenDeliveryRefusesAndRethrowsAFailureInItsTurn) {
     std::atomic<int> started{0};
     int delivered = 0;
-    RunInOrder<int>(1000, 2, [&](std::size_t i) { return ++started, static_cast<int>(i); },
+    RunInOrder<int>(1000, 2, [&](std::size_t i, std::size_t) { return ++started, static_cast<int>(i); },
                     [&](std::size_t i, int&) { return ++delivered, i < 4; });
     EXPECT_EQ(delivered, 5);
     EXPECT_LT(started.load(), 100);
@@ -134,13 +144,56 @@ TEST(RunInOrder, StopsWhenDeliveryRefusesAndRethrowsAFailureInItsTurn) {
     std::vector<std::size_t> before;
     EXPECT_THROW(RunInOrder<int>(
                      50, 3,
-                     [](std::size_t i) -> int {
+                     [](std::size_t i, std::size_t) -> int {
                          if (i == 20) throw std::runtime_error("item 20");
                          return 0;
                      },
                      [&](std::size_t i, int&) { return before.push_back(i), true; }),
                  std::runtime_error);
     EXPECT_EQ(before.size(), 20u);
+}
+
+// Many small texts, code page 932 and UTF-8 mixed, on two workers that each
+// keep their read and decoding buffers from text to text: every text counts
+// as it does on one worker (the 32-bit Windows build once corrupted its heap
+// here, with those buffers in thread-local storage).
+TEST(CountCorpus, TwoWorkersCountEveryTextAsOneDoes) {
+    const fs::path dir = fs::path(::testing::TempDir()) / "corpus_two_workers";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    Keywords table;
+    LoadDefaultKeywords(table);
+    std::vector<InputFile> inputs;
+    for (int i = 0; i < 120; ++i) {
+        std::string text;
+        for (int r = 0; r < 1 + i % 9 * 40; ++r) text += table[(i * 7 + r) % 21 * 7] + "\x82\xCC\x98\x62\r\n";  // "の話"
+        const std::string path = (dir / ("t" + std::to_string(i) + ".txt")).string();
+        std::ofstream(path, std::ios::binary) << (i % 3 ? text : Cp932ToUtf8(text));
+        inputs.push_back({path, {}});
+    }
+    const auto run = [&](int jobs) {
+        CorpusSettings settings{&table, InitialManualWords(), std::nullopt, jobs, nullptr};
+        std::vector<std::string> rows;
+        CountCorpus(inputs, settings, [&](const TextRecord& record, const CountingState& state, MemberIndex) {
+            std::string row = record.encoding + " " + record.error;
+            for (std::int32_t n : state.current) row += " " + std::to_string(n);
+            rows.push_back(row);
+            return true;
+        });
+        return rows;
+    };
+    const std::vector<std::string> one = run(1);
+    ASSERT_EQ(one.size(), inputs.size());
+    EXPECT_EQ(one[0].substr(0, 6), "utf-8 ");
+    EXPECT_EQ(one[1].substr(0, 6), "cp932 ");
+    for (std::size_t i = 0; i < one.size(); ++i) {  // each line names one member once
+        std::istringstream numbers(one[i].substr(6));
+        std::int64_t sum = 0;
+        for (std::int64_t n = 0; numbers >> n;) sum += n;
+        EXPECT_EQ(sum, 1 + static_cast<std::int64_t>(i) % 9 * 40) << one[i];
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(run(2), one);
+    fs::remove_all(dir);
 }
 
 CountingState StateWith(std::int32_t first, std::int32_t manual) {
