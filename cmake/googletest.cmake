@@ -15,12 +15,16 @@ include(GoogleTest)
 # costs about a second, and the program's own output names every case. Wine
 # tests run one at a time: one Wine server, two cores. A Windows test program
 # carries the program's manifest, so it runs on the same common controls.
+# A program that crashes under Wine can still exit with status 0 (Wine's
+# debugger ends it), so Wine's crash report fails the test as well.
+set(QUENBOL_WINE_CRASH "wine: Unhandled|Unhandled exception")
 function(quenbol_add_gtest target)
   if(CMAKE_CROSSCOMPILING)
     target_link_libraries(${target} PRIVATE quenbol_manifest)
     set_property(GLOBAL APPEND PROPERTY QUENBOL_TEST_PROGRAMS ${target})
     add_test(NAME ${target} COMMAND ${target} --gtest_color=no)
-    set_tests_properties(${target} PROPERTIES RUN_SERIAL TRUE TIMEOUT 1200 ${ARGN})
+    set_tests_properties(${target} PROPERTIES RUN_SERIAL TRUE TIMEOUT 1200
+                         FAIL_REGULAR_EXPRESSION "${QUENBOL_WINE_CRASH}" ${ARGN})
   else()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 300 ${ARGN})
   endif()
