@@ -31,6 +31,9 @@ struct KeywordScanner::PieceClass {
 
 KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::string_view sample)
     : keywords_(keywords), heads_(keywords.size()), classes_(5) {
+    for (std::uint32_t k = 0; k < keywords.size(); ++k) {
+        if (keywords[k].size() < 4) shortWords_.push_back(k);
+    }
     for (std::size_t k = 0; k < keywords.size(); ++k) {
         const std::size_t n = std::min<std::size_t>(keywords[k].size(), 16);
         unsigned char padded[16] = {}, ones[16] = {};
@@ -111,11 +114,9 @@ public:
           builder_(boundaries),
           boundaries_(boundaries.map()),
           hitsLeft_(maxHits),
-          found_(out) {
+          found_(out),
+          shortWords_(scanner.shortWords_) {
         found_.Reset(scanner.keywords_.size());
-        for (std::uint32_t k = 0; k < scanner.keywords_.size(); ++k) {
-            if (scanner.keywords_[k].size() < 4) shortWords_.push_back(k);
-        }
     }
 
     bool Run() {
@@ -311,7 +312,7 @@ private:
     const BitArray& boundaries_;
     std::size_t hitsLeft_;
     Occurrences& found_;
-    std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
+    const std::vector<std::uint32_t>& shortWords_;
 };
 
 bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,

@@ -47,6 +47,7 @@ private:
     std::span<const std::string_view> keywords_;
     std::vector<Head> heads_;
     std::vector<PieceClass> classes_;  // by piece length 1 to 4; empty ones unused
+    std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
 };
 
 }  // namespace quenbol
