@@ -63,16 +63,19 @@ private:
 };
 
 // What each worker keeps from text to text, so that its memory is not found
-// and faulted in again for each: the read buffer and the decoded text.
-struct WorkerBuffers {
+// and faulted in again for each: the read buffer, the decoded text and the
+// counting's working memory.
+struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share a line
     TextFile file;
     std::string decoded;
+    CountScratch scratch;
 };
 
 // Counts one text's bytes. Code page 932 is counted where it lies; any other
-// encoding is decoded first, into `decoded`.
+// encoding is decoded first, into the worker's buffer.
 TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
-                      bool first, std::string& decoded, TextOutcome outcome) {
+                      bool first, WorkerBuffers& own, TextOutcome outcome) {
+    std::string& decoded = own.decoded;
     const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded);
     if (settings.encoding) DecodeToCp932(bytes, encoding, decoded);
     const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
@@ -81,7 +84,7 @@ TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, Sh
     const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
     CountingState state;
     SearchDetail detail;
-    SearchAll(state, text, words, settings.byKeyword ? &detail : nullptr);
+    SearchAll(state, text, words, settings.byKeyword ? &detail : nullptr, &own.scratch);
     if (settings.byKeyword)
         for (int e = 0; e < kKeywordEntries; ++e) outcome.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
     outcome.current = state.current;
@@ -120,14 +123,14 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         };
         if (!input.error.empty()) return failed(input.error);
         if (input.path == "-") {
-            if (i != stdinIndex) return CountText({}, settings, shared, first, own.decoded, std::move(outcome));
+            if (i != stdinIndex) return CountText({}, settings, shared, first, own, std::move(outcome));
             if (!stdinError.empty()) return failed(stdinError);
-            return CountText(stdinBytes, settings, shared, first, own.decoded, std::move(outcome));
+            return CountText(stdinBytes, settings, shared, first, own, std::move(outcome));
         }
         std::string reason;
         const ReadStatus status = own.file.Open(input.path, reason);
         if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));
-        return CountText(own.file.bytes(), settings, shared, first, own.decoded, std::move(outcome));
+        return CountText(own.file.bytes(), settings, shared, first, own, std::move(outcome));
     };
 
     const std::function<TextOutcome(std::size_t, std::size_t)> work = [&](std::size_t i, std::size_t worker) {

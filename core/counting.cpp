@@ -73,7 +73,7 @@ MemberIndex SearchAll(CountingState& state, const CompiledSearch& words, SearchD
 }
 
 MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words,
-                      SearchDetail* detail) {
+                      SearchDetail* detail, CountScratch* scratch) {
     // Members in roster order share one working copy; the manual words get
     // their own copy of the whole unaltered text.
     std::array<std::int64_t, kKeywordEntries> memberCounts{};
@@ -82,10 +82,10 @@ MemberIndex SearchAll(CountingState& state, std::string_view text, const Compile
     if (detail && detail->occurrences) {
         MatchReport members, manual;
         MatchReport* const reports[] = {&members, &manual};
-        words.chains().Count(text, counts, reports);
+        words.chains().Count(text, counts, reports, scratch);
         ListOccurrences(members, manual, *detail->occurrences);
     } else {
-        words.chains().Count(text, counts);
+        words.chains().Count(text, counts, {}, scratch);
     }
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         const auto first = memberCounts.begin() + EntryIndex(m, 0);

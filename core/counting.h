@@ -63,11 +63,12 @@ private:
 };
 
 // SearchAll with compiled words, which take the place of the state's
-// manual words; the second form counts `text` in place of the state's text.
+// manual words; the second form counts `text` in place of the state's text,
+// working in `scratch` when given (count_engine.h).
 MemberIndex SearchAll(CountingState& state, const CompiledSearch& words,
                       SearchDetail* detail = nullptr);
 MemberIndex SearchAll(CountingState& state, std::string_view text, const CompiledSearch& words,
-                      SearchDetail* detail = nullptr);
+                      SearchDetail* detail = nullptr, CountScratch* scratch = nullptr);
 
 // The manual words only; member counts untouched.
 void SearchManualOnly(CountingState& state);

@@ -87,16 +87,42 @@ std::unique_ptr<ScanGroup> CompileGroup(std::span<const SegmentWords> segments,
     return group;
 }
 
-// Runs each segment of `group` on its own copy of `text` through one shared
-// scan: counts[s] receives segment s's counts (indexed by chain word), and
-// remaining[s], when not null, the bytes still there afterwards. Returns
-// false, with nothing counted, when the occurrences exceed `maxHits`.
-bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
-              std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
-              std::span<MatchReport* const> reports = {}) {
+}  // namespace
+
+struct CountScratch::Parts {
     Occurrences found;
     BitArray alive;
     std::vector<std::int64_t> simulatedCounts;
+};
+
+CountScratch::CountScratch() : parts_(std::make_unique<Parts>()) {}
+CountScratch::~CountScratch() = default;
+
+namespace {
+
+// A kept scratch is let go after a text longer than this: it grows with the text.
+constexpr std::size_t kKeptScratchText = 1 << 20;
+
+// Runs each segment of `group` on its own copy of `text` through one shared
+// scan: counts[s] receives segment s's counts (indexed by chain word), and
+// remaining[s], when not null, the bytes still there afterwards. Returns
+// false, with nothing counted, when the occurrences exceed `maxHits`. Works
+// in `kept` when given, else in memory of its own.
+bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
+              std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
+              std::span<MatchReport* const> reports = {}, CountScratch::Parts* kept = nullptr) {
+    CountScratch::Parts own;
+    CountScratch::Parts& scratch = kept ? *kept : own;
+    struct LetGoIfLong {
+        CountScratch::Parts& scratch;
+        bool letGo;
+        ~LetGoIfLong() {
+            if (letGo) scratch = CountScratch::Parts();
+        }
+    } letGo{scratch, kept && text.size() > kKeptScratchText};
+    Occurrences& found = scratch.found;
+    BitArray& alive = scratch.alive;
+    std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
     BoundaryMapBuilder builder(text);
     if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found)) return false;
     builder.BuildUpTo(text.size());
@@ -230,7 +256,7 @@ CompiledChains::~CompiledChains() = default;
 std::size_t CompiledChains::chainCount() const { return plan_->words.size(); }
 
 void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const> counts,
-                           std::span<MatchReport* const> reports) const {
+                           std::span<MatchReport* const> reports, CountScratch* scratch) const {
     const Plan& plan = *plan_;
     const std::size_t chains = plan.words.size();
     const auto reportOf = [&](std::size_t c) { return reports.empty() ? nullptr : reports[c]; };
@@ -248,7 +274,8 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
     for (std::size_t c = 0; c < chains; ++c) {
         if (!plan.tails[c].empty()) remainingOut[c] = &remaining[c];
     }
-    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut, reports)) {
+    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut, reports,
+                  scratch ? &scratch->parts() : nullptr)) {
         // Too many occurrences to keep: word by word on a copy, exact and frugal.
         for (std::size_t c = 0; c < chains; ++c) {
             std::string work(text);

@@ -55,6 +55,25 @@ struct WordChain {
     MatchReport* report = nullptr;  // out, when given: where each occurrence was
 };
 
+// What counting a text works in (its occurrence lists, live bits and
+// counts), for a caller that counts many texts one after another: handed to
+// each Count, it is kept from text to text, so that small texts do not
+// allocate it afresh (a large text's is let go after it). One per thread:
+// never in two counts at once.
+class CountScratch {
+public:
+    CountScratch();
+    ~CountScratch();
+    CountScratch(const CountScratch&) = delete;
+    CountScratch& operator=(const CountScratch&) = delete;
+
+    struct Parts;
+    Parts& parts() { return *parts_; }
+
+private:
+    std::unique_ptr<Parts> parts_;
+};
+
 // The words of several chains, prepared once for counting any number of
 // texts: split where the exact path begins, with the scanner's and the
 // simulations' tables built. The words are copied. Empty words and words
@@ -76,9 +95,9 @@ public:
     // `reports` is not empty, a chain c with reports[c] set gets there every
     // occurrence it deleted, word by word and left to right within a word,
     // placed in `text` (the report is cleared first). Without reports no
-    // work is done for them.
+    // work is done for them. `scratch`, when given, is worked in.
     void Count(std::string_view text, std::span<std::int64_t* const> counts,
-               std::span<MatchReport* const> reports = {}) const;
+               std::span<MatchReport* const> reports = {}, CountScratch* scratch = nullptr) const;
 
 private:
     friend void CountAndDeleteInPlace(std::string& text, const WordChain& chain);

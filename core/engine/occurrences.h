@@ -19,10 +19,12 @@ class Occurrences {
     struct List;
 
 public:
-    // Empties the store and makes room for `keywords` keywords.
+    // Empties the store and makes room for `keywords` keywords. Each list
+    // keeps its first page, so that a store kept for many small texts does
+    // not allocate again for every keyword each text holds.
     void Reset(std::size_t keywords) {
-        lists_.clear();
         lists_.resize(keywords);
+        for (List& list : lists_) list.Clear();
     }
 
     // Adds an occurrence of `keyword`; starts must ascend per keyword.
@@ -100,6 +102,16 @@ private:
         std::uint16_t* end = nullptr;  // the last page's end
         std::uint32_t last = 0;        // the start added last (0 before the first)
         std::size_t count = 0;         // starts added
+
+        void Clear() {
+            if (!pages.empty()) {
+                pages.resize(1);
+                at = pages[0].get();
+                end = at + PageSize(0);
+            }
+            last = 0;
+            count = 0;
+        }
 
         void Push(std::uint16_t entry) {
             if (at == end) {

@@ -337,9 +337,11 @@ TEST(EngineDifferential, RandomBytesAndWordsCutFromThem) {
 }
 
 // Chains compiled once, with a sample that is none of the texts (or no
-// sample), count each of many texts as a fresh count would.
+// sample), count each of many texts as a fresh count would, also when most
+// counts work in one scratch kept over all texts and all chains.
 TEST(EngineDifferential, CompiledOnceOverManyTexts) {
     std::mt19937 rng(6060);
+    CountScratch scratch;
     for (int round = 0; round < 300; ++round) {
         const std::vector<std::vector<std::string>> chains{RandomWords(rng, 1 + rng() % 12),
                                                            RandomWords(rng, rng() % 6)};
@@ -353,7 +355,7 @@ TEST(EngineDifferential, CompiledOnceOverManyTexts) {
             std::vector<std::int64_t> got[2] = {std::vector<std::int64_t>(chains[0].size(), -1),
                                                 std::vector<std::int64_t>(chains[1].size(), -1)};
             std::int64_t* const counts[] = {got[0].data(), got[1].data()};
-            compiled.Count(text, counts);
+            compiled.Count(text, counts, {}, t % 4 == 0 ? nullptr : &scratch);
             for (int c = 0; c < 2; ++c) {
                 std::string work = text;
                 for (std::size_t w = 0; w < chains[c].size(); ++w) {
