@@ -172,22 +172,23 @@ void ExchangeText(CDataExchange& dx, HWND pane, int id, std::string& value) {
     const std::uint64_t version = TextPaneVersion(pane);
     const bool unchanged = memory.known && limit && limit->exchanged == version;
     if (dx.m_bSaveAndValidate) {
-        if (!unchanged && limit && limit->whole.version == version) {  // the text as it came in
-            memory.wide = std::move(limit->whole.wide);
-            memory.bytes = std::move(limit->whole.bytes);
-            memory.known = true;
-            limit->whole = {};
-            limit->exchanged = version;
-        } else if (!unchanged) {
-            std::wstring shown = quenbol::GetWindowTextWide(pane);
-            // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
-            if (!(memory.known && shown == memory.wide)) {
-                bool lossless = true;
-                memory.bytes = quenbol::ToCp932(shown, &lossless);
-                memory.wide = std::move(shown);
+        if (!unchanged) {
+            if (limit && limit->whole.version == version) {  // the text as it came in
+                memory.wide = std::move(limit->whole.wide);
+                memory.bytes = std::move(limit->whole.bytes);
                 memory.known = true;
-                // Surrogates have no form; other losses only make the next check careful.
-                if (limit && !SendMessageW(pane, EM_GETMODIFY, 0, 0)) Know(*limit, memory.bytes.size(), !lossless);
+                limit->whole = {};
+            } else {
+                std::wstring shown = quenbol::GetWindowTextWide(pane);
+                // Bytes with no Unicode form (a lone lead byte) show as U+FFFD.
+                if (!(memory.known && shown == memory.wide)) {
+                    bool lossless = true;
+                    memory.bytes = quenbol::ToCp932(shown, &lossless);
+                    memory.wide = std::move(shown);
+                    memory.known = true;
+                    // Surrogates have no form; other losses only make the next check careful.
+                    if (limit && !SendMessageW(pane, EM_GETMODIFY, 0, 0)) Know(*limit, memory.bytes.size(), !lossless);
+                }
             }
             if (limit) limit->exchanged = version;
         }
