@@ -75,12 +75,32 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
 }
 
 BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text)
-    : text_(text), map_(text.size(), false) {}
+    : text_(text), own_(text.size(), false), map_(&own_), end_(text.size()) {}
+
+BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text, BitArray* map, std::size_t from)
+    : text_(text), map_(map), done_(from), end_(text.size()) {
+    // The byte at `from` is a second byte when the run of lead-range bytes
+    // right before it is of odd length.
+    std::size_t run = 0;
+    while (run < from && IsLeadByte(static_cast<unsigned char>(text[from - 1 - run]))) ++run;
+    carry_ = run % 2;
+}
+
+BoundaryMapBuilder BoundaryMapBuilder::SplitAt(std::size_t at) {
+    end_ = at;
+    return BoundaryMapBuilder(text_, map_, at);
+}
+
+void BoundaryMapBuilder::Join(const BoundaryMapBuilder& rest) {
+    done_ = rest.done_;
+    end_ = rest.end_;
+    carry_ = rest.carry_;
+}
 
 void BoundaryMapBuilder::BuildUpTo(std::size_t end) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    std::uint64_t* out = map_.words();
-    end = std::min(end, text_.size());
+    std::uint64_t* out = map_->words();
+    end = std::min(end, end_);
     for (; done_ < end; done_ += 64) {
         if (done_ + 64 <= text_.size()) {
             out[done_ / 64] = ~TrailBytes(LeadMask64(bytes + done_), carry_);

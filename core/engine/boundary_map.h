@@ -28,20 +28,34 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry);
 BitArray BuildBoundaryMap(std::string_view text);
 
 // The same map built in steps, so that a pass over the text can use each
-// stretch of it while that stretch is still in cache.
+// stretch of it while that stretch is still in cache; and built in two
+// stretches at once, by two threads, into the one map.
 class BoundaryMapBuilder {
 public:
     explicit BoundaryMapBuilder(std::string_view text);
+    BoundaryMapBuilder(const BoundaryMapBuilder&) = delete;
+    BoundaryMapBuilder& operator=(const BoundaryMapBuilder&) = delete;
 
     // Makes the bits of all bytes before `end` (at least) ready.
     void BuildUpTo(std::size_t end);
-    const BitArray& map() const { return map_; }
-    BitArray Take() { return std::move(map_); }
+    const BitArray& map() const { return *map_; }
+    BitArray Take() { return std::move(own_); }
+
+    // From now on this builder builds the bytes before `at` only (a
+    // multiple of 64 that it has not passed) and the one returned, which
+    // may run on another thread, the bytes from `at` on, into the same map.
+    // Join takes that one back once it has built all of its bytes.
+    BoundaryMapBuilder SplitAt(std::size_t at);
+    void Join(const BoundaryMapBuilder& rest);
 
 private:
+    BoundaryMapBuilder(std::string_view text, BitArray* map, std::size_t from);
+
     std::string_view text_;
-    BitArray map_;
+    BitArray own_;             // the map, in the builder that made it
+    BitArray* map_;
     std::size_t done_ = 0;     // bytes whose bits are ready, a multiple of 64
+    std::size_t end_;          // bytes this builder builds bits for
     std::uint64_t carry_ = 0;  // the next byte is a second byte
 };
 

@@ -55,23 +55,31 @@ struct WordChain {
     MatchReport* report = nullptr;  // out, when given: where each occurrence was
 };
 
+// Whether one count may take a second thread: a text over 1 MiB is then
+// scanned in two halves at once, on a machine of two cores or more.
+enum class CountThreads { UpToTwo, One };
+
 // What counting a text works in (its occurrence lists, live bits and
 // counts), for a caller that counts many texts one after another: handed to
 // each Count, it is kept from text to text, so that small texts do not
 // allocate it afresh (a large text's is let go after it). One per thread:
-// never in two counts at once.
+// never in two counts at once. A caller that already counts on every core
+// keeps each count to its own thread with CountThreads::One.
 class CountScratch {
 public:
-    CountScratch();
+    explicit CountScratch(CountThreads threads = CountThreads::UpToTwo);
     ~CountScratch();
     CountScratch(const CountScratch&) = delete;
     CountScratch& operator=(const CountScratch&) = delete;
 
     struct Parts;
     Parts& parts() { return *parts_; }
+    CountThreads threads() const { return threads_; }
+    void SetThreads(CountThreads threads) { threads_ = threads; }
 
 private:
     std::unique_ptr<Parts> parts_;
+    CountThreads threads_;
 };
 
 // The words of several chains, prepared once for counting any number of

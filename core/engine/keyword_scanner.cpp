@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <exception>
+#include <thread>
 
 #include "core/engine/piece_tables.h"
 
@@ -91,6 +93,7 @@ KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::
                 c.firstEntry.push_back(static_cast<std::uint32_t>(c.entries.size()));
             }
             c.entries.push_back({choice.keyword, choice.offset});
+            maxPieceOffset_ = std::max<std::size_t>(maxPieceOffset_, choice.offset);
         }
         c.firstEntry.push_back(static_cast<std::uint32_t>(c.entries.size()));
         c.filter.Build(length, pieces);
@@ -100,31 +103,40 @@ KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::
 
 KeywordScanner::~KeywordScanner() = default;
 
-// One scan of one text, block by block so that the text stays in cache
-// between the passes over it: 4-byte pieces through their hashed table, and
-// keywords of one to three bytes either compared outright, sixteen positions
-// at a time, or through their own tables when there are many of them.
+// One scan of one stretch of a text, the occurrences that start in
+// [first, end), block by block so that the text stays in cache between the
+// passes over it: 4-byte pieces through their hashed table, and keywords of
+// one to three bytes either compared outright, sixteen positions at a time,
+// or through their own tables when there are many of them. A piece may sit
+// past the stretch's end in a keyword that starts before it, so the pieces
+// are looked for a little beyond.
 class KeywordScanner::Pass {
 public:
-    Pass(const KeywordScanner& scanner, std::string_view text, BoundaryMapBuilder& boundaries,
-         std::size_t maxHits, Occurrences& out)
+    Pass(const KeywordScanner& scanner, std::string_view text, std::size_t first,
+         std::size_t end, BoundaryMapBuilder& boundaries, std::size_t maxHits, Occurrences& out)
         : scanner_(scanner),
           bytes_(reinterpret_cast<const unsigned char*>(text.data())),
           size_(text.size()),
+          first_(first),
+          end_(end),
           builder_(boundaries),
           boundaries_(boundaries.map()),
+          maxHits_(maxHits),
           hitsLeft_(maxHits),
           found_(out),
-          shortWords_(scanner.shortWords_) {
-        found_.Reset(scanner.keywords_.size());
-    }
+          shortWords_(scanner.shortWords_) {}
+
+    std::size_t hits() const { return maxHits_ - hitsLeft_; }
+
+    static constexpr std::size_t kBlock = 1 << 14;
 
     bool Run() {
         const bool hasLong = !scanner_.classes_[4].empty();
         const bool compareShort = kCanCompareShort && shortWords_.size() <= kMaxComparedShort;
         if (compareShort) PreparePatterns();
-        for (std::size_t from = 0; from < size_; from += kBlock) {
-            const std::size_t to = std::min(size_, from + kBlock);
+        const std::size_t scanEnd = std::min(size_, end_ + scanner_.maxPieceOffset_);
+        for (std::size_t from = first_; from < scanEnd; from += kBlock) {
+            const std::size_t to = std::min(scanEnd, from + kBlock);
             builder_.BuildUpTo(to);
             bool ok = true;
             if (shortWords_.empty()) {
@@ -147,7 +159,6 @@ private:
 #endif
     static constexpr std::size_t kMaxComparedShort = 8;
     static constexpr std::size_t kStep = 16;
-    static constexpr std::size_t kBlock = 1 << 14;
     std::uint32_t steps_[kBlock / kStep];  // steps of the block where a piece may sit
 
     // The 4-byte value at i, with zeros past the end of the text.
@@ -269,6 +280,7 @@ private:
 
     bool Matches(std::uint32_t keyword, std::size_t start) const {
         const std::string_view word = scanner_.keywords_[keyword];
+        if (start < first_ || start >= end_) return false;  // another stretch's
         if (word.size() > size_ - start || !boundaries_.Test(start)) return false;
         if (size_ - start < 16) return std::memcmp(bytes_ + start, word.data(), word.size()) == 0;
         const Head& head = scanner_.heads_[keyword];
@@ -308,18 +320,54 @@ private:
     const KeywordScanner& scanner_;
     const unsigned char* bytes_;
     std::size_t size_;
+    std::size_t first_;
+    std::size_t end_;
     BoundaryMapBuilder& builder_;
     const BitArray& boundaries_;
+    std::size_t maxHits_;
     std::size_t hitsLeft_;
     Occurrences& found_;
     const std::vector<std::uint32_t>& shortWords_;
 };
 
 bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
-                          std::size_t maxHits, Occurrences& out) const {
+                          std::size_t maxHits, Occurrences& out, bool twoThreads) const {
     // Positions are kept in 32 bits.
     if (text.size() > UINT32_MAX) return false;
-    return Pass(*this, text, boundaries, maxHits, out).Run();
+    out.Reset(keywords_.size());
+    constexpr std::size_t kBlock = Pass::kBlock;
+    if (!twoThreads || text.size() < 4 * kBlock) {
+        return Pass(*this, text, 0, text.size(), boundaries, maxHits, out).Run();
+    }
+    // The halves meet on a block start; the second's occurrences go to the
+    // store's rest, read after the first's.
+    const std::size_t half = text.size() / 2 / kBlock * kBlock;
+    BoundaryMapBuilder restBoundaries = boundaries.SplitAt(half);
+    Pass second(*this, text, half, text.size(), restBoundaries, maxHits, out.StartRest());
+    bool secondOk = false;
+    std::exception_ptr secondFailed;
+    std::thread helper([&] {
+        try {
+            secondOk = second.Run();
+            restBoundaries.BuildUpTo(text.size());
+        } catch (...) {
+            secondFailed = std::current_exception();
+        }
+    });
+    Pass first(*this, text, 0, half, boundaries, maxHits, out);
+    bool firstOk = false;
+    std::exception_ptr firstFailed;
+    try {
+        firstOk = first.Run();
+        boundaries.BuildUpTo(half);
+    } catch (...) {
+        firstFailed = std::current_exception();
+    }
+    helper.join();
+    if (firstFailed) std::rethrow_exception(firstFailed);
+    if (secondFailed) std::rethrow_exception(secondFailed);
+    boundaries.Join(restBoundaries);
+    return firstOk && secondOk && first.hits() + second.hits() <= maxHits;
 }
 
 }  // namespace quenbol

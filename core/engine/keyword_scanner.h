@@ -30,9 +30,11 @@ public:
     // Every occurrence of every keyword in `text` (overlapping ones included)
     // that starts on a character start; `boundaries` (of `text`) is built
     // along the way. Returns false, leaving `out` unspecified, when there are
-    // more than `maxHits` occurrences.
+    // more than `maxHits` occurrences. With `twoThreads`, a text of several
+    // blocks is scanned in two halves at once, the second on a thread of its
+    // own, with the same result.
     bool Scan(std::string_view text, BoundaryMapBuilder& boundaries, std::size_t maxHits,
-              Occurrences& out) const;
+              Occurrences& out, bool twoThreads = false) const;
 
 private:
     struct PieceClass;
@@ -48,6 +50,7 @@ private:
     std::vector<Head> heads_;
     std::vector<PieceClass> classes_;  // by piece length 1 to 4; empty ones unused
     std::vector<std::uint32_t> shortWords_;  // keywords of one to three bytes
+    std::size_t maxPieceOffset_ = 0;          // how far into a keyword a piece may sit
 };
 
 }  // namespace quenbol

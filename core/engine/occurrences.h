@@ -6,6 +6,10 @@
 // before, in two bytes (a distance too large for them takes three entries),
 // on pages that never move once written. Growing then costs no copy, and the
 // room not used is at most the last page of each keyword.
+//
+// A text scanned in two stretches at once fills two stores: the second,
+// the store's rest, holds the starts from where the second stretch begins,
+// and is read after the first as if one.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +29,15 @@ public:
     void Reset(std::size_t keywords) {
         lists_.resize(keywords);
         for (List& list : lists_) list.Clear();
+        rest_.reset();
+    }
+
+    // An empty store for the starts after all of this one's, of the same
+    // keywords, read after them.
+    Occurrences& StartRest() {
+        rest_ = std::make_unique<Occurrences>();
+        rest_->Reset(lists_.size());
+        return *rest_;
     }
 
     // Adds an occurrence of `keyword`; starts must ascend per keyword.
@@ -64,7 +77,10 @@ public:
 
     private:
         friend class Occurrences;
-        explicit Reader(const List& list) : list_(&list) { Next(); }
+        Reader(const Occurrences& store, std::size_t keyword)
+            : list_(&store.lists_[keyword]), rest_(store.rest_.get()), keyword_(keyword) {
+            Next();
+        }
 
         // An escape's entries are always written whole, so they are there.
         std::uint16_t Pull() {
@@ -72,7 +88,15 @@ public:
             return *at_++;
         }
         bool NextPage() {
-            if (page_ == list_->pages.size()) return false;
+            while (page_ == list_->pages.size() || (page_ == 0 && list_->at == list_->pages[0].get())) {
+                // This list is read (or holds nothing): on to the rest's, whose
+                // first entry is a start itself, not a distance.
+                if (!rest_) return false;
+                list_ = &rest_->lists_[keyword_];
+                rest_ = rest_->rest_.get();
+                page_ = 0;
+                value_ = 0;
+            }
             at_ = list_->pages[page_].get();
             end_ = page_ + 1 == list_->pages.size() ? list_->at : at_ + PageSize(page_);
             ++page_;
@@ -80,15 +104,19 @@ public:
         }
 
         const List* list_;
+        const Occurrences* rest_;  // read after list_
+        std::size_t keyword_;
         std::size_t page_ = 0;  // the page after the one being read
         const std::uint16_t* at_ = nullptr;
         const std::uint16_t* end_ = nullptr;
         std::uint32_t value_ = 0;
         bool done_ = false;
     };
-    std::size_t CountOf(std::size_t keyword) const { return lists_[keyword].count; }
+    std::size_t CountOf(std::size_t keyword) const {
+        return lists_[keyword].count + (rest_ ? rest_->CountOf(keyword) : 0);
+    }
     // Positioned on the first start (done() at once when there is none).
-    Reader Of(std::size_t keyword) const { return Reader(lists_[keyword]); }
+    Reader Of(std::size_t keyword) const { return Reader(*this, keyword); }
 
 private:
     static constexpr std::uint16_t kEscape = 0xFFFF;
@@ -125,6 +153,7 @@ private:
     };
 
     std::vector<List> lists_;
+    std::unique_ptr<Occurrences> rest_;
 };
 
 }  // namespace quenbol

@@ -12,6 +12,7 @@
 #include "core/engine/count_engine.h"
 #include "core/counting.h"
 #include "core/engine/deletion_simulator.h"
+#include "core/engine/keyword_scanner.h"
 #include "core/engine/occurrences.h"
 #include "core/sjis.h"
 #include "testing/reference_counter.h"
@@ -367,14 +368,16 @@ TEST(EngineDifferential, CompiledOnceOverManyTexts) {
     }
 }
 
-// Texts of several scan blocks (16 KiB each), checked against the one-word
+// Texts of several scan blocks (16 KiB each), and the first two over the
+// 1 MiB from which the scan takes two threads, checked against the one-word
 // RemoveAll (itself checked against the reference, which is too slow here).
 TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
     std::mt19937 rng(31337);
     for (int round = 0; round < 12; ++round) {
         const std::vector<std::string> words = RandomWords(rng, 6 + rng() % 20);
+        const std::size_t size = (round < 2 ? (1 << 20) : 40000) + rng() % 30000;
         std::string text;
-        while (text.size() < 40000 + rng() % 30000) {
+        while (text.size() < size) {
             text += NestedText(rng, words, 20);
             if (rng() % 4 == 0) text += LeadHeavyBytes(rng, rng() % 300);
         }
@@ -399,6 +402,59 @@ TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
         for (std::size_t i = 0; i < text.size(); ++i) {
             ASSERT_EQ(builder.map().Test(i), whole.Test(i)) << "round " << round << " byte " << i;
         }
+    }
+}
+
+// A scan in two halves at once (texts of four blocks or more) finds what a
+// plain walk finds: every occurrence on a character start, those that cross
+// the halves' meeting point and those just after a lead-range run there
+// included; the boundary map comes out whole, and the hit limit holds for
+// both halves together.
+TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 24; ++round) {
+        std::vector<std::string> words;
+        for (const std::string& w : RandomWords(rng, 4 + rng() % 16)) {
+            if (!w.empty() && w.find('\0') == std::string::npos) words.push_back(w);
+        }
+        words.push_back("\x83\x73\x83\x7c\x83\x89\x82\xcc");  // a long word, found through a later piece
+        const std::size_t size = 4 * 16384 + rng() % 60000;
+        std::string text;
+        while (text.size() < size) text += NestedText(rng, words, 40);
+        text.resize(size);
+        // Where the halves meet: a word across it, or a lead run up to it.
+        const std::size_t half = size / 2 / 16384 * 16384;
+        const std::string& across = words[rng() % words.size()];
+        const std::string cut = round % 2 ? across : LeadHeavyBytes(rng, 1 + rng() % 200);
+        text.replace(half - std::min(half, rng() % (cut.size() + 1)), cut.size(), cut);
+        text.resize(size);
+
+        std::vector<std::string_view> keywords(words.begin(), words.end());
+        const KeywordScanner scanner(keywords, text);
+        BoundaryMapBuilder builder(text);
+        Occurrences found;
+        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, true));
+        std::vector<bool> walk(size, false);
+        for (std::size_t pos = 0; pos < size;) {
+            walk[pos] = true;
+            pos += IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < size ? 2 : 1;
+        }
+        for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(builder.map().Test(i), walk[i]) << round << " byte " << i;
+        std::size_t total = 0;
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            std::vector<std::uint32_t> expected, got;
+            for (std::size_t i = 0; i < size; ++i) {
+                if (walk[i] && std::string_view(text).substr(i).starts_with(keywords[k])) expected.push_back(i);
+            }
+            for (Occurrences::Reader r = found.Of(k); !r.done(); r.Next()) got.push_back(r.value());
+            ASSERT_EQ(got, expected) << "round " << round << " keyword " << k;
+            ASSERT_EQ(found.CountOf(k), expected.size());
+            total += expected.size();
+        }
+        BoundaryMapBuilder again(text);
+        EXPECT_TRUE(scanner.Scan(text, again, total, found, true)) << round;
+        BoundaryMapBuilder short1(text);
+        EXPECT_FALSE(scanner.Scan(text, short1, total - 1, found, true)) << round;
     }
 }
 
