@@ -77,24 +77,18 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
 BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text)
     : text_(text), own_(text.size(), false), map_(&own_), end_(text.size()) {}
 
-BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text, BitArray* map, std::size_t from)
-    : text_(text), map_(map), done_(from), end_(text.size()) {
+BoundaryMapBuilder::BoundaryMapBuilder(const BoundaryMapBuilder& whole, std::size_t from)
+    : text_(whole.text_), map_(whole.map_), done_(from), end_(whole.text_.size()) {
     // The byte at `from` is a second byte when the run of lead-range bytes
     // right before it is of odd length.
     std::size_t run = 0;
-    while (run < from && IsLeadByte(static_cast<unsigned char>(text[from - 1 - run]))) ++run;
+    while (run < from && IsLeadByte(static_cast<unsigned char>(text_[from - 1 - run]))) ++run;
     carry_ = run % 2;
 }
 
-BoundaryMapBuilder BoundaryMapBuilder::SplitAt(std::size_t at) {
-    end_ = at;
-    return BoundaryMapBuilder(text_, map_, at);
-}
-
-void BoundaryMapBuilder::Join(const BoundaryMapBuilder& rest) {
-    done_ = rest.done_;
-    end_ = rest.end_;
-    carry_ = rest.carry_;
+void BoundaryMapBuilder::RestBuilt() {
+    end_ = text_.size();
+    done_ = (end_ + 63) / 64 * 64;
 }
 
 void BoundaryMapBuilder::BuildUpTo(std::size_t end) {

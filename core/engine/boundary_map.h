@@ -41,16 +41,16 @@ public:
     const BitArray& map() const { return *map_; }
     BitArray Take() { return std::move(own_); }
 
-    // From now on this builder builds the bytes before `at` only (a
-    // multiple of 64 that it has not passed) and the one returned, which
-    // may run on another thread, the bytes from `at` on, into the same map.
-    // Join takes that one back once it has built all of its bytes.
-    BoundaryMapBuilder SplitAt(std::size_t at);
-    void Join(const BoundaryMapBuilder& rest);
+    // Building in two stretches at once: the whole text's builder stops at
+    // `at` (a multiple of 64 it has not passed), and a second one, which may
+    // run on another thread, builds the bytes from `at` on into the same
+    // map. Once that one is done, RestBuilt tells this builder that every
+    // bit is ready.
+    void StopAt(std::size_t at) { end_ = at; }
+    BoundaryMapBuilder(const BoundaryMapBuilder& whole, std::size_t from);
+    void RestBuilt();
 
 private:
-    BoundaryMapBuilder(std::string_view text, BitArray* map, std::size_t from);
-
     std::string_view text_;
     BitArray own_;             // the map, in the builder that made it
     BitArray* map_;

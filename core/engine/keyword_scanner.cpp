@@ -340,16 +340,22 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
         return Pass(*this, text, 0, text.size(), boundaries, maxHits, out).Run();
     }
     // The halves meet on a block start; the second's occurrences go to the
-    // store's rest, read after the first's.
+    // store's rest, read after the first's. The second half's pass and
+    // builder live on its own thread's stack: kept beside the first's, the
+    // state both write as they go would share cache lines.
     const std::size_t half = text.size() / 2 / kBlock * kBlock;
-    BoundaryMapBuilder restBoundaries = boundaries.SplitAt(half);
-    Pass second(*this, text, half, text.size(), restBoundaries, maxHits, out.StartRest());
+    boundaries.StopAt(half);
+    Occurrences& rest = out.StartRest();
+    std::size_t secondHits = 0;
     bool secondOk = false;
     std::exception_ptr secondFailed;
-    std::thread helper([&] {
+    std::thread helper([&, half] {
         try {
+            BoundaryMapBuilder restBoundaries(boundaries, half);
+            Pass second(*this, text, half, text.size(), restBoundaries, maxHits, rest);
             secondOk = second.Run();
             restBoundaries.BuildUpTo(text.size());
+            secondHits = second.hits();
         } catch (...) {
             secondFailed = std::current_exception();
         }
@@ -366,8 +372,8 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
     helper.join();
     if (firstFailed) std::rethrow_exception(firstFailed);
     if (secondFailed) std::rethrow_exception(secondFailed);
-    boundaries.Join(restBoundaries);
-    return firstOk && secondOk && first.hits() + second.hits() <= maxHits;
+    boundaries.RestBuilt();
+    return firstOk && secondOk && first.hits() + secondHits <= maxHits;
 }
 
 }  // namespace quenbol
