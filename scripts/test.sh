@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds both trees and runs every test: the native
-# tests, the same with the sanitizers, a short run of each fuzz target, the
+# tests, the same with the sanitizers, the tests of what runs on several
+# threads with the thread sanitizer, a short run of each fuzz target, the
 # Windows programs' tests under Wine on a virtual display, and the release
 # archive unpacked and run under Wine.
 # Every stage runs even when an earlier one failed; a summary ends the output
@@ -17,6 +18,12 @@ native() {
 
 sanitize() {
   cmake --preset sanitize >/dev/null && cmake --build --preset sanitize && ctest --preset sanitize
+}
+
+# The two-half scan, the corpus workers and the two-thread decoding, where a
+# data race would show only now and then.
+threads() {
+  cmake --preset threads >/dev/null && cmake --build --preset threads && ctest --preset threads
 }
 
 # The libFuzzer targets, briefly each (QUENBOL_FUZZ_SECONDS, 60 by default).
@@ -58,7 +65,7 @@ package() {
 summary=()
 failed=0
 passed=0
-for stage in native sanitize fuzz windows package; do
+for stage in native sanitize threads fuzz windows package; do
   echo "== $stage"
   if "$stage"; then
     summary+=("PASS  $stage")
