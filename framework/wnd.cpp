@@ -6,6 +6,13 @@
 #include "framework/data_exchange.h"
 #include "framework/text.h"
 
+HWND CWnd::GetDlgItem(int id) const {
+    if (!m_hWnd) return nullptr;
+    HWND& kept = m_items[id];
+    if (!kept || ::GetParent(kept) != m_hWnd || ::GetDlgCtrlID(kept) != id) kept = ::GetDlgItem(m_hWnd, id);
+    return kept;
+}
+
 void CWnd::SetWindowText(std::string_view cp932) {
     if (m_hWnd) ::SetWindowTextW(m_hWnd, quenbol::ToWide(cp932).c_str());
 }

@@ -21,8 +21,10 @@ public:
 
     HWND m_hWnd = nullptr;  // null until the window exists and after it is gone
 
-    // The child control with this identifier, or null.
-    HWND GetDlgItem(int id) const { return m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr; }
+    // The child control with this identifier, or null. Found once and then
+    // kept, while it is still this window's child with that identifier: under
+    // Wine each ::GetDlgItem asks the server for the list of children.
+    HWND GetDlgItem(int id) const;
     // Sets the caption from code page 932 bytes.
     void SetWindowText(std::string_view cp932);
 
@@ -58,5 +60,6 @@ protected:
 
 private:
     std::map<int, ExchangedText> m_exchangedText;
+    mutable std::map<int, HWND> m_items;  // controls found by GetDlgItem
     bool* m_defaultWanted = nullptr;  // of the message being handled, if any
 };

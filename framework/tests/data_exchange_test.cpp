@@ -62,6 +62,27 @@ TEST(DataExchange, WritesFieldsAndReadsThemBack) {
     EXPECT_EQ(dlg.m_nNumber2, 2147483647);
 }
 
+// Controls are looked up once and kept: a control destroyed and made again
+// under its identifier, or the next run's dialog, is found afresh.
+TEST(DataExchange, ControlsAreFoundAgainWhenReplacedOrInTheNextRun) {
+    CExchangeDlg dlg;
+    HWND firstRun = nullptr;
+    ASSERT_TRUE(RunWith(dlg, [&] {
+        firstRun = dlg.GetDlgItem(IDC_NAME);
+        EXPECT_EQ(firstRun, GetDlgItem(dlg.m_hWnd, IDC_NAME));
+        EXPECT_EQ(dlg.GetDlgItem(4242), nullptr);
+        DestroyWindow(firstRun);
+        EXPECT_EQ(dlg.GetDlgItem(IDC_NAME), nullptr);
+        HWND again = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, dlg.m_hWnd,
+                                     reinterpret_cast<HMENU>(IDC_NAME), nullptr, nullptr);
+        EXPECT_EQ(dlg.GetDlgItem(IDC_NAME), again);
+        SetWindowTextW(again, L"again");
+        SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
+    }));
+    EXPECT_EQ(dlg.m_strName, "again");
+    ASSERT_TRUE(RunWith(dlg, [&] { EXPECT_EQ(dlg.GetDlgItem(IDC_NAME), GetDlgItem(dlg.m_hWnd, IDC_NAME)); }));
+}
+
 TEST(DataExchange, ReadingStopsAtTheFirstFieldThatHoldsNoInteger) {
     MessageBoxCatcher boxes;
     CExchangeDlg dlg;
