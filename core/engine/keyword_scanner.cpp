@@ -341,8 +341,9 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
     }
     // The halves meet on a block start; the second's occurrences go to the
     // store's rest, read after the first's. The second half's pass and
-    // builder live on its own thread's stack: kept beside the first's, the
-    // state both write as they go would share cache lines.
+    // builder are made on its own thread, so that what each thread writes as
+    // it goes lies apart. Each half may keep up to `maxHits`; together they
+    // must not pass it.
     const std::size_t half = text.size() / 2 / kBlock * kBlock;
     boundaries.StopAt(half);
     Occurrences& rest = out.StartRest();
