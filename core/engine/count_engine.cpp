@@ -96,8 +96,7 @@ struct CountScratch::Parts {
     std::vector<std::int64_t> simulatedCounts;
 };
 
-CountScratch::CountScratch(CountThreads threads)
-    : parts_(std::make_unique<Parts>()), threads_(threads) {}
+CountScratch::CountScratch() : parts_(std::make_unique<Parts>()) {}
 CountScratch::~CountScratch() = default;
 
 namespace {

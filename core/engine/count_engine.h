@@ -64,10 +64,10 @@ enum class CountThreads { UpToTwo, One };
 // each Count, it is kept from text to text, so that small texts do not
 // allocate it afresh (a large text's is let go after it). One per thread:
 // never in two counts at once. A caller that already counts on every core
-// keeps each count to its own thread with CountThreads::One.
+// keeps each count to its own thread with SetThreads(CountThreads::One).
 class CountScratch {
 public:
-    explicit CountScratch(CountThreads threads = CountThreads::UpToTwo);
+    CountScratch();
     ~CountScratch();
     CountScratch(const CountScratch&) = delete;
     CountScratch& operator=(const CountScratch&) = delete;
@@ -79,7 +79,7 @@ public:
 
 private:
     std::unique_ptr<Parts> parts_;
-    CountThreads threads_;
+    CountThreads threads_ = CountThreads::UpToTwo;
 };
 
 // The words of several chains, prepared once for counting any number of
