@@ -111,17 +111,20 @@ public:
         return i < size_ ? i : size_;
     }
 
-    // The last set bit at or before `from`, or npos if there is none.
+    // The last set bit at or before `from` and not before `lowest`, or npos
+    // if there is none. No word wholly before `lowest` is read.
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
-    std::size_t PrevSet(std::size_t from) const {
-        if (from == npos) return npos;
+    std::size_t PrevSet(std::size_t from, std::size_t lowest = 0) const {
+        if (from == npos || from < lowest) return npos;
         std::size_t w = from >> 6;
+        const std::size_t lowestWord = lowest >> 6;
         std::uint64_t bits = words_[w] & (~std::uint64_t{0} >> (63 - (from & 63)));
         while (bits == 0) {
-            if (w == 0) return npos;
+            if (w == lowestWord) return npos;
             bits = words_[--w];
         }
-        return (w << 6) + 63 - std::countl_zero(bits);
+        const std::size_t i = (w << 6) + 63 - std::countl_zero(bits);
+        return i >= lowest ? i : npos;
     }
 
 private:

@@ -104,11 +104,12 @@ namespace {
 // A kept scratch is let go after a text longer than this: it grows with the text.
 constexpr std::size_t kKeptScratchText = 1 << 20;
 
-// A text longer than this is worth a second thread for its scan (starting
-// one costs tens of microseconds; scanning 1 MiB, about a millisecond).
+// A text longer than this is worth a second thread for its scan and for its
+// deletions (starting one costs tens of microseconds; scanning 1 MiB, about
+// a millisecond).
 constexpr std::size_t kTwoThreadText = 1 << 20;
 
-bool ScanOnTwoThreads(std::size_t textSize, CountThreads threads) {
+bool OnTwoThreads(std::size_t textSize, CountThreads threads) {
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     return threads == CountThreads::UpToTwo && textSize > kTwoThreadText && twoCores;
 }
@@ -135,8 +136,8 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
     BitArray& alive = scratch.alive;
     std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
     BoundaryMapBuilder builder(text);
-    if (group.scanner &&
-        !group.scanner->Scan(text, builder, maxHits, found, ScanOnTwoThreads(text.size(), threads))) {
+    const bool twoThreads = OnTwoThreads(text.size(), threads);
+    if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found, twoThreads)) {
         return false;
     }
     builder.BuildUpTo(text.size());
@@ -148,7 +149,7 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         simulatedCounts.assign(segment.simulatedWord.size(), 0);
         MatchReport* const report = reports.empty() ? nullptr : reports[s];
         const std::size_t reported = report ? report->size() : 0;
-        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report);
+        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report, twoThreads);
         if (report) report->RenameWords(reported, segment.simulatedWord);
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/sjis.h"
@@ -77,6 +79,7 @@ DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
     firstOfByte_ = perByte;
     for (std::uint32_t k = 0; k < words_.size(); ++k) {
         const std::string_view w = words_[k].bytes;
+        for (char c : w) inWords_.set(static_cast<unsigned char>(c));
         if (w.size() < 2) continue;
         byFirstByte_[perByte[static_cast<unsigned char>(w[0])]++] = k;
         for (std::size_t i = 0, next = CharSize(w, 0); next < w.size();
@@ -91,13 +94,18 @@ DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
     }
 }
 
-// The state of one run: the bytes still there, and per word the candidates
-// that joins made.
+// The state of one run over the stretch [from, to) of the text: the bytes
+// still there, and per word the candidates that joins made. It takes the
+// occurrences that start in the stretch and looks at no byte's bit outside
+// it: a stretch ends or begins next to a byte no match can hold.
 class DeletionPlan::Simulation {
 public:
     Simulation(const DeletionPlan& plan, std::string_view text, const BitArray& boundaries,
-               const Occurrences& found, BitArray& alive, MatchReport* report)
-        : text_(text),
+               const Occurrences& found, BitArray& alive, MatchReport* report, std::size_t from,
+               std::size_t to)
+        : from_(from),
+          to_(to),
+          text_(text),
           boundaries_(boundaries),
           found_(found),
           words_(plan.words_),
@@ -114,7 +122,7 @@ public:
         // Most words of a short text have nothing to take.
         if (found == 0 && acrossJoins_[k].empty()) return 0;
         const std::uint32_t length = static_cast<std::uint32_t>(words_[k].bytes.size());
-        Occurrences::Reader original = found_.Of(words_[k].scanIndex);
+        Occurrences::Reader original = found_.From(words_[k].scanIndex, static_cast<std::uint32_t>(from_));
         // kLookAhead starts on, for prefetching (when there are that many).
         Occurrences::Reader ahead = original;
         const bool prefetch = found > kLookAhead;
@@ -129,11 +137,12 @@ public:
         takenAcross_.clear();
         std::int64_t lastTaken = -1;
         std::size_t j = 0;
-        while (!original.done() || j < joined.size()) {
+        const auto originalLeft = [&] { return !original.done() && original.value() < to_; };
+        while (originalLeft() || j < joined.size()) {
             Span s;
             bool present;
             bool acrossJoins;
-            if (j == joined.size() || (!original.done() && original.value() < joined[j].first)) {
+            if (j == joined.size() || (originalLeft() && original.value() < joined[j].first)) {
                 if (prefetch && !ahead.done()) {
                     Prefetch(alive_.words() + (ahead.value() >> 6));
                     ahead.Next();
@@ -199,8 +208,8 @@ private:
             const std::size_t after = alive_.NextSet(lastOf(t) + 1);
             // Deletions with nothing left between them make one join.
             while (t < taken && takenFirst_[t] < after) ++t;
-            if (first == 0 || after >= text_.size()) continue;
-            const std::size_t before = alive_.PrevSet(first - 1);
+            if (first == from_ || after >= to_) continue;
+            const std::size_t before = alive_.PrevSet(first - 1, from_);
             if (before == BitArray::npos) continue;
             // The characters now meeting at the join: both are whole (deletions
             // take whole characters), the one before ends at `before`.
@@ -221,13 +230,13 @@ private:
         window_.clear();
         positions_.clear();
         for (std::size_t p = before; p != BitArray::npos && positions_.size() < reach;
-             p = p == 0 ? BitArray::npos : alive_.PrevSet(p - 1)) {
+             p = alive_.PrevSet(p - 1, from_)) {
             positions_.push_back(static_cast<std::uint32_t>(p));
         }
         std::reverse(positions_.begin(), positions_.end());
         const std::size_t leftSize = positions_.size();
-        for (std::size_t p = after; p < text_.size() && positions_.size() < leftSize + reach;
-             p = alive_.NextSet(p + 1)) {
+        for (std::size_t p = after; p < to_ && positions_.size() < leftSize + reach;
+             p = p + 1 < to_ ? alive_.NextSet(p + 1) : to_) {
             positions_.push_back(static_cast<std::uint32_t>(p));
         }
         for (std::uint32_t p : positions_) window_.push_back(text_[p]);
@@ -247,6 +256,7 @@ private:
         }
     }
 
+    const std::size_t from_, to_;
     std::string_view text_;
     const BitArray& boundaries_;
     const Occurrences& found_;
@@ -272,10 +282,42 @@ private:
     MatchReport* report_;
 };
 
+std::size_t DeletionPlan::SplitPoint(std::string_view text) const {
+    for (std::size_t c = text.size() / 2 | 63; c + 1 < text.size(); c += 64) {
+        if (!inWords_.test(static_cast<unsigned char>(text[c]))) return c + 1;
+    }
+    return 0;
+}
+
 void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       BitArray& alive, std::int64_t* counts, MatchReport* report) const {
-    Simulation simulation(*this, text, boundaries, found, alive, report);
-    for (std::uint32_t k = 0; k < words_.size(); ++k) counts[k] = simulation.Delete(k);
+                       BitArray& alive, std::int64_t* counts, MatchReport* report, bool twoThreads) const {
+    const auto play = [&](std::int64_t* into, std::size_t from, std::size_t to) {
+        Simulation simulation(*this, text, boundaries, found, alive, report, from, to);
+        for (std::uint32_t k = 0; k < words_.size(); ++k) into[k] = simulation.Delete(k);
+    };
+    const std::size_t split = twoThreads && !report ? SplitPoint(text) : 0;
+    if (split == 0) {
+        play(counts, 0, text.size());
+        return;
+    }
+    std::vector<std::int64_t> secondCounts(words_.size(), 0);
+    std::exception_ptr secondFailed, firstFailed;
+    std::thread helper([&] {
+        try {
+            play(secondCounts.data(), split, text.size());
+        } catch (...) {
+            secondFailed = std::current_exception();
+        }
+    });
+    try {
+        play(counts, 0, split);
+    } catch (...) {
+        firstFailed = std::current_exception();
+    }
+    helper.join();
+    if (firstFailed) std::rethrow_exception(firstFailed);
+    if (secondFailed) std::rethrow_exception(secondFailed);
+    for (std::size_t k = 0; k < words_.size(); ++k) counts[k] += secondCounts[k];
 }
 
 }  // namespace quenbol

@@ -10,6 +10,7 @@
 // character-start status as it was, so one boundary map serves all keywords.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -39,11 +40,23 @@ public:
     // deleted by word k. `found` holds every boundary occurrence in `text`
     // itself, by scan keyword number. With a `report`, each deleted
     // occurrence is added to it as it goes (word k, offsets into `text`).
+    // With `twoThreads` and no report, a text that can be split (below) is
+    // played out in its two stretches at once.
     void Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-             BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr) const;
+             BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr,
+             bool twoThreads = false) const;
 
 private:
     class Simulation;  // the state of one run
+
+    // A byte that is in no word is never deleted and no match can hold it,
+    // so the stretches before and after it play out alone. Where the text
+    // can be split so: the start of the second stretch, just after such a
+    // byte at or after the middle, the last of a 64-bit word of `alive`, so
+    // that the two never write or read one word; 0 where there is none.
+    std::size_t SplitPoint(std::string_view text) const;
+
+    std::bitset<256> inWords_;  // the byte values the words hold
 
     std::vector<SimulatedWord> words_;
     std::vector<std::uint64_t> meetingPairs_;  // bit per adjacent character pair in some word

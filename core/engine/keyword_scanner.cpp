@@ -346,7 +346,7 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
     // must not pass it.
     const std::size_t half = text.size() / 2 / kBlock * kBlock;
     boundaries.StopAt(half);
-    Occurrences& rest = out.StartRest();
+    Occurrences& rest = out.StartRest(static_cast<std::uint32_t>(half));
     std::size_t secondHits = 0;
     bool secondOk = false;
     std::exception_ptr secondFailed;

@@ -32,9 +32,10 @@ public:
         rest_.reset();
     }
 
-    // An empty store for the starts after all of this one's, of the same
-    // keywords, read after them.
-    Occurrences& StartRest() {
+    // An empty store for the starts from `from` on, after all of this
+    // one's, of the same keywords, read after them.
+    Occurrences& StartRest(std::uint32_t from) {
+        restFrom_ = from;
         rest_ = std::make_unique<Occurrences>();
         rest_->Reset(lists_.size());
         return *rest_;
@@ -117,6 +118,15 @@ public:
     }
     // Positioned on the first start (done() at once when there is none).
     Reader Of(std::size_t keyword) const { return Reader(*this, keyword); }
+    // Positioned on the first start at or after `start`, read from the
+    // store that holds it.
+    Reader From(std::size_t keyword, std::uint32_t start) const {
+        const Occurrences* store = this;
+        while (store->rest_ && start >= store->restFrom_) store = store->rest_.get();
+        Reader reader(*store, keyword);
+        while (!reader.done() && reader.value() < start) reader.Next();
+        return reader;
+    }
 
 private:
     static constexpr std::uint16_t kEscape = 0xFFFF;
@@ -154,6 +164,7 @@ private:
 
     std::vector<List> lists_;
     std::unique_ptr<Occurrences> rest_;
+    std::uint32_t restFrom_ = 0;  // where the rest's starts begin
 };
 
 }  // namespace quenbol

@@ -458,5 +458,48 @@ TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
     }
 }
 
+// Deletions played out in two stretches at once, split next to a byte no
+// word holds, leave what one run leaves: the same counts and the same bytes.
+// The words here hold every byte value but a few separators, which the texts
+// hold sparsely, so the split falls among nested words and joins; some texts
+// have no separator past the middle, and some words hold one of them.
+TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
+    std::mt19937 rng(64);
+    const std::string separators = "\n\r~";
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> words;
+        for (const std::string& w : RandomWords(rng, 4 + rng() % 16)) {
+            if (!w.empty() && w.find('\0') == std::string::npos && IsWholeCharacters(w)) words.push_back(w);
+        }
+        if (round % 5 == 0) words.push_back("x" + separators.substr(rng() % 3, 1));
+        if (words.empty()) continue;
+        const std::size_t size = 200 + rng() % 6000;
+        std::string text;
+        while (text.size() < size) {
+            text += NestedText(rng, words, 8);
+            if (round % 7 != 0 || text.size() < size / 2) text += separators[rng() % 3];
+        }
+        // A separator where the split looks first, or a little later.
+        const std::size_t at = (text.size() / 2 | 63) + 64 * (rng() % 3);
+        if (round % 7 != 0 && at + 1 < text.size()) text[at] = separators[rng() % 3];
+        std::vector<std::string_view> keywords(words.begin(), words.end());
+        std::vector<SimulatedWord> simulated;
+        for (std::uint32_t k = 0; k < keywords.size(); ++k) simulated.push_back({keywords[k], k});
+        const DeletionPlan plan(simulated);
+        const KeywordScanner scanner(keywords, text);
+        BoundaryMapBuilder builder(text);
+        Occurrences found;
+        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found));
+        builder.BuildUpTo(text.size());
+
+        BitArray oneRun(text.size(), true), twoStretches(text.size(), true);
+        std::vector<std::int64_t> expected(words.size()), got(words.size());
+        plan.Run(text, builder.map(), found, oneRun, expected.data());
+        plan.Run(text, builder.map(), found, twoStretches, got.data(), nullptr, true);
+        ASSERT_EQ(got, expected) << "round " << round;
+        for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(twoStretches.Test(i), oneRun.Test(i)) << round << " byte " << i;
+    }
+}
+
 }  // namespace
 }  // namespace quenbol
