@@ -473,7 +473,10 @@ TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
         }
         if (round % 5 == 0) words.push_back("x" + separators.substr(rng() % 3, 1));
         if (words.empty()) continue;
-        const std::size_t size = 200 + rng() % 6000;
+        // Every tenth text is scanned in two halves, whose second store the
+        // second stretch reads from.
+        const bool twoHalves = round % 10 == 0;
+        const std::size_t size = twoHalves ? 70000 + rng() % 60000 : 200 + rng() % 6000;
         std::string text;
         while (text.size() < size) {
             text += NestedText(rng, words, 8);
@@ -489,7 +492,7 @@ TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
         const KeywordScanner scanner(keywords, text);
         BoundaryMapBuilder builder(text);
         Occurrences found;
-        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found));
+        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, twoHalves));
         builder.BuildUpTo(text.size());
 
         BitArray oneRun(text.size(), true), twoStretches(text.size(), true);
