@@ -110,7 +110,7 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
     SharedWords shared(settings);
     std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(std::max(settings.jobs, 1)));
     // Workers that share the cores count each text on their own thread; a
-    // lone text may take a second one for its scan.
+    // lone text may take a second one for its scan and its deletions.
     if (buffers.size() > 1 && inputs.size() > 1) {
         for (WorkerBuffers& own : buffers) own.scratch.SetThreads(CountThreads::One);
     }

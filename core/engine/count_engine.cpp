@@ -105,8 +105,8 @@ namespace {
 constexpr std::size_t kKeptScratchText = 1 << 20;
 
 // A text longer than this is worth a second thread for its scan and for its
-// deletions (starting one costs tens of microseconds; scanning 1 MiB, about
-// a millisecond).
+// deletions (starting one costs tens of microseconds, about a millisecond
+// under Wine; scanning 1 MiB, about a millisecond).
 constexpr std::size_t kTwoThreadText = 1 << 20;
 
 bool OnTwoThreads(std::size_t textSize, CountThreads threads) {

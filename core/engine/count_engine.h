@@ -56,7 +56,8 @@ struct WordChain {
 };
 
 // Whether one count may take a second thread: a text over 1 MiB is then
-// scanned in two halves at once, on a machine of two cores or more.
+// scanned in two halves at once, and its deletions played out in two
+// stretches at once, on a machine of two cores or more.
 enum class CountThreads { UpToTwo, One };
 
 // What counting a text works in (its occurrence lists, live bits and

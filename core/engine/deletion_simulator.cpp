@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "core/engine/side_by_side.h"
 #include "core/sjis.h"
 
 namespace quenbol {
@@ -301,22 +300,7 @@ void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const 
         return;
     }
     std::vector<std::int64_t> secondCounts(words_.size(), 0);
-    std::exception_ptr secondFailed, firstFailed;
-    std::thread helper([&] {
-        try {
-            play(secondCounts.data(), split, text.size());
-        } catch (...) {
-            secondFailed = std::current_exception();
-        }
-    });
-    try {
-        play(counts, 0, split);
-    } catch (...) {
-        firstFailed = std::current_exception();
-    }
-    helper.join();
-    if (firstFailed) std::rethrow_exception(firstFailed);
-    if (secondFailed) std::rethrow_exception(secondFailed);
+    RunSideBySide([&] { play(counts, 0, split); }, [&] { play(secondCounts.data(), split, text.size()); });
     for (std::size_t k = 0; k < words_.size(); ++k) counts[k] += secondCounts[k];
 }
 

@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <exception>
-#include <thread>
 
 #include "core/engine/piece_tables.h"
+#include "core/engine/side_by_side.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -347,34 +346,24 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
     const std::size_t half = text.size() / 2 / kBlock * kBlock;
     boundaries.StopAt(half);
     Occurrences& rest = out.StartRest(static_cast<std::uint32_t>(half));
-    std::size_t secondHits = 0;
-    bool secondOk = false;
-    std::exception_ptr secondFailed;
-    std::thread helper([&, half] {
-        try {
+    std::size_t firstHits = 0, secondHits = 0;
+    bool firstOk = false, secondOk = false;
+    RunSideBySide(
+        [&] {
+            Pass first(*this, text, 0, half, boundaries, maxHits, out);
+            firstOk = first.Run();
+            boundaries.BuildUpTo(half);
+            firstHits = first.hits();
+        },
+        [&, half] {
             BoundaryMapBuilder restBoundaries(boundaries, half);
             Pass second(*this, text, half, text.size(), restBoundaries, maxHits, rest);
             secondOk = second.Run();
             restBoundaries.BuildUpTo(text.size());
             secondHits = second.hits();
-        } catch (...) {
-            secondFailed = std::current_exception();
-        }
-    });
-    Pass first(*this, text, 0, half, boundaries, maxHits, out);
-    bool firstOk = false;
-    std::exception_ptr firstFailed;
-    try {
-        firstOk = first.Run();
-        boundaries.BuildUpTo(half);
-    } catch (...) {
-        firstFailed = std::current_exception();
-    }
-    helper.join();
-    if (firstFailed) std::rethrow_exception(firstFailed);
-    if (secondFailed) std::rethrow_exception(secondFailed);
+        });
     boundaries.RestBuilt();
-    return firstOk && secondOk && first.hits() + secondHits <= maxHits;
+    return firstOk && secondOk && firstHits + secondHits <= maxHits;
 }
 
 }  // namespace quenbol
