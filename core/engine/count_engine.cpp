@@ -114,6 +114,11 @@ bool OnTwoThreads(std::size_t textSize, CountThreads threads) {
     return threads == CountThreads::UpToTwo && textSize > kTwoThreadText && twoCores;
 }
 
+// Deletions take a second thread only with this many occurrences or more to
+// play out: fewer take about as long as starting the thread under Wine (the
+// manual words on a long text, say, or a long text that names few members).
+constexpr std::size_t kTwoThreadOccurrences = 1 << 16;
+
 // Runs each segment of `group` on its own copy of `text` through one shared
 // scan: counts[s] receives segment s's counts (indexed by chain word), and
 // remaining[s], when not null, the bytes still there afterwards. Returns
@@ -149,7 +154,8 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         simulatedCounts.assign(segment.simulatedWord.size(), 0);
         MatchReport* const report = reports.empty() ? nullptr : reports[s];
         const std::size_t reported = report ? report->size() : 0;
-        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report, twoThreads);
+        const bool worthTwo = twoThreads && segment.deletions.OccurrencesIn(found) >= kTwoThreadOccurrences;
+        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report, worthTwo);
         if (report) report->RenameWords(reported, segment.simulatedWord);
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {

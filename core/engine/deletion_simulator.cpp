@@ -288,6 +288,12 @@ std::size_t DeletionPlan::SplitPoint(std::string_view text) const {
     return 0;
 }
 
+std::size_t DeletionPlan::OccurrencesIn(const Occurrences& found) const {
+    std::size_t n = 0;
+    for (const SimulatedWord& w : words_) n += found.CountOf(w.scanIndex);
+    return n;
+}
+
 void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
                        BitArray& alive, std::int64_t* counts, MatchReport* report, bool twoThreads) const {
     const auto play = [&](std::int64_t* into, std::size_t from, std::size_t to) {

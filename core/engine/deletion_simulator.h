@@ -46,6 +46,10 @@ public:
              BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr,
              bool twoThreads = false) const;
 
+    // The occurrences in `found` of the words: what a run starts from, and
+    // roughly what it costs.
+    std::size_t OccurrencesIn(const Occurrences& found) const;
+
 private:
     class Simulation;  // the state of one run
 
