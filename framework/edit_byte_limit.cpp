@@ -3,17 +3,17 @@
 // before the edit sees it.
 #include "framework/edit_byte_limit.h"
 
-#include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
 
 #include "framework/clipboard_reader.h"
 #include "framework/text.h"
+#include "framework/window_subclass.h"
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51424C;  // arbitrary, ours
+constexpr wchar_t kRulesName[] = L"quenbol.editRules";
 
 struct Rules {
     bool limited = false, cp932Only = false;
@@ -50,13 +50,8 @@ bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
     return lossless && (!rules.limited || EditInsertionFits(edit, text, rules.maxBytes));
 }
 
-LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-    auto& rules = *reinterpret_cast<Rules*>(ref);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, RulesProc, kSubclassId);
-        delete &rules;
-        return DefSubclassProc(edit, message, wParam, lParam);
-    }
+LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    const Rules& rules = SubclassOf<Rules>(edit).state;
     try {
         bool unreadable = false;
         if (auto text = EditIncomingText(edit, message, wParam, lParam, unreadable)) {
@@ -69,18 +64,13 @@ LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
         MessageBeep(MB_OK);
         return 0;
     }
-    return DefSubclassProc(edit, message, wParam, lParam);
+    return CallPrevious<Rules>(edit, kRulesName, message, wParam, lParam);
 }
 
 // The edit's rules, given to it now if it has none yet (null if that fails).
 Rules* AttachRules(HWND edit) {
-    if (!edit) return nullptr;
-    DWORD_PTR ref = 0;
-    if (GetWindowSubclass(edit, RulesProc, kSubclassId, &ref)) return reinterpret_cast<Rules*>(ref);
-    auto* rules = new Rules;
-    if (SetWindowSubclass(edit, RulesProc, kSubclassId, reinterpret_cast<DWORD_PTR>(rules))) return rules;
-    delete rules;
-    return nullptr;
+    Subclassed<Rules>* subclass = AttachSubclass<Rules>(edit, kRulesName, RulesProc);
+    return subclass ? &subclass->state : nullptr;
 }
 
 }  // namespace

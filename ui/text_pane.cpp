@@ -3,19 +3,18 @@
 // is left with, and the exchange that skips an unchanged pane.
 #include "ui/text_pane.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <optional>
 
 #include "framework/data_exchange.h"
 #include "framework/edit_byte_limit.h"
 #include "framework/text.h"
+#include "framework/window_subclass.h"
 #include "framework/wnd.h"
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51504C;  // arbitrary, ours
+constexpr wchar_t kLimitName[] = L"quenbol.paneLimit";
 
 struct Limit {
     std::size_t maxBytes = 0;
@@ -102,13 +101,8 @@ bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected)
     return true;
 }
 
-LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-    auto& limit = *reinterpret_cast<Limit*>(ref);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(pane, LimitProc, kSubclassId);
-        delete &limit;
-        return DefSubclassProc(pane, message, wParam, lParam);
-    }
+LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    Limit& limit = SubclassOf<Limit>(pane).state;
     Expected expected;
     std::optional<std::wstring> text;
     try {
@@ -123,7 +117,8 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
         MessageBeep(MB_OK);
         return 0;
     }
-    const LRESULT result = DefSubclassProc(pane, message, wParam, lParam);
+    const LRESULT result = CallPrevious<Limit>(pane, kLimitName, message, wParam, lParam);
+    if (message == WM_NCDESTROY) return result;  // `limit` is gone
     if (text) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;
         SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -142,9 +137,8 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 Limit* LimitOf(HWND pane) {
-    DWORD_PTR ref = 0;
-    if (!pane || !GetWindowSubclass(pane, LimitProc, kSubclassId, &ref)) return nullptr;
-    return reinterpret_cast<Limit*>(ref);
+    Subclassed<Limit>* subclass = FindSubclass<Limit>(pane, kLimitName);
+    return subclass ? &subclass->state : nullptr;
 }
 
 // Sets the limit (again, if the pane already has one).
@@ -154,11 +148,9 @@ void LimitPaneBytes(HWND pane, std::size_t maxBytes) {
     SendMessageW(pane, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
     Limit* limit = LimitOf(pane);
     if (!limit) {
-        limit = new Limit;
-        if (!SetWindowSubclass(pane, LimitProc, kSubclassId, reinterpret_cast<DWORD_PTR>(limit))) {
-            delete limit;
-            return;
-        }
+        Subclassed<Limit>* subclass = AttachSubclass<Limit>(pane, kLimitName, LimitProc);
+        if (!subclass) return;
+        limit = &subclass->state;
         Forget(pane, *limit);
     }
     limit->maxBytes = maxBytes;
