@@ -60,8 +60,8 @@ void CountAndRemove(std::string& text, const std::string* words, int wordCount,
     total = SaturatingAdd(total, n);
 }
 
-MemberIndex SearchAll(CountingState& state, const Keywords& table, SearchDetail* detail) {
-    return SearchAll(state, state.text, CompiledSearch(table, state.manualWords, state.text), detail);
+MemberIndex SearchAll(CountingState& state, const Keywords& table, SearchDetail* detail, CountScratch* scratch) {
+    return SearchAll(state, state.text, CompiledSearch(table, state.manualWords, state.text), detail, scratch);
 }
 
 CompiledSearch::CompiledSearch(const Keywords& table, const ManualWordList& manualWords,

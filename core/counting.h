@@ -46,9 +46,10 @@ struct SearchDetail {
 
 // Members 0 to 20 in roster order, each in what the earlier members' deletions
 // left, then the manual words in the whole unaltered text. The state's text
-// itself is not changed. Returns the leading member (FindTopMember).
+// itself is not changed. Returns the leading member (FindTopMember). Works
+// in `scratch` when given (count_engine.h).
 MemberIndex SearchAll(CountingState& state, const Keywords& table = KeywordTable,
-                      SearchDetail* detail = nullptr);
+                      SearchDetail* detail = nullptr, CountScratch* scratch = nullptr);
 
 // A keyword table and manual words compiled once, for SearchAll over many
 // texts (the command-line counter's files). `sample` only steers the scan.

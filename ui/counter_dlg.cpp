@@ -32,7 +32,9 @@ constexpr MemberIndex kLastMember = 20;
 CCounterDlg::CCounterDlg(CWnd* parent)
     : CDialog(IDD_QUENBOL_DIALOG, parent),
       m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_clipboardApi(&SystemClipboardApi()) {}
+      m_clipboardApi(&SystemClipboardApi()) {
+    m_scratch.SetKeepsLargeTexts(true);
+}
 
 MessageMap CCounterDlg::GetMessageMap() const {
     static const MessageMapEntry entries[] = {
@@ -167,7 +169,7 @@ void CCounterDlg::ClearText() {
 
 void CCounterDlg::SearchAll() {
     UpdateData(TRUE);
-    quenbol::SearchAll(m_state);
+    quenbol::SearchAll(m_state, quenbol::KeywordTable, nullptr, &m_scratch);
     ShowTopMessage();
     UpdateData(FALSE);
 }

@@ -44,6 +44,7 @@ private:
     void OnKeywordSettings();
     void CopyResultsToClipboard();
 
+    quenbol::CountScratch m_scratch;  // kept from search to search of the pane
     quenbol::CountingState m_state;  // text, manual words, 42 member counts, manual pair
     HICON m_hIcon;
     const ClipboardApi* m_clipboardApi;

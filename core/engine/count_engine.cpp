@@ -126,17 +126,17 @@ constexpr std::size_t kTwoThreadOccurrences = 1 << 16;
 // in `kept` when given, else in memory of its own.
 bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits,
               std::span<std::int64_t* const> counts, std::span<BitArray* const> remaining,
-              std::span<MatchReport* const> reports = {}, CountScratch::Parts* kept = nullptr,
+              std::span<MatchReport* const> reports = {}, CountScratch* kept = nullptr,
               CountThreads threads = CountThreads::UpToTwo) {
     CountScratch::Parts own;
-    CountScratch::Parts& scratch = kept ? *kept : own;
+    CountScratch::Parts& scratch = kept ? kept->parts() : own;
     struct LetGoIfLong {
         CountScratch::Parts& scratch;
         bool letGo;
         ~LetGoIfLong() {
             if (letGo) scratch = CountScratch::Parts();
         }
-    } letGo{scratch, kept && text.size() > kKeptScratchText};
+    } letGo{scratch, kept && !kept->keepsLargeTexts() && text.size() > kKeptScratchText};
     Occurrences& found = scratch.found;
     BitArray& alive = scratch.alive;
     std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
@@ -297,8 +297,8 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         if (!plan.tails[c].empty()) remainingOut[c] = &remaining[c];
     }
     const CountThreads threads = scratch ? scratch->threads() : CountThreads::UpToTwo;
-    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut, reports,
-                  scratch ? &scratch->parts() : nullptr, threads)) {
+    if (!RunGroup(*plan.heads, text, HitBudget(text.size()), counts, remainingOut, reports, scratch,
+                  threads)) {
         // Too many occurrences to keep: word by word on a copy, exact and frugal.
         for (std::size_t c = 0; c < chains; ++c) {
             std::string work(text);

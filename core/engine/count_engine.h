@@ -63,7 +63,7 @@ enum class CountThreads { UpToTwo, One };
 // What counting a text works in (its occurrence lists, live bits and
 // counts), for a caller that counts many texts one after another: handed to
 // each Count, it is kept from text to text, so that small texts do not
-// allocate it afresh (a large text's is let go after it). One per thread:
+// allocate it afresh (a large text's is let go after it, unless asked). One per thread:
 // never in two counts at once. A caller that already counts on every core
 // keeps each count to its own thread with SetThreads(CountThreads::One).
 class CountScratch {
@@ -77,10 +77,16 @@ public:
     Parts& parts() { return *parts_; }
     CountThreads threads() const { return threads_; }
     void SetThreads(CountThreads threads) { threads_ = threads; }
+    // Kept after a large text too: for a caller that counts one long text
+    // again and again (the window's pane), where allocating and touching
+    // fresh memory each time costs more than holding it.
+    bool keepsLargeTexts() const { return keepsLargeTexts_; }
+    void SetKeepsLargeTexts(bool keep) { keepsLargeTexts_ = keep; }
 
 private:
     std::unique_ptr<Parts> parts_;
     CountThreads threads_ = CountThreads::UpToTwo;
+    bool keepsLargeTexts_ = false;
 };
 
 // The words of several chains, prepared once for counting any number of

@@ -391,6 +391,30 @@ TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
     }
 }
 
+// A scratch kept after large texts (the window's) counts each text, large
+// or small, as a fresh count does: nothing of the text before is left in it
+// (the second half's occurrences of a text scanned in halves, under a
+// shorter text scanned whole, say).
+TEST(EngineDifferential, ScratchKeptAfterLargeTextsCountsAfresh) {
+    std::mt19937 rng(777);
+    const std::vector<std::string> words = RandomWords(rng, 12);
+    const std::span<const std::string> chains[] = {words};
+    const CompiledChains compiled(chains);
+    CountScratch scratch;
+    scratch.SetKeepsLargeTexts(true);
+    const std::size_t sizes[] = {(1u << 20) + 5000, 900000, 3000, (1u << 20) + 90000, 0, (1u << 20) + 100};
+    for (const std::size_t size : sizes) {
+        std::string text;
+        while (text.size() < size) text += NestedText(rng, words, 20);
+        std::vector<std::int64_t> kept(words.size(), -1), fresh(words.size(), -2);
+        std::int64_t* const keptOut[] = {kept.data()};
+        std::int64_t* const freshOut[] = {fresh.data()};
+        compiled.Count(text, keptOut, {}, &scratch);
+        compiled.Count(text, freshOut);
+        EXPECT_EQ(kept, fresh) << "text of " << text.size() << " bytes";
+    }
+}
+
 TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
     std::mt19937 rng(8);
     for (int round = 0; round < 200; ++round) {
