@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -141,8 +142,12 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
     BitArray& alive = scratch.alive;
     std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
     BoundaryMapBuilder builder(text);
-    const bool twoThreads = OnTwoThreads(text.size(), threads);
-    if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found, twoThreads)) {
+    // One second thread serves the scan and the deletions: a kept scratch's,
+    // else one for this count.
+    std::optional<SideThread> ownSide;
+    SideThread* side = nullptr;
+    if (OnTwoThreads(text.size(), threads)) side = kept ? &kept->side() : &ownSide.emplace();
+    if (group.scanner && !group.scanner->Scan(text, builder, maxHits, found, side)) {
         return false;
     }
     builder.BuildUpTo(text.size());
@@ -154,8 +159,9 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         simulatedCounts.assign(segment.simulatedWord.size(), 0);
         MatchReport* const report = reports.empty() ? nullptr : reports[s];
         const std::size_t reported = report ? report->size() : 0;
-        const bool worthTwo = twoThreads && segment.deletions.OccurrencesIn(found) >= kTwoThreadOccurrences;
-        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report, worthTwo);
+        const bool worthTwo = side && segment.deletions.OccurrencesIn(found) >= kTwoThreadOccurrences;
+        segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report,
+                              worthTwo ? side : nullptr);
         if (report) report->RenameWords(reported, segment.simulatedWord);
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {

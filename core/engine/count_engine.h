@@ -45,6 +45,7 @@
 #include <string_view>
 
 #include "core/engine/match_report.h"
+#include "core/engine/side_by_side.h"
 
 namespace quenbol {
 
@@ -82,9 +83,12 @@ public:
     // fresh memory each time costs more than holding it.
     bool keepsLargeTexts() const { return keepsLargeTexts_; }
     void SetKeepsLargeTexts(bool keep) { keepsLargeTexts_ = keep; }
+    // The second thread of the counts that take one, kept from count to count.
+    SideThread& side() { return side_; }
 
 private:
     std::unique_ptr<Parts> parts_;
+    SideThread side_;
     CountThreads threads_ = CountThreads::UpToTwo;
     bool keepsLargeTexts_ = false;
 };

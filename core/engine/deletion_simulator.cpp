@@ -295,18 +295,18 @@ std::size_t DeletionPlan::OccurrencesIn(const Occurrences& found) const {
 }
 
 void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       BitArray& alive, std::int64_t* counts, MatchReport* report, bool twoThreads) const {
+                       BitArray& alive, std::int64_t* counts, MatchReport* report, SideThread* side) const {
     const auto play = [&](std::int64_t* into, std::size_t from, std::size_t to) {
         Simulation simulation(*this, text, boundaries, found, alive, report, from, to);
         for (std::uint32_t k = 0; k < words_.size(); ++k) into[k] = simulation.Delete(k);
     };
-    const std::size_t split = twoThreads && !report ? SplitPoint(text) : 0;
+    const std::size_t split = side && !report ? SplitPoint(text) : 0;
     if (split == 0) {
         play(counts, 0, text.size());
         return;
     }
     std::vector<std::int64_t> secondCounts(words_.size(), 0);
-    RunSideBySide([&] { play(counts, 0, split); }, [&] { play(secondCounts.data(), split, text.size()); });
+    side->RunSideBySide([&] { play(counts, 0, split); }, [&] { play(secondCounts.data(), split, text.size()); });
     for (std::size_t k = 0; k < words_.size(); ++k) counts[k] += secondCounts[k];
 }
 

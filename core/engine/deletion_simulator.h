@@ -19,6 +19,7 @@
 #include "core/engine/bit_array.h"
 #include "core/engine/keyword_scanner.h"
 #include "core/engine/match_report.h"
+#include "core/engine/side_by_side.h"
 
 namespace quenbol {
 
@@ -40,11 +41,11 @@ public:
     // deleted by word k. `found` holds every boundary occurrence in `text`
     // itself, by scan keyword number. With a `report`, each deleted
     // occurrence is added to it as it goes (word k, offsets into `text`).
-    // With `twoThreads` and no report, a text that can be split (below) is
-    // played out in its two stretches at once.
+    // With a `side` thread and no report, a text that can be split (below)
+    // is played out in its two stretches at once, the second on that thread.
     void Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
              BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr,
-             bool twoThreads = false) const;
+             SideThread* side = nullptr) const;
 
     // The occurrences in `found` of the words: what a run starts from, and
     // roughly what it costs.

@@ -330,17 +330,17 @@ private:
 };
 
 bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
-                          std::size_t maxHits, Occurrences& out, bool twoThreads) const {
+                          std::size_t maxHits, Occurrences& out, SideThread* side) const {
     // Positions are kept in 32 bits.
     if (text.size() > UINT32_MAX) return false;
     out.Reset(keywords_.size());
     constexpr std::size_t kBlock = Pass::kBlock;
-    if (!twoThreads || text.size() < 4 * kBlock) {
+    if (!side || text.size() < 4 * kBlock) {
         return Pass(*this, text, 0, text.size(), boundaries, maxHits, out).Run();
     }
     // The halves meet on a block start; the second's occurrences go to the
     // store's rest, read after the first's. The second half's pass and
-    // builder are made on its own thread, so that what each thread writes as
+    // builder are made on the side thread, so that what each thread writes as
     // it goes lies apart. Each half may keep up to `maxHits`; together they
     // must not pass it.
     const std::size_t half = text.size() / 2 / kBlock * kBlock;
@@ -348,7 +348,7 @@ bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
     Occurrences& rest = out.StartRest(static_cast<std::uint32_t>(half));
     std::size_t firstHits = 0, secondHits = 0;
     bool firstOk = false, secondOk = false;
-    RunSideBySide(
+    side->RunSideBySide(
         [&] {
             Pass first(*this, text, 0, half, boundaries, maxHits, out);
             firstOk = first.Run();

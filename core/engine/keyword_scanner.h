@@ -14,6 +14,7 @@
 #include "core/engine/bit_array.h"
 #include "core/engine/boundary_map.h"
 #include "core/engine/occurrences.h"
+#include "core/engine/side_by_side.h"
 
 namespace quenbol {
 
@@ -30,11 +31,11 @@ public:
     // Every occurrence of every keyword in `text` (overlapping ones included)
     // that starts on a character start; `boundaries` (of `text`) is built
     // along the way. Returns false, leaving `out` unspecified, when there are
-    // more than `maxHits` occurrences. With `twoThreads`, a text of several
-    // blocks is scanned in two halves at once, the second on a thread of its
-    // own, with the same result.
+    // more than `maxHits` occurrences. With a `side` thread, a text of
+    // several blocks is scanned in two halves at once, the second on that
+    // thread, with the same result.
     bool Scan(std::string_view text, BoundaryMapBuilder& boundaries, std::size_t maxHits,
-              Occurrences& out, bool twoThreads = false) const;
+              Occurrences& out, SideThread* side = nullptr) const;
 
 private:
     struct PieceClass;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -429,6 +430,26 @@ TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
     }
 }
 
+// The kept thread runs part after part, each done when the call returns; an
+// exception from either part reaches the caller (the first's when both
+// throw), and the thread serves on after one.
+TEST(SideThread, RunsPartAfterPartAndPassesOnWhatTheyThrow) {
+    SideThread side;
+    for (int round = 0; round < 200; ++round) {
+        int first = -1, second = -1;
+        side.RunSideBySide([&] { first = round; }, [&] { second = round; });
+        ASSERT_EQ(first, round);
+        ASSERT_EQ(second, round);
+    }
+    EXPECT_THROW(side.RunSideBySide([] {}, [] { throw std::runtime_error("second"); }), std::runtime_error);
+    EXPECT_THROW(side.RunSideBySide([] { throw std::logic_error("first"); },
+                                    [] { throw std::runtime_error("second"); }),
+                 std::logic_error);
+    int after = 0;
+    side.RunSideBySide([] {}, [&] { after = 1; });
+    EXPECT_EQ(after, 1);
+}
+
 // A scan in two halves at once (texts of four blocks or more) finds what a
 // plain walk finds: every occurrence on a character start, those that cross
 // the halves' meeting point and those just after a lead-range run there
@@ -436,6 +457,7 @@ TEST(BoundaryMap, BuiltInStepsEqualsBuiltAtOnce) {
 // both halves together.
 TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
     std::mt19937 rng(2024);
+    SideThread side;  // kept over all rounds, as a window's count keeps it
     for (int round = 0; round < 24; ++round) {
         std::vector<std::string> words;
         for (const std::string& w : RandomWords(rng, 4 + rng() % 16)) {
@@ -457,7 +479,7 @@ TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
         const KeywordScanner scanner(keywords, text);
         BoundaryMapBuilder builder(text);
         Occurrences found;
-        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, true));
+        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, &side));
         std::vector<bool> walk(size, false);
         for (std::size_t pos = 0; pos < size;) {
             walk[pos] = true;
@@ -476,9 +498,9 @@ TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
             total += expected.size();
         }
         BoundaryMapBuilder again(text);
-        EXPECT_TRUE(scanner.Scan(text, again, total, found, true)) << round;
+        EXPECT_TRUE(scanner.Scan(text, again, total, found, &side)) << round;
         BoundaryMapBuilder short1(text);
-        EXPECT_FALSE(scanner.Scan(text, short1, total - 1, found, true)) << round;
+        EXPECT_FALSE(scanner.Scan(text, short1, total - 1, found, &side)) << round;
     }
 }
 
@@ -489,6 +511,7 @@ TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
 // have no separator past the middle, and some words hold one of them.
 TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
     std::mt19937 rng(64);
+    SideThread side;
     const std::string separators = "\n\r~";
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> words;
@@ -516,13 +539,13 @@ TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
         const KeywordScanner scanner(keywords, text);
         BoundaryMapBuilder builder(text);
         Occurrences found;
-        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, twoHalves));
+        ASSERT_TRUE(scanner.Scan(text, builder, text.size() * 8, found, twoHalves ? &side : nullptr));
         builder.BuildUpTo(text.size());
 
         BitArray oneRun(text.size(), true), twoStretches(text.size(), true);
         std::vector<std::int64_t> expected(words.size()), got(words.size());
         plan.Run(text, builder.map(), found, oneRun, expected.data());
-        plan.Run(text, builder.map(), found, twoStretches, got.data(), nullptr, true);
+        plan.Run(text, builder.map(), found, twoStretches, got.data(), nullptr, &side);
         ASSERT_EQ(got, expected) << "round " << round;
         for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(twoStretches.Test(i), oneRun.Test(i)) << round << " byte " << i;
     }
