@@ -62,11 +62,12 @@ struct WordChain {
 enum class CountThreads { UpToTwo, One };
 
 // What counting a text works in (its occurrence lists, live bits and
-// counts), for a caller that counts many texts one after another: handed to
-// each Count, it is kept from text to text, so that small texts do not
-// allocate it afresh (a large text's is let go after it, unless asked). One per thread:
-// never in two counts at once. A caller that already counts on every core
-// keeps each count to its own thread with SetThreads(CountThreads::One).
+// counts, and the second thread of a count that takes one), for a caller
+// that counts many texts one after another: handed to each Count, it is kept
+// from text to text, so that small texts do not allocate it afresh (a large
+// text's memory is let go after it, unless asked). One per thread: never in
+// two counts at once. A caller that already counts on every core keeps each
+// count to its own thread with SetThreads(CountThreads::One).
 class CountScratch {
 public:
     CountScratch();
