@@ -13,8 +13,13 @@ HWND CWnd::GetDlgItem(int id) const {
     return kept;
 }
 
+// A text that stays is not set again (as the class library does): under
+// Wine, setting a window's caption goes to the server and to the X server,
+// about a millisecond.
 void CWnd::SetWindowText(std::string_view cp932) {
-    if (m_hWnd) ::SetWindowTextW(m_hWnd, quenbol::ToWide(cp932).c_str());
+    if (!m_hWnd) return;
+    const std::wstring text = quenbol::ToWide(cp932);
+    if (quenbol::GetWindowTextWide(m_hWnd) != text) ::SetWindowTextW(m_hWnd, text.c_str());
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {

@@ -174,11 +174,8 @@ void CCounterDlg::SearchAll() {
     UpdateData(FALSE);
 }
 
-// A caption that stays is not set again: under Wine, setting a window's
-// caption goes to the server and to the X server (about a millisecond).
 void CCounterDlg::ShowTopMessage() {
-    const std::wstring caption = quenbol::ToWide(quenbol::CaptionFor(quenbol::FindTopMember(m_state.current)));
-    if (quenbol::GetWindowTextWide(m_hWnd) != caption) ::SetWindowTextW(m_hWnd, caption.c_str());
+    SetWindowText(std::string_view(quenbol::CaptionFor(quenbol::FindTopMember(m_state.current))));
 }
 
 void CCounterDlg::OnKeywordSettings() {
