@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace quenbol {
@@ -20,6 +22,16 @@ inline int CountBits(std::uint64_t bits) {
     bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
     bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
     return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
+#endif
+}
+inline int CountBits(std::uint32_t bits) {
+#if defined(__POPCNT__)
+    return std::popcount(bits);
+#else
+    bits -= (bits >> 1) & 0x55555555u;
+    bits = (bits & 0x33333333u) + ((bits >> 2) & 0x33333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0Fu;
+    return static_cast<int>((bits * 0x01010101u) >> 24);
 #endif
 }
 
@@ -40,94 +52,104 @@ public:
     const std::uint64_t* words() const { return words_.data(); }
     std::size_t wordCount() const { return WordCount(size_); }
 
-    bool Test(std::size_t i) const { return (words_[i >> 6] >> (i & 63)) & 1; }
+    bool Test(std::size_t i) const { return (UnitAt(i / kUnitBits) >> (i % kUnitBits)) & 1; }
 
     // Bits [first, last] (inclusive) are all set.
     bool AllSet(std::size_t first, std::size_t last) const {
-        std::size_t w = first >> 6;
-        const std::size_t lastWord = last >> 6;
-        const std::uint64_t head = ~std::uint64_t{0} << (first & 63);
-        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - (last & 63));
-        if (w == lastWord) return (words_[w] & head & tail) == (head & tail);
-        if ((words_[w] & head) != head) return false;
-        for (++w; w < lastWord; ++w) {
-            if (words_[w] != ~std::uint64_t{0}) return false;
+        std::size_t u = first / kUnitBits;
+        const std::size_t lastUnit = last / kUnitBits;
+        const Unit head = kAll << (first % kUnitBits);
+        const Unit tail = kAll >> (kUnitBits - 1 - last % kUnitBits);
+        if (u == lastUnit) return (UnitAt(u) & head & tail) == (head & tail);
+        if ((UnitAt(u) & head) != head) return false;
+        for (++u; u < lastUnit; ++u) {
+            if (UnitAt(u) != kAll) return false;
         }
-        return (words_[lastWord] & tail) == tail;
+        return (UnitAt(lastUnit) & tail) == tail;
     }
 
     // How many of bits [first, last] (inclusive) are set.
     std::size_t CountSet(std::size_t first, std::size_t last) const {
-        std::size_t w = first >> 6;
-        const std::size_t lastWord = last >> 6;
-        const std::uint64_t head = ~std::uint64_t{0} << (first & 63);
-        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - (last & 63));
-        if (w == lastWord) return CountBits(words_[w] & head & tail);
-        std::size_t n = CountBits(words_[w] & head);
-        for (++w; w < lastWord; ++w) n += CountBits(words_[w]);
-        return n + CountBits(words_[lastWord] & tail);
+        std::size_t u = first / kUnitBits;
+        const std::size_t lastUnit = last / kUnitBits;
+        const Unit head = kAll << (first % kUnitBits);
+        const Unit tail = kAll >> (kUnitBits - 1 - last % kUnitBits);
+        if (u == lastUnit) return CountBits(UnitAt(u) & head & tail);
+        std::size_t n = CountBits(UnitAt(u) & head);
+        for (++u; u < lastUnit; ++u) n += CountBits(UnitAt(u));
+        return n + CountBits(UnitAt(lastUnit) & tail);
     }
 
     // Clears bits [first, last] (inclusive).
     void ClearRange(std::size_t first, std::size_t last) {
-        std::size_t w = first >> 6;
-        const std::size_t lastWord = last >> 6;
-        const std::uint64_t head = ~std::uint64_t{0} << (first & 63);
-        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - (last & 63));
-        if (w == lastWord) {
-            words_[w] &= ~(head & tail);
+        std::size_t u = first / kUnitBits;
+        const std::size_t lastUnit = last / kUnitBits;
+        const Unit head = kAll << (first % kUnitBits);
+        const Unit tail = kAll >> (kUnitBits - 1 - last % kUnitBits);
+        if (u == lastUnit) {
+            SetUnit(u, UnitAt(u) & ~(head & tail));
             return;
         }
-        words_[w] &= ~head;
-        for (++w; w < lastWord; ++w) words_[w] = 0;
-        words_[lastWord] &= ~tail;
+        SetUnit(u, UnitAt(u) & ~head);
+        for (++u; u < lastUnit; ++u) SetUnit(u, 0);
+        SetUnit(lastUnit, UnitAt(lastUnit) & ~tail);
     }
 
     // The first set bit at or after `from`, or size() if there is none.
-    std::size_t NextSet(std::size_t from) const {
-        if (from >= size_) return size_;
-        std::size_t w = from >> 6;
-        std::uint64_t bits = words_[w] & (~std::uint64_t{0} << (from & 63));
-        const std::size_t end = wordCount();
-        while (bits == 0) {
-            if (++w >= end) return size_;
-            bits = words_[w];
-        }
-        const std::size_t i = (w << 6) + std::countr_zero(bits);
-        return i < size_ ? i : size_;
-    }
+    std::size_t NextSet(std::size_t from) const { return Next(from, 0); }
 
     // The first clear bit at or after `from`, or size() if there is none.
-    std::size_t NextClear(std::size_t from) const {
-        if (from >= size_) return size_;
-        std::size_t w = from >> 6;
-        std::uint64_t bits = ~words_[w] & (~std::uint64_t{0} << (from & 63));
-        const std::size_t end = wordCount();
-        while (bits == 0) {
-            if (++w >= end) return size_;
-            bits = ~words_[w];
-        }
-        const std::size_t i = (w << 6) + std::countr_zero(bits);
-        return i < size_ ? i : size_;
-    }
+    std::size_t NextClear(std::size_t from) const { return Next(from, kAll); }
 
     // The last set bit at or before `from` and not before `lowest`, or npos
-    // if there is none. No word wholly before `lowest` is read.
+    // if there is none. No unit wholly before `lowest` is read.
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     std::size_t PrevSet(std::size_t from, std::size_t lowest = 0) const {
         if (from == npos || from < lowest) return npos;
-        std::size_t w = from >> 6;
-        const std::size_t lowestWord = lowest >> 6;
-        std::uint64_t bits = words_[w] & (~std::uint64_t{0} >> (63 - (from & 63)));
+        std::size_t u = from / kUnitBits;
+        const std::size_t lowestUnit = lowest / kUnitBits;
+        Unit bits = UnitAt(u) & (kAll >> (kUnitBits - 1 - from % kUnitBits));
         while (bits == 0) {
-            if (w == lowestWord) return npos;
-            bits = words_[--w];
+            if (u == lowestUnit) return npos;
+            bits = UnitAt(--u);
         }
-        const std::size_t i = (w << 6) + 63 - std::countl_zero(bits);
+        const std::size_t i = u * kUnitBits + kUnitBits - 1 - std::countl_zero(bits);
         return i >= lowest ? i : npos;
     }
 
 private:
+    // The range operations read and write the processor's own word: on a
+    // 32-bit processor a 64-bit word takes two registers and each shift of
+    // it several instructions, so there they take the words as halves
+    // (the array lies in memory little-endian).
+    using Unit = std::conditional_t<(sizeof(void*) < 8), std::uint32_t, std::uint64_t>;
+    static constexpr std::size_t kUnitBits = sizeof(Unit) * 8;
+    static constexpr Unit kAll = ~Unit{0};
+    static_assert(std::endian::native == std::endian::little);
+
+    Unit UnitAt(std::size_t u) const {
+        Unit bits;
+        std::memcpy(&bits, reinterpret_cast<const unsigned char*>(words_.data()) + u * sizeof(Unit), sizeof bits);
+        return bits;
+    }
+    void SetUnit(std::size_t u, Unit bits) {
+        std::memcpy(reinterpret_cast<unsigned char*>(words_.data()) + u * sizeof(Unit), &bits, sizeof bits);
+    }
+
+    // The first bit at or after `from` that differs from the bits of `skip`.
+    std::size_t Next(std::size_t from, Unit skip) const {
+        if (from >= size_) return size_;
+        std::size_t u = from / kUnitBits;
+        Unit bits = (UnitAt(u) ^ skip) & (kAll << (from % kUnitBits));
+        const std::size_t end = (size_ + kUnitBits - 1) / kUnitBits;
+        while (bits == 0) {
+            if (++u >= end) return size_;
+            bits = UnitAt(u) ^ skip;
+        }
+        const std::size_t i = u * kUnitBits + std::countr_zero(bits);
+        return i < size_ ? i : size_;
+    }
+
     static std::size_t WordCount(std::size_t bits) { return (bits + 63) / 64; }
 
     void ClearTail() {

@@ -63,7 +63,7 @@ std::uint32_t PairSlot(std::uint32_t left, std::uint32_t right) {
 
 DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
     : words_(std::move(words)),
-      meetingPairs_(kPairBits / 64, 0),
+      meetingPairs_(kPairBits / 8, 0),
       longestAfter_(words_.size() + 1, 0) {
     // Words that could form across a join: at least two bytes, indexed by
     // first byte (ascending word numbers). A join always falls between two
@@ -85,7 +85,7 @@ DeletionPlan::DeletionPlan(std::vector<SimulatedWord> words)
              i = next, next += CharSize(w, next)) {
             const std::uint32_t slot =
                 PairSlot(CharCode(w, i, next - i), CharCode(w, next, CharSize(w, next)));
-            meetingPairs_[slot >> 6] |= std::uint64_t{1} << (slot & 63);
+            meetingPairs_[slot >> 3] |= static_cast<std::uint8_t>(1 << (slot & 7));
         }
     }
     for (std::size_t k = words_.size(); k-- > 0;) {
@@ -216,7 +216,7 @@ private:
                                                                 : CharCode(text_, before - 1, 2);
             const std::uint32_t right = CharCode(text_, after, CharSize(text_, after));
             const std::uint32_t slot = PairSlot(left, right);
-            if (((meetingPairs_[slot >> 6] >> (slot & 63)) & 1) == 0) continue;
+            if (((meetingPairs_[slot >> 3] >> (slot & 7)) & 1) == 0) continue;
             SearchWindow(k, before, after);
         }
     }
@@ -263,7 +263,7 @@ private:
     BitArray& alive_;
 
     std::vector<std::vector<Span>> acrossJoins_;  // per word: candidates made by joins
-    const std::vector<std::uint64_t>& meetingPairs_;
+    const std::vector<std::uint8_t>& meetingPairs_;
     const std::vector<std::uint32_t>& byFirstByte_;
     const std::vector<std::uint32_t>& firstOfByte_;
     const std::vector<std::size_t>& longestAfter_;

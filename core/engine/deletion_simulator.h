@@ -64,7 +64,7 @@ private:
     std::bitset<256> inWords_;  // the byte values the words hold
 
     std::vector<SimulatedWord> words_;
-    std::vector<std::uint64_t> meetingPairs_;  // bit per adjacent character pair in some word
+    std::vector<std::uint8_t> meetingPairs_;  // bit per adjacent character pair in some word
     std::vector<std::uint32_t> byFirstByte_;   // words of 2+ bytes by first byte
     std::vector<std::uint32_t> firstOfByte_;   // byte b: byFirstByte_[firstOfByte_[b]..]
     std::vector<std::size_t> longestAfter_;    // longest word from k on

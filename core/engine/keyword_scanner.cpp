@@ -42,6 +42,7 @@ KeywordScanner::KeywordScanner(std::span<const std::string_view> keywords, std::
         std::memset(ones, 0xFF, n);
         std::memcpy(heads_[k].bytes, padded, 16);
         std::memcpy(heads_[k].mask, ones, 16);
+        heads_[k].size = keywords[k].size();
     }
     // Keywords longer than four bytes can be found through any of their
     // 4-byte pieces; take the one seen least often in the sample.
@@ -278,19 +279,32 @@ private:
     }
 
     bool Matches(std::uint32_t keyword, std::size_t start) const {
-        const std::string_view word = scanner_.keywords_[keyword];
-        if (start < first_ || start >= end_) return false;  // another stretch's
-        if (word.size() > size_ - start || !boundaries_.Test(start)) return false;
-        if (size_ - start < 16) return std::memcmp(bytes_ + start, word.data(), word.size()) == 0;
         const Head& head = scanner_.heads_[keyword];
-        std::uint64_t at[2];
-        std::memcpy(at, bytes_ + start, 16);
-        if (((at[0] ^ head.bytes[0]) & head.mask[0]) != 0 ||
-            ((at[1] ^ head.bytes[1]) & head.mask[1]) != 0) {
-            return false;
+        if (start < first_ || start >= end_) return false;  // another stretch's
+        if (head.size > size_ - start || !boundaries_.Test(start)) return false;
+        if (size_ - start < 16) {
+            return std::memcmp(bytes_ + start, scanner_.keywords_[keyword].data(), head.size) == 0;
         }
-        return word.size() <= 16 ||
-               std::memcmp(bytes_ + start + 16, word.data() + 16, word.size() - 16) == 0;
+        if (!HeadMatches(head, bytes_ + start)) return false;
+        const char* word = scanner_.keywords_[keyword].data();
+        return head.size <= 16 || std::memcmp(bytes_ + start + 16, word + 16, head.size - 16) == 0;
+    }
+
+    // The 16 bytes at `at` agree with the head wherever its mask is set.
+    static bool HeadMatches(const Head& head, const unsigned char* at) {
+#if defined(__SSE2__)
+        const auto load = [](const unsigned char* p) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        };
+        const __m128i differ = _mm_and_si128(_mm_xor_si128(load(at), load(head.bytes)), load(head.mask));
+        return _mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) == 0xFFFF;
+#else
+        std::uint64_t text[2], bytes[2], mask[2];
+        std::memcpy(text, at, 16);
+        std::memcpy(bytes, head.bytes, 16);
+        std::memcpy(mask, head.mask, 16);
+        return ((text[0] ^ bytes[0]) & mask[0]) == 0 && ((text[1] ^ bytes[1]) & mask[1]) == 0;
+#endif
     }
 
     // Every short keyword that starts at i.
@@ -303,7 +317,7 @@ private:
 
     // The piece at `i` passed the table: compare the keywords behind it.
     [[gnu::noinline]] bool Collect(const PieceClass& c, std::size_t i, std::uint32_t piece) {
-        const std::int64_t slot = c.table.Find(piece);
+        const std::ptrdiff_t slot = c.table.Find(piece);
         if (slot < 0) return true;
         for (std::uint32_t e = c.firstEntry[slot]; e < c.firstEntry[slot + 1]; ++e) {
             const PieceClass::Entry entry = c.entries[e];

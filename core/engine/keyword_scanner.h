@@ -40,11 +40,12 @@ public:
 private:
     struct PieceClass;
     class Pass;
-    // A keyword's first 16 bytes as two words with masks, for comparing
-    // without a library call.
+    // A keyword's first 16 bytes with a mask, and its length: what a
+    // candidate is compared with, in one place and without a library call.
     struct Head {
-        std::uint64_t bytes[2] = {};
-        std::uint64_t mask[2] = {};
+        unsigned char bytes[16] = {};
+        unsigned char mask[16] = {};
+        std::size_t size = 0;
     };
 
     std::span<const std::string_view> keywords_;

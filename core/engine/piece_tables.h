@@ -53,7 +53,7 @@ public:
         }
     }
     // The index given to `piece` in Build, or -1.
-    std::int64_t Find(std::uint32_t piece) const {
+    std::ptrdiff_t Find(std::uint32_t piece) const {
         for (std::size_t s = Home(piece);; s = (s + 1) & (keys_.size() - 1)) {
             if (keys_[s] == piece) return slots_[s];
             if (keys_[s] == 0) return -1;

@@ -83,6 +83,11 @@ TEST(BitArray, RangeOperationsAgreeWithABoolPerBit) {
             bits.ClearRange(a, b);
             for (std::size_t i = a; i <= b; ++i) plain[i] = false;
         }
+        // The 64-bit words others read hold the same bits, bit i of the array
+        // being bit i % 64 of word i / 64 (a 32-bit build works in halves).
+        for (std::size_t i = 0; i < size; ++i) {
+            ASSERT_EQ((bits.words()[i / 64] >> (i % 64)) & 1, plain[i] ? 1u : 0u) << "bit " << i;
+        }
     }
 }
 
