@@ -12,26 +12,23 @@
 
 namespace quenbol {
 
-// Set bits of `bits`. Without a population count instruction std::popcount
-// becomes a library call that looks bytes up in a table; this is faster.
-inline int CountBits(std::uint64_t bits) {
+// Set bits of `bits` (a 32- or 64-bit word). Without a population count
+// instruction std::popcount becomes a library call that looks bytes up in a
+// table; this is faster.
+template <class Word>
+inline int CountBits(Word bits) {
+    static_assert(std::is_unsigned_v<Word> && sizeof(Word) >= 4);
 #if defined(__POPCNT__)
     return std::popcount(bits);
 #else
-    bits -= (bits >> 1) & 0x5555555555555555ULL;
-    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((bits * 0x0101010101010101ULL) >> 56);
-#endif
-}
-inline int CountBits(std::uint32_t bits) {
-#if defined(__POPCNT__)
-    return std::popcount(bits);
-#else
-    bits -= (bits >> 1) & 0x55555555u;
-    bits = (bits & 0x33333333u) + ((bits >> 2) & 0x33333333u);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0Fu;
-    return static_cast<int>((bits * 0x01010101u) >> 24);
+    constexpr Word k1 = static_cast<Word>(0x5555555555555555ULL);
+    constexpr Word k2 = static_cast<Word>(0x3333333333333333ULL);
+    constexpr Word k4 = static_cast<Word>(0x0F0F0F0F0F0F0F0FULL);
+    constexpr Word kBytes = static_cast<Word>(0x0101010101010101ULL);
+    bits -= (bits >> 1) & k1;
+    bits = (bits & k2) + ((bits >> 2) & k2);
+    bits = (bits + (bits >> 4)) & k4;
+    return static_cast<int>(static_cast<Word>(bits * kBytes) >> (sizeof(Word) * 8 - 8));
 #endif
 }
 
