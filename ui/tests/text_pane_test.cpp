@@ -87,6 +87,29 @@ TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
     }));
 }
 
+// A search right after a paste over the whole text takes the pasted bytes,
+// leaves the pane alone (its undo still brings back the text pasted over),
+// and a later pull gives the same bytes again.
+TEST(TextPaneExchange, PullAfterAPasteOverTheWholeTextTakesItsBytes) {
+    CPaneDlg dlg;
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
+        HWND pane = dlg.GetDlgItem(IDC_TEXT);
+        SetWindowTextW(pane, L"abc");
+        PutClipboardText(dlg.m_hWnd, L"名前\r\nｱ");
+        SendMessageW(pane, EM_SETSEL, 0, -1);
+        SendMessageW(pane, WM_PASTE, 0, 0);
+        const std::string pasted = "\x96\xBC\x91\x4F\r\n\xB1";
+        dlg.UpdateData(TRUE);
+        EXPECT_EQ(dlg.m_strPane, pasted);
+        dlg.m_strPane = "x";
+        dlg.UpdateData(TRUE);
+        EXPECT_EQ(dlg.m_strPane, pasted);
+        dlg.UpdateData(FALSE);
+        SendMessageW(pane, WM_UNDO, 0, 0);
+        EXPECT_EQ(WindowText(pane), L"abc");
+    }));
+}
+
 // Random typing, deleting, selecting, pasting, cutting, undoing and setting
 // in the 30-byte pane. Before each input the plain count of the whole text
 // says whether it fits; the pane must agree, never pass 30 bytes, and a pull
