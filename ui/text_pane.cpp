@@ -4,6 +4,7 @@
 #include "ui/text_pane.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "framework/data_exchange.h"
@@ -133,8 +134,11 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
         if (asExpected) {
             Know(limit, expected.bytes, expected.pairs);
             if (expected.whole) {
-                std::string field = expected.text;
-                limit.whole = {limit.version, std::move(*text), std::move(expected.text), std::move(field)};
+                try {
+                    std::string field = expected.text;
+                    limit.whole = {limit.version, std::move(*text), std::move(expected.text), std::move(field)};
+                } catch (const std::bad_alloc&) {  // the text is in; the next exchange reads it from the pane
+                }
             }
         }
     } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
