@@ -74,8 +74,10 @@ std::uint64_t TrailBytes(std::uint64_t lead, std::uint64_t& carry) {
     return trail;
 }
 
-BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text)
-    : text_(text), own_(text.size(), false), map_(&own_), end_(text.size()) {}
+BoundaryMapBuilder::BoundaryMapBuilder(std::string_view text, BitArray storage)
+    : text_(text), own_(std::move(storage)), map_(&own_), end_(text.size()) {
+    own_.Assign(text.size(), false);
+}
 
 BoundaryMapBuilder::BoundaryMapBuilder(const BoundaryMapBuilder& whole, std::size_t from)
     : text_(whole.text_), map_(whole.map_), done_(from), end_(whole.text_.size()) {

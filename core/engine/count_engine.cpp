@@ -94,6 +94,8 @@ std::unique_ptr<ScanGroup> CompileGroup(std::span<const SegmentWords> segments,
 struct CountScratch::Parts {
     Occurrences found;
     BitArray alive;
+    BitArray boundaries;  // the boundary map's memory, between counts
+    DeletionMemory deletions;
     std::vector<std::int64_t> simulatedCounts;
 };
 
@@ -143,7 +145,12 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
     Occurrences& found = scratch.found;
     BitArray& alive = scratch.alive;
     std::vector<std::int64_t>& simulatedCounts = scratch.simulatedCounts;
-    BoundaryMapBuilder builder(text);
+    BoundaryMapBuilder builder(text, std::move(scratch.boundaries));
+    struct KeepMap {
+        CountScratch::Parts& scratch;
+        BoundaryMapBuilder& builder;
+        ~KeepMap() { scratch.boundaries = builder.Take(); }
+    } keepMap{scratch, builder};
     // One second thread serves the scan and the deletions: a kept scratch's,
     // else one for this count.
     std::optional<SideThread> ownSide;
@@ -163,7 +170,7 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         const std::size_t reported = report ? report->size() : 0;
         const bool worthTwo = side && segment.deletions.OccurrencesIn(found) >= kTwoThreadOccurrences;
         segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report,
-                              worthTwo ? side : nullptr);
+                              worthTwo ? side : nullptr, &scratch.deletions);
         if (report) report->RenameWords(reported, segment.simulatedWord);
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {

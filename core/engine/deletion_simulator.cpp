@@ -101,7 +101,7 @@ class DeletionPlan::Simulation {
 public:
     Simulation(const DeletionPlan& plan, std::string_view text, const BitArray& boundaries,
                const Occurrences& found, BitArray& alive, MatchReport* report, std::size_t from,
-               std::size_t to)
+               std::size_t to, DeletionMemory::Stretch& memory)
         : from_(from),
           to_(to),
           text_(text),
@@ -114,7 +114,19 @@ public:
           byFirstByte_(plan.byFirstByte_),
           firstOfByte_(plan.firstOfByte_),
           longestAfter_(plan.longestAfter_),
-          report_(report) {}
+          memory_(memory),
+          report_(report) {
+        // Held here while the run lasts: the two stretches' runs then write
+        // no shared cache line as they go.
+        takenFirst_.swap(memory.takenFirst);
+        takenAcross_.swap(memory.takenAcross);
+    }
+    ~Simulation() {
+        takenFirst_.swap(memory_.takenFirst);
+        takenAcross_.swap(memory_.takenAcross);
+    }
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
 
     std::int64_t Delete(std::uint32_t k) {
         const std::size_t found = found_.CountOf(words_[k].scanIndex);
@@ -267,15 +279,10 @@ private:
     const std::vector<std::uint32_t>& byFirstByte_;
     const std::vector<std::uint32_t>& firstOfByte_;
     const std::vector<std::size_t>& longestAfter_;
-    // The occurrences the current word took: the first byte of each, and
-    // the last byte of those that formed across joins (any other ends a
-    // word's length after its first).
-    struct TakenAcross {
-        std::uint32_t taken;  // index into takenFirst_
-        std::uint32_t last;
-    };
+    // The occurrences the current word took, in the memory's lists.
+    DeletionMemory::Stretch& memory_;
     std::vector<std::uint32_t> takenFirst_;
-    std::vector<TakenAcross> takenAcross_;
+    std::vector<DeletionMemory::TakenAcross> takenAcross_;
     std::vector<std::uint32_t> positions_;
     std::string window_;
     MatchReport* report_;
@@ -295,18 +302,22 @@ std::size_t DeletionPlan::OccurrencesIn(const Occurrences& found) const {
 }
 
 void DeletionPlan::Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
-                       BitArray& alive, std::int64_t* counts, MatchReport* report, SideThread* side) const {
-    const auto play = [&](std::int64_t* into, std::size_t from, std::size_t to) {
-        Simulation simulation(*this, text, boundaries, found, alive, report, from, to);
+                       BitArray& alive, std::int64_t* counts, MatchReport* report, SideThread* side,
+                       DeletionMemory* memory) const {
+    DeletionMemory own;
+    DeletionMemory& kept = memory ? *memory : own;
+    const auto play = [&](std::int64_t* into, std::size_t from, std::size_t to, DeletionMemory::Stretch& stretch) {
+        Simulation simulation(*this, text, boundaries, found, alive, report, from, to, stretch);
         for (std::uint32_t k = 0; k < words_.size(); ++k) into[k] = simulation.Delete(k);
     };
     const std::size_t split = side && !report ? SplitPoint(text) : 0;
     if (split == 0) {
-        play(counts, 0, text.size());
+        play(counts, 0, text.size(), kept.stretches[0]);
         return;
     }
     std::vector<std::int64_t> secondCounts(words_.size(), 0);
-    side->RunSideBySide([&] { play(counts, 0, split); }, [&] { play(secondCounts.data(), split, text.size()); });
+    side->RunSideBySide([&] { play(counts, 0, split, kept.stretches[0]); },
+                        [&] { play(secondCounts.data(), split, text.size(), kept.stretches[1]); });
     for (std::size_t k = 0; k < words_.size(); ++k) counts[k] += secondCounts[k];
 }
 

@@ -28,6 +28,24 @@ struct SimulatedWord {
     std::uint32_t scanIndex;  // its keyword number in `found`
 };
 
+// What a run works in: the occurrences each word took, in each of the two
+// stretches. A caller that runs plans again and again on long texts keeps
+// one, so that these lists (half a megabyte for a word named 135,000 times)
+// are not fresh memory, a page fault per 4 KiB, each time.
+struct DeletionMemory {
+    struct TakenAcross {
+        std::uint32_t taken;  // index into takenFirst
+        std::uint32_t last;
+    };
+    struct Stretch {
+        // The first byte of each occurrence the current word took, and the
+        // last byte of those that formed across joins (any other ends a
+        // word's length after its first).
+        std::vector<std::uint32_t> takenFirst;
+        std::vector<TakenAcross> takenAcross;
+    } stretches[2];
+};
+
 // Count-by-deletion of one ordered list of words, prepared once and played
 // out on any number of texts: the words by first byte, the longest word from
 // each on, and which pairs of adjacent characters occur inside some word (a
@@ -43,9 +61,10 @@ public:
     // occurrence is added to it as it goes (word k, offsets into `text`).
     // With a `side` thread and no report, a text that can be split (below)
     // is played out in its two stretches at once, the second on that thread.
+    // It works in `memory` when given.
     void Run(std::string_view text, const BitArray& boundaries, const Occurrences& found,
              BitArray& alive, std::int64_t* counts, MatchReport* report = nullptr,
-             SideThread* side = nullptr) const;
+             SideThread* side = nullptr, DeletionMemory* memory = nullptr) const;
 
     // The occurrences in `found` of the words: what a run starts from, and
     // roughly what it costs.
