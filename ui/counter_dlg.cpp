@@ -47,6 +47,7 @@ MessageMap CCounterDlg::GetMessageMap() const {
         CommandEntry(IDC_SEARCH_ALL, BN_CLICKED, &CCounterDlg::SearchAll),
         CommandEntry(IDC_KEYWORD_SETTINGS, BN_CLICKED, &CCounterDlg::OnKeywordSettings),
         CommandEntry(IDC_COPY_RESULTS, BN_CLICKED, &CCounterDlg::CopyResultsToClipboard),
+        CommandEntry(IDC_TEXT, EN_CHANGE, &CCounterDlg::OnTextChanged),
     };
     return entries;
 }
@@ -172,6 +173,16 @@ void CCounterDlg::SearchAll() {
     quenbol::SearchAll(m_state, quenbol::KeywordTable, nullptr, &m_scratch);
     ShowTopMessage();
     UpdateData(FALSE);
+}
+
+// A long text has come in (a paste, say): the counting memory and thread
+// are readied now, while the user moves to 全検索, not in the first search.
+void CCounterDlg::OnTextChanged() {
+    try {
+        // At most two bytes per unit, as the pane's limit counts.
+        m_scratch.Prepare(2 * static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(IDC_TEXT))));
+    } catch (...) {  // the search readies them itself, and says so if it cannot
+    }
 }
 
 void CCounterDlg::ShowTopMessage() {

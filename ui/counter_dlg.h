@@ -43,6 +43,7 @@ private:
     void SearchAll();
     void OnKeywordSettings();
     void CopyResultsToClipboard();
+    void OnTextChanged();
 
     quenbol::CountScratch m_scratch;  // kept from search to search of the pane
     quenbol::CountingState m_state;  // text, manual words, 42 member counts, manual pair

@@ -45,6 +45,8 @@ public:
     }
 
     std::size_t size() const { return size_; }
+    // The bits Assign can hold without allocating.
+    std::size_t capacity() const { return words_.capacity() == 0 ? 0 : (words_.capacity() - 1) * 64; }
     std::uint64_t* words() { return words_.data(); }
     const std::uint64_t* words() const { return words_.data(); }
     std::size_t wordCount() const { return WordCount(size_); }

@@ -119,6 +119,21 @@ bool OnTwoThreads(std::size_t textSize, CountThreads threads) {
     return threads == CountThreads::UpToTwo && textSize > kTwoThreadText && twoCores;
 }
 
+}  // namespace
+
+void CountScratch::Prepare(std::size_t textSize) {
+    if (textSize <= kKeptScratchText || !keepsLargeTexts_) return;  // little to ready, or not kept
+    // Whole MiBs: a text that grows key by key is readied again once per MiB.
+    constexpr std::size_t kStep = std::size_t{1} << 20;
+    const std::size_t bits = (textSize + kStep - 1) / kStep * kStep;
+    if (OnTwoThreads(textSize, threads_)) side_.Start();
+    // Assigned, not only reserved: memory is faulted in when first written.
+    if (parts_->alive.capacity() < bits) parts_->alive.Assign(bits, true);
+    if (parts_->boundaries.capacity() < bits) parts_->boundaries.Assign(bits, false);
+}
+
+namespace {
+
 // Deletions take a second thread only with this many occurrences or more to
 // play out: fewer take about as long as starting the thread under Wine (the
 // manual words on a long text, say, or a long text that names few members).

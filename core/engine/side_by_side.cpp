@@ -14,9 +14,18 @@ SideThread::~SideThread() {
     if (thread_.joinable()) thread_.join();
 }
 
+void SideThread::Start() {
+    std::lock_guard lock(mutex_);
+    StartLocked();
+}
+
+void SideThread::StartLocked() {
+    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });  // throws if it cannot start
+}
+
 void SideThread::Hand(std::function<void()> part) {
     std::lock_guard lock(mutex_);
-    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });  // throws if it cannot start
+    StartLocked();
     part_ = std::move(part);
     busy_ = true;
     failed_ = nullptr;

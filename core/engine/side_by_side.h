@@ -37,7 +37,12 @@ public:
         if (secondFailed) std::rethrow_exception(secondFailed);
     }
 
+    // Starts the thread now, if it is not running yet, instead of at the
+    // first part. Throws if it cannot start.
+    void Start();
+
 private:
+    void StartLocked();
     void Hand(std::function<void()> part);
     std::exception_ptr WaitForPart();  // what the part threw, if anything
     void Serve();                      // the thread's loop

@@ -400,7 +400,7 @@ TEST(EngineDifferential, TextsLongerThanOneScanBlock) {
 // A scratch kept after large texts (the window's) counts each text, large
 // or small, as a fresh count does: nothing of the text before is left in it
 // (the second half's occurrences of a text scanned in halves, under a
-// shorter text scanned whole, say).
+// shorter text scanned whole, say), nor of readying it for another size.
 TEST(EngineDifferential, ScratchKeptAfterLargeTextsCountsAfresh) {
     std::mt19937 rng(777);
     const std::vector<std::string> words = RandomWords(rng, 12);
@@ -409,12 +409,13 @@ TEST(EngineDifferential, ScratchKeptAfterLargeTextsCountsAfresh) {
     CountScratch scratch;
     scratch.SetKeepsLargeTexts(true);
     const std::size_t sizes[] = {(1u << 20) + 5000, 900000, 3000, (1u << 20) + 90000, 0, (1u << 20) + 100};
-    for (const std::size_t size : sizes) {
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
         std::string text;
-        while (text.size() < size) text += NestedText(rng, words, 20);
+        while (text.size() < sizes[i]) text += NestedText(rng, words, 20);
         std::vector<std::int64_t> kept(words.size(), -1), fresh(words.size(), -2);
         std::int64_t* const keptOut[] = {kept.data()};
         std::int64_t* const freshOut[] = {fresh.data()};
+        scratch.Prepare(sizes[(i + 1) % std::size(sizes)]);  // readied for the next text's size
         compiled.Count(text, keptOut, {}, &scratch);
         compiled.Count(text, freshOut);
         EXPECT_EQ(kept, fresh) << "text of " << text.size() << " bytes";
@@ -513,10 +514,12 @@ TEST(KeywordScanner, TwoHalvesFindWhatAWalkFinds) {
 // word holds, leave what one run leaves: the same counts and the same bytes.
 // The words here hold every byte value but a few separators, which the texts
 // hold sparsely, so the split falls among nested words and joins; some texts
-// have no separator past the middle, and some words hold one of them.
+// have no separator past the middle, and some words hold one of them. The
+// two-stretch runs work in one memory kept over all rounds.
 TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
     std::mt19937 rng(64);
     SideThread side;
+    DeletionMemory memory;
     const std::string separators = "\n\r~";
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> words;
@@ -550,7 +553,7 @@ TEST(DeletionPlan, TwoStretchesAtOnceLeaveWhatOneRunLeaves) {
         BitArray oneRun(text.size(), true), twoStretches(text.size(), true);
         std::vector<std::int64_t> expected(words.size()), got(words.size());
         plan.Run(text, builder.map(), found, oneRun, expected.data());
-        plan.Run(text, builder.map(), found, twoStretches, got.data(), nullptr, &side);
+        plan.Run(text, builder.map(), found, twoStretches, got.data(), nullptr, &side, &memory);
         ASSERT_EQ(got, expected) << "round " << round;
         for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(twoStretches.Test(i), oneRun.Test(i)) << round << " byte " << i;
     }
