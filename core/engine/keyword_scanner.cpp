@@ -171,23 +171,46 @@ private:
 
     // Sixteen positions per step: the 4-byte pieces through their table, and
     // (when kShort) the short keywords compared outright; the two kinds of
-    // work overlap in the processor. Steps where a piece may sit are only
-    // noted, without a branch, and looked at once the block is done: that
-    // branch would go either way too often to be guessed.
+    // work overlap in the processor. Where pieces are rare, steps where one
+    // may sit are only noted, without a branch, and looked at once the block
+    // is done: that branch would go either way too often to be guessed.
+    // Where nearly every step holds one (a text thick with names), that
+    // branch is always taken and the second look would only repeat the
+    // first, so each step is looked at once, as it comes.
     template <bool kLong, bool kShort>
     bool ScanBlock(std::size_t from, std::size_t to) {
         const PieceClass& c = scanner_.classes_[4];
         const std::uint8_t* slots = c.filter.slots();
         const unsigned char* p = bytes_;
         const auto slotAt = [&](std::size_t i) { return slots[PieceFilter::Hash(Load32(p + i))]; };
+        // Bit j set when the piece at step + j passed the filter's first test.
+        const auto markedIn = [&](std::size_t step) {
+            unsigned marked = 0;
+            for (std::size_t j = 0; j < kStep; ++j) marked |= unsigned{slotAt(step + j) != 0} << j;
+            return marked;
+        };
+        const auto collectMarked = [&](std::size_t step, unsigned marked) {
+            for (; marked != 0; marked &= marked - 1) {
+                const std::size_t j = step + std::countr_zero(marked);
+                const std::uint32_t w = Load32(p + j);
+                if (PieceFilter::Admits(slotAt(j), w) && !Collect(c, j, w)) return false;
+            }
+            return true;
+        };
         std::size_t noted = 0;
         std::size_t i = from;
         for (; i + kStep <= to && i + kStep + 3 <= size_; i += kStep) {
             if constexpr (kLong) {
-                unsigned any = 0;
-                for (std::size_t j = i; j < i + kStep; ++j) any |= slotAt(j);
-                steps_[noted] = static_cast<std::uint32_t>(i);
-                noted += any != 0;
+                if (dense_) {
+                    const unsigned marked = markedIn(i);
+                    noted += marked != 0;
+                    if (!collectMarked(i, marked)) return false;
+                } else {
+                    unsigned any = 0;
+                    for (std::size_t j = i; j < i + kStep; ++j) any |= slotAt(j);
+                    steps_[noted] = static_cast<std::uint32_t>(i);
+                    noted += any != 0;
+                }
             }
             if constexpr (kShort) {
                 for (unsigned mask = ShortMask(i); mask != 0; mask &= mask - 1) {
@@ -196,16 +219,12 @@ private:
             }
         }
         if constexpr (kLong) {
-            for (std::size_t n = 0; n < noted; ++n) {
-                const std::size_t step = steps_[n];
-                unsigned marked = 0;
-                for (std::size_t j = 0; j < kStep; ++j) marked |= unsigned{slotAt(step + j) != 0} << j;
-                for (; marked != 0; marked &= marked - 1) {
-                    const std::size_t j = step + std::countr_zero(marked);
-                    const std::uint32_t w = Load32(p + j);
-                    if (PieceFilter::Admits(slotAt(j), w) && !Collect(c, j, w)) return false;
+            if (!dense_) {
+                for (std::size_t n = 0; n < noted; ++n) {
+                    if (!collectMarked(steps_[n], markedIn(steps_[n]))) return false;
                 }
             }
+            dense_ = noted * 8 > (i - from) / kStep * 7;  // for the next block
         }
         for (; i < to; ++i) {
             if constexpr (kLong) {
@@ -341,6 +360,7 @@ private:
     std::size_t hitsLeft_;
     Occurrences& found_;
     const std::vector<std::uint32_t>& shortWords_;
+    bool dense_ = false;  // whether the last block had a piece in nearly every step
 };
 
 bool KeywordScanner::Scan(std::string_view text, BoundaryMapBuilder& boundaries,
