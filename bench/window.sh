@@ -4,7 +4,10 @@
 # (Ctrl+A, Ctrl+V), 全検索 over the full pane (9,999,990 bytes: a line with
 # five names in 74 bytes repeated, and the sample thread repeated), and keys
 # typed at the end of the full pane. Each figure is the median over RUNS
-# fresh starts of the program (default 3). It also checks that the counts the
+# fresh starts of the program (default 3). The pastes and keys are measured
+# in turns with quenbol-bare-pane too, the same dialog with the system's edit
+# control alone as the pane, and each is given as a ratio to it: what is left
+# at 1.00x is the edit control's own work. It also checks that the counts the
 # window shows after 全検索 equal quenbol-count's on the same text (exit 1 if
 # not), for the prose and for the sample thread repeated to fill the pane.
 #
@@ -21,7 +24,7 @@ counts_only=0
 [ "${1:-}" = --counts-only ] && counts_only=1 runs=1
 
 cmake --preset native >/dev/null && cmake --build --preset native --target quenbol-count >/dev/null
-cmake --preset windows >/dev/null && cmake --build --preset windows --target quenbol quenbol-driver >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows --target quenbol quenbol-driver quenbol-bare-pane >/dev/null
 bash scripts/wine-prefix.sh build/windows/wineprefix
 
 work="$(mktemp -d)"
@@ -52,17 +55,23 @@ xvfb-run -a -s "-screen 0 1280x1024x24" timeout 3000 bash -c '
   run() { "$ROOT/cmake/wine-run.sh" "$@"; }
   win() { winepath -w "$1" 2>/dev/null; }
   driver="$ROOT/build/windows/testing/quenbol-driver.exe"
-  session() {  # one fresh start of the program: the driver steps given, then close
-    run "$EXE" &
+  bare="$ROOT/build/windows/bench/quenbol-bare-pane.exe"
+  session() {  # one fresh start of a program: the driver steps given, then close
+    local exe="$1"
+    shift
+    run "$exe" &
     run "$driver" --wait 60 "$@" --close
     wait
   }
   for i in $(seq "$RUNS"); do
-    session --paste "$(win "$WORK/full.txt")" --searches 3 --type 5 --counts >"$WORK/full.$i.out"
-    [ "$COUNTS_ONLY" = 1 ] || session --paste "$(win "$WORK/1mb.txt")" >"$WORK/1mb.$i.out"
+    session "$EXE" --paste "$(win "$WORK/full.txt")" --searches 3 --type 5 --counts >"$WORK/full.$i.out"
+    [ "$COUNTS_ONLY" = 1 ] && continue
+    session "$bare" --paste "$(win "$WORK/full.txt")" --type 5 >"$WORK/bare-full.$i.out"
+    session "$EXE" --paste "$(win "$WORK/1mb.txt")" >"$WORK/1mb.$i.out"
+    session "$bare" --paste "$(win "$WORK/1mb.txt")" >"$WORK/bare-1mb.$i.out"
   done
   for i in $(seq "$RUNS"); do
-    session --paste "$(win "$WORK/thread.txt")" --searches 3 --counts >"$WORK/thread.$i.out"
+    session "$EXE" --paste "$(win "$WORK/thread.txt")" --searches 3 --counts >"$WORK/thread.$i.out"
   done
   wineserver -w
 '
@@ -77,12 +86,19 @@ def figures(pattern, name):
     for i in range(1, runs + 1):
         values += [float(v) for v in re.findall(pattern, open(f"{work}/{name}.{i}.out").read())]
     return values
-def show(what, values):
-    print(f"{what:<44} median {statistics.median(values):9.1f} ms   (min {min(values):.1f}, max {max(values):.1f}, n={len(values)})")
+def show(what, values, bare=None):
+    median = statistics.median(values)
+    print(f"{what:<44} median {median:9.1f} ms   (min {min(values):.1f}, max {max(values):.1f}, n={len(values)})")
+    if bare:
+        print(f"{'  the bare edit control':<44} median {statistics.median(bare):9.1f} ms   "
+              f"(ratio {median / statistics.median(bare):.2f}x)")
+def beside(what, pattern, name):  # the program's figure, then the bare pane's and the ratio
+    show(what, figures(pattern, name), figures(pattern, "bare-" + name))
 if not counts_only:
-    show("paste 10 MB (9,999,990 bytes), Ctrl+V", figures(r"pasted: .*? in (\d+) ms", "full"))
-    show("paste 10 MB: handled, before the repaint", figures(r"pasted: .* \(handled in (\d+) ms\)", "full"))
-    show("paste 1 MB, Ctrl+V", figures(r"pasted: .*? in (\d+) ms", "1mb"))
+    beside("paste 10 MB (9,999,990 bytes), Ctrl+V", r"pasted: .*? in (\d+) ms", "full")
+    beside("paste 10 MB: handled, before the repaint", r"pasted: .* \(handled in (\d+) ms\)", "full")
+    beside("paste 1 MB, Ctrl+V", r"pasted: .*? in (\d+) ms", "1mb")
+    beside("paste 1 MB: handled, before the repaint", r"pasted: .* \(handled in (\d+) ms\)", "1mb")
     show("全検索, first after the paste", figures(r"search 1: ([\d.]+) ms", "full"))
     show("  handled (pull, count, push), first after the paste", figures(r"search 1: [\d.]+ ms \(handled in ([\d.]+) ms\)", "full"))
     show("全検索, again (pane unchanged)", figures(r"search [23]: ([\d.]+) ms", "full"))
@@ -91,8 +107,8 @@ if not counts_only:
     show("  handled (pull, count, push) on the sample thread, first", figures(r"search 1: [\d.]+ ms \(handled in ([\d.]+) ms\)", "thread"))
     show("全検索 on the sample thread, again", figures(r"search [23]: ([\d.]+) ms", "thread"))
     show("  handled (pull, count, push) on the sample thread, again", figures(r"search [23]: [\d.]+ ms \(handled in ([\d.]+) ms\)", "thread"))
-    show("key typed at the end of the full pane", figures(r"key \d+: ([\d.]+) ms", "full"))
-    show("key: handled, before the repaint", figures(r"key \d+: .*handled in ([\d.]+) ms", "full"))
+    beside("key typed at the end of the full pane", r"key \d+: ([\d.]+) ms", "full")
+    beside("key: handled, before the repaint", r"key \d+: .*handled in ([\d.]+) ms", "full")
 
 ok = True
 def check(out, js, what):
