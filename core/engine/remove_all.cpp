@@ -2,6 +2,7 @@
 // The engine hands it the words whose deletion could shift character
 // boundaries, and every word when a text holds too many occurrences to keep.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -127,6 +128,68 @@ std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
 #endif
 }
 
+// For an 8-bit mask m: byte j of kKeptBefore[m] is how many bits below bit j
+// are set (where byte j of a group goes among the kept ones), and byte i of
+// kKeptAt[m] is which bit is the i-th set one.
+constexpr std::array<std::uint64_t, 256> kKeptBefore = [] {
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned m = 0; m < 256; ++m) {
+        for (unsigned j = 0; j < 8; ++j) {
+            table[m] |= std::uint64_t{static_cast<unsigned>(std::popcount(m & ((1u << j) - 1)))} << (8 * j);
+        }
+    }
+    return table;
+}();
+constexpr std::array<std::uint64_t, 256> kKeptAt = [] {
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned m = 0; m < 256; ++m) {
+        unsigned i = 0;
+        for (unsigned j = 0; j < 8; ++j) {
+            if (m >> j & 1) table[m] |= std::uint64_t{j} << (8 * i++);
+        }
+    }
+    return table;
+}();
+
+// Bits set in an 8-bit mask: those below bit 7, and bit 7.
+unsigned SetIn8(unsigned mask) { return static_cast<unsigned>(kKeptBefore[mask] >> 56) + (mask >> 7); }
+
+// The bytes of the 64 at `in` whose bits in `keep` are set, written in order
+// from `out`; returns how many. Eight at a time, each byte stored where the
+// kept ones before it put it, one not kept where the next kept one will go:
+// no branch per byte, and the stores do not wait on one another. A group's
+// eight bytes are all read before any is stored over and no store goes past
+// the last of them, so `out` may lie at or below `in` in one buffer; it may
+// take one byte past the kept ones.
+std::size_t KeepOf64(const char* in, std::uint64_t keep, char* out) {
+    std::size_t write = 0;
+    for (int g = 0; g < 64; g += 8, keep >>= 8) {
+        const unsigned mask = static_cast<unsigned>(keep & 0xFF);
+        char group[8];
+        std::memcpy(group, in + g, 8);
+        const std::uint64_t to = kKeptBefore[mask];
+        for (unsigned j = 0; j < 8; ++j) out[write + ((to >> (8 * j)) & 0xFF)] = group[j];
+        write += SetIn8(mask);
+    }
+    return write;
+}
+
+// Where in the block bytes of a KeepOf64 copy came from: bit i of `copied`
+// stands for byte i of the copy, a bit of the result for a byte of the block.
+std::uint64_t OriginOf64(std::uint64_t copied, std::uint64_t keep) {
+    std::uint64_t origin = 0;
+    for (int g = 0; g < 64 && copied; g += 8, keep >>= 8) {
+        const unsigned mask = static_cast<unsigned>(keep & 0xFF);
+        const unsigned kept = SetIn8(mask);
+        const std::uint64_t at = kKeptAt[mask];
+        for (std::uint64_t here = copied & ((1u << kept) - 1); here; here &= here - 1) {
+            origin |= std::uint64_t{1} << (g + ((at >> (8 * std::countr_zero(here))) & 0xFF));
+        }
+        copied >>= kept;
+    }
+    return origin;
+}
+
 }  // namespace
 
 // The walk of RemoveAllOfByte, seen per byte: after the word's byte, kept
@@ -136,7 +199,8 @@ std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
 // than the word's byte right before it has even length: the boundary rule
 // with the word's byte taken out of the lead range, worked out 64 bytes at a
 // time as the boundary map does. The occurrences are the word's bytes on
-// such starts. Blocks with bytes already gone take the walk itself.
+// such starts. A block with bytes already gone works the rule out on its
+// kept bytes moved together, and the text's last block takes the walk itself.
 std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned char byte,
                               MatchReport* report, std::uint32_t word) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -152,6 +216,21 @@ std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned ch
             const std::uint64_t same = ByteMask64(bytes + block, byte);
             const std::uint64_t otherLead = LeadMask64(bytes + block) & ~same;
             taken = same & ~TrailBytes(otherLead, carry);
+        } else if (size == 64) {  // bytes already gone: the same rule on the kept ones, moved together
+            char together[64];
+            const std::size_t k = KeepOf64(text.data() + block, bits[w], together);
+            if (k > 0) {
+                std::memset(together + k, 0, 64 - k);
+                const auto* moved = reinterpret_cast<const unsigned char*>(together);
+                const std::uint64_t valid = ~std::uint64_t{0} >> (64 - k);  // k < 64: some byte is gone
+                const std::uint64_t same = ByteMask64(moved, byte) & valid;
+                const std::uint64_t otherLead = LeadMask64(moved) & ~same & valid;
+                std::uint64_t unused = carry;
+                const std::uint64_t trail = TrailBytes(otherLead, unused);
+                // The carry out of the last kept byte: a lead byte that starts a character.
+                carry = ((otherLead & ~trail) >> (k - 1)) & 1;
+                taken = OriginOf64(same & ~trail, bits[w]);
+            }
         } else {
             for (std::size_t i = 0; i < size; ++i) {
                 if (!((bits[w] >> i) & 1)) continue;
@@ -183,17 +262,22 @@ std::size_t KeepBytes(std::string_view text, const BitArray& kept, char* out) {
     for (std::size_t block = 0; block < n; block += 64) {
         std::uint64_t keep = bits[block / 64];
         const std::size_t size = std::min<std::size_t>(64, n - block);
-        if (keep == ~std::uint64_t{0}) {
-            std::memmove(out + write, in + block, size);
-            write += size;
+        if (keep == ~std::uint64_t{0} && size == 64) {  // whole blocks in a row: one move
+            std::size_t end = block + 64;
+            while (end + 64 <= n && bits[end / 64] == ~std::uint64_t{0}) end += 64;
+            std::memmove(out + write, in + block, end - block);
+            write += end - block;
+            block = end - 64;
             continue;
         }
-        // Every byte stored, the write position moving on only for kept
-        // ones: no branch per byte. Stores stay at or below the byte read.
-        for (std::size_t i = 0; i < size; ++i, keep >>= 1) {
-            out[write] = in[block + i];
-            write += keep & 1;
+        if (size < 64) {
+            for (std::size_t i = 0; i < size; ++i, keep >>= 1) {
+                out[write] = in[block + i];
+                write += keep & 1;
+            }
+            continue;
         }
+        write += KeepOf64(in + block, keep, out + write);
     }
     return write;
 }
