@@ -227,10 +227,12 @@ struct Step {
 };
 
 // With a `report`, `origin` says where each byte of `work` stood in the
-// original text, and is kept so.
+// original text, and is kept so. `work` is left as the last step leaves it
+// only when `textWanted`: otherwise a last run of words does not close up
+// the copy after it (a pass over the whole copy that nothing would read).
 void RunSteps(std::string& work, std::span<const std::string> words,
               std::span<const Step> steps, std::int64_t* counts, CountThreads threads,
-              MatchReport* report = nullptr, OriginMap* origin = nullptr) {
+              bool textWanted, MatchReport* report = nullptr, OriginMap* origin = nullptr) {
     MatchReport local;
     for (const Step& step : steps) {
         if (!step.run) {
@@ -246,7 +248,7 @@ void RunSteps(std::string& work, std::span<const std::string> words,
                      report ? std::span<MatchReport* const>(localOut) : std::span<MatchReport* const>(),
                      nullptr, threads)) {
             if (report) AddThroughOrigins(local, *origin, *report);
-            work.resize(KeepBytes(work, remaining, work.data()));
+            if (textWanted || &step != &steps.back()) work.resize(KeepBytes(work, remaining, work.data()));
         } else {
             const Segment& segment = step.run->segments[0];
             for (std::size_t w = segment.first; w < segment.end; ++w) {
@@ -366,7 +368,7 @@ void CompiledChains::Count(std::string_view text, std::span<std::int64_t* const>
         OriginMap origin;
         if (report) origin.Assign(std::move(remaining[c]));
         remaining[c] = BitArray();
-        RunSteps(work, plan.words[c], tail.subspan(first), counts[c], threads, report, &origin);
+        RunSteps(work, plan.words[c], tail.subspan(first), counts[c], threads, false, report, &origin);
     }
 }
 
@@ -402,7 +404,7 @@ void CountAndDeleteInPlace(std::string& text, const WordChain& chain) {
             chain.counts[w] = RemoveAll(text, plan.words[0][w]);
         }
     }
-    RunSteps(text, plan.words[0], plan.tails[0], chain.counts, CountThreads::UpToTwo);
+    RunSteps(text, plan.words[0], plan.tails[0], chain.counts, CountThreads::UpToTwo, true);
 }
 
 }  // namespace quenbol
