@@ -128,31 +128,30 @@ std::uint64_t ByteMask64(const unsigned char* bytes, unsigned char byte) {
 #endif
 }
 
-// For an 8-bit mask m: byte j of kKeptBefore[m] is how many bits below bit j
-// are set (where byte j of a group goes among the kept ones), and byte i of
-// kKeptAt[m] is which bit is the i-th set one.
-constexpr std::array<std::uint64_t, 256> kKeptBefore = [] {
-    std::array<std::uint64_t, 256> table{};
+// For an 8-bit mask m: kKeptBefore[m][j] is how many bits below bit j are
+// set (where byte j of a group goes among the kept ones), and kKeptAt[m][i]
+// which bit is the i-th set one.
+using ByteTable = std::array<std::array<std::uint8_t, 8>, 256>;
+constexpr ByteTable kKeptBefore = [] {
+    ByteTable table{};
     for (unsigned m = 0; m < 256; ++m) {
-        for (unsigned j = 0; j < 8; ++j) {
-            table[m] |= std::uint64_t{static_cast<unsigned>(std::popcount(m & ((1u << j) - 1)))} << (8 * j);
-        }
+        for (unsigned j = 0; j < 8; ++j) table[m][j] = static_cast<std::uint8_t>(std::popcount(m & ((1u << j) - 1)));
     }
     return table;
 }();
-constexpr std::array<std::uint64_t, 256> kKeptAt = [] {
-    std::array<std::uint64_t, 256> table{};
+constexpr ByteTable kKeptAt = [] {
+    ByteTable table{};
     for (unsigned m = 0; m < 256; ++m) {
         unsigned i = 0;
         for (unsigned j = 0; j < 8; ++j) {
-            if (m >> j & 1) table[m] |= std::uint64_t{j} << (8 * i++);
+            if (m >> j & 1) table[m][i++] = static_cast<std::uint8_t>(j);
         }
     }
     return table;
 }();
 
 // Bits set in an 8-bit mask: those below bit 7, and bit 7.
-unsigned SetIn8(unsigned mask) { return static_cast<unsigned>(kKeptBefore[mask] >> 56) + (mask >> 7); }
+unsigned SetIn8(unsigned mask) { return kKeptBefore[mask][7] + (mask >> 7); }
 
 // The bytes of the 64 at `in` whose bits in `keep` are set, written in order
 // from `out`; returns how many. Eight at a time, each byte stored where the
@@ -167,8 +166,8 @@ std::size_t KeepOf64(const char* in, std::uint64_t keep, char* out) {
         const unsigned mask = static_cast<unsigned>(keep & 0xFF);
         char group[8];
         std::memcpy(group, in + g, 8);
-        const std::uint64_t to = kKeptBefore[mask];
-        for (unsigned j = 0; j < 8; ++j) out[write + ((to >> (8 * j)) & 0xFF)] = group[j];
+        const std::array<std::uint8_t, 8>& to = kKeptBefore[mask];
+        for (unsigned j = 0; j < 8; ++j) out[write + to[j]] = group[j];
         write += SetIn8(mask);
     }
     return write;
@@ -181,9 +180,8 @@ std::uint64_t OriginOf64(std::uint64_t copied, std::uint64_t keep) {
     for (int g = 0; g < 64 && copied; g += 8, keep >>= 8) {
         const unsigned mask = static_cast<unsigned>(keep & 0xFF);
         const unsigned kept = SetIn8(mask);
-        const std::uint64_t at = kKeptAt[mask];
-        for (std::uint64_t here = copied & ((1u << kept) - 1); here; here &= here - 1) {
-            origin |= std::uint64_t{1} << (g + ((at >> (8 * std::countr_zero(here))) & 0xFF));
+        for (unsigned here = static_cast<unsigned>(copied) & ((1u << kept) - 1); here; here &= here - 1) {
+            origin |= std::uint64_t{1} << (g + kKeptAt[mask][std::countr_zero(here)]);
         }
         copied >>= kept;
     }
