@@ -6,21 +6,11 @@
 // rest is the edit control's own work.
 #include <windows.h>
 
-#include <string>
-
 #include "core/roster.h"
+#include "framework/text.h"
 #include "res/resource.h"
 
 namespace {
-
-// The pane's first text, as the program shows it.
-std::wstring Prompt() {
-    const char* bytes = quenbol::InitialPrompt;
-    const int size = static_cast<int>(std::char_traits<char>::length(bytes));
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(932, 0, bytes, size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(932, 0, bytes, size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
 
 INT_PTR CALLBACK BarePaneProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     switch (message) {
@@ -28,7 +18,7 @@ INT_PTR CALLBACK BarePaneProc(HWND dialog, UINT message, WPARAM, LPARAM) {
         // A text within the program's byte limit has no more UTF-16 units
         // than bytes, so this limit lets in every text the program's does.
         SendDlgItemMessageW(dialog, IDC_TEXT, EM_SETLIMITTEXT, 9'999'999, 0);
-        SetDlgItemTextW(dialog, IDC_TEXT, Prompt().c_str());
+        SetDlgItemTextW(dialog, IDC_TEXT, quenbol::ToWide(quenbol::InitialPrompt).c_str());  // as the program starts
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, 0);

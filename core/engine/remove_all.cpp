@@ -150,7 +150,8 @@ constexpr ByteTable kKeptAt = [] {
     return table;
 }();
 
-// Bits set in an 8-bit mask: those below bit 7, and bit 7.
+// Bits set in an 8-bit mask: those below bit 7, and bit 7. The table's row
+// is read anyway, where CountBits would take a dozen instructions.
 unsigned SetIn8(unsigned mask) { return kKeptBefore[mask][7] + (mask >> 7); }
 
 // The bytes of the 64 at `in` whose bits in `keep` are set, written in order
@@ -188,6 +189,20 @@ std::uint64_t OriginOf64(std::uint64_t copied, std::uint64_t keep) {
     return origin;
 }
 
+// The occurrences of `byte` among the first `count` (1 to 64) of the 64 bytes at
+// `bytes` (by the rule below), with `carry` carried into and out of them.
+std::uint64_t ByteStarts(const unsigned char* bytes, std::size_t count, unsigned char byte,
+                         std::uint64_t& carry) {
+    const std::uint64_t valid = ~std::uint64_t{0} >> (64 - count);
+    const std::uint64_t same = ByteMask64(bytes, byte) & valid;
+    const std::uint64_t otherLead = LeadMask64(bytes) & ~same & valid;
+    std::uint64_t out = carry;
+    const std::uint64_t trail = TrailBytes(otherLead, out);
+    // Out of fewer than 64: from the last of them, a lead byte that starts a character.
+    carry = count == 64 ? out : ((otherLead & ~trail) >> (count - 1)) & 1;
+    return same & ~trail;
+}
+
 }  // namespace
 
 // The walk of RemoveAllOfByte, seen per byte: after the word's byte, kept
@@ -211,23 +226,14 @@ std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned ch
         const std::size_t size = std::min<std::size_t>(64, n - block);
         std::uint64_t taken = 0;
         if (size == 64 && bits[w] == ~std::uint64_t{0}) {
-            const std::uint64_t same = ByteMask64(bytes + block, byte);
-            const std::uint64_t otherLead = LeadMask64(bytes + block) & ~same;
-            taken = same & ~TrailBytes(otherLead, carry);
+            taken = ByteStarts(bytes + block, 64, byte, carry);
         } else if (size == 64) {  // bytes already gone: the same rule on the kept ones, moved together
             char together[64];
             const std::size_t k = KeepOf64(text.data() + block, bits[w], together);
             if (k > 0) {
                 std::memset(together + k, 0, 64 - k);
                 const auto* moved = reinterpret_cast<const unsigned char*>(together);
-                const std::uint64_t valid = ~std::uint64_t{0} >> (64 - k);  // k < 64: some byte is gone
-                const std::uint64_t same = ByteMask64(moved, byte) & valid;
-                const std::uint64_t otherLead = LeadMask64(moved) & ~same & valid;
-                std::uint64_t unused = carry;
-                const std::uint64_t trail = TrailBytes(otherLead, unused);
-                // The carry out of the last kept byte: a lead byte that starts a character.
-                carry = ((otherLead & ~trail) >> (k - 1)) & 1;
-                taken = OriginOf64(same & ~trail, bits[w]);
+                taken = OriginOf64(ByteStarts(moved, k, byte, carry), bits[w]);
             }
         } else {
             for (std::size_t i = 0; i < size; ++i) {
