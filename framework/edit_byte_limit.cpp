@@ -43,6 +43,11 @@ std::wstring ImeResult(HWND edit) {
     return text;
 }
 
+// Shift+Insert pastes without a WM_PASTE on some systems.
+bool IsShiftInsert(WPARAM key) {
+    return key == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+}
+
 // Whether the rules let the incoming text in.
 bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
     bool lossless = true;
@@ -117,8 +122,8 @@ std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wPa
     case WM_CHAR:
     case WM_IME_CHAR:
         return TypedText(edit, static_cast<wchar_t>(wParam));
-    case WM_KEYDOWN:  // Shift+Insert pastes without a WM_PASTE on some systems
-        if (wParam != VK_INSERT || GetKeyState(VK_SHIFT) >= 0 || GetKeyState(VK_CONTROL) < 0) return std::nullopt;
+    case WM_KEYDOWN:
+        if (!IsShiftInsert(wParam)) return std::nullopt;
         [[fallthrough]];
     case WM_PASTE:
         unreadable = !ReadClipboardText(edit, text);
@@ -129,4 +134,10 @@ std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wPa
     default:
         return std::nullopt;
     }
+}
+
+bool PastesCheckedTextItself(HWND edit, UINT message, WPARAM wParam, std::wstring_view text) {
+    const bool paste = message == WM_PASTE || (message == WM_KEYDOWN && IsShiftInsert(wParam));
+    const LONG style = GetWindowLongW(edit, GWL_STYLE);
+    return paste && !text.empty() && (style & ES_MULTILINE) && !(style & ES_READONLY);
 }

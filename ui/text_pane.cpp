@@ -123,7 +123,10 @@ LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam
         MessageBeep(MB_OK);
         return 0;
     }
-    const LRESULT result = CallPrevious<Limit>(pane, kLimitName, message, wParam, lParam);
+    const LRESULT result =
+        text && PastesCheckedTextItself(pane, message, wParam, *text)
+            ? CallPrevious<Limit>(pane, kLimitName, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()))
+            : CallPrevious<Limit>(pane, kLimitName, message, wParam, lParam);
     if (message == WM_NCDESTROY) return result;  // `limit` is gone
     if (text) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;

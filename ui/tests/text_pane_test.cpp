@@ -110,6 +110,68 @@ TEST(TextPaneExchange, PullAfterAPasteOverTheWholeTextTakesItsBytes) {
     }));
 }
 
+// Another program may change the clipboard between the limit's check and the
+// edit's own reading of it: a procedure under the limit does so at the edit's
+// door. What goes in is the text checked, as the edit's own paste puts it
+// (caret after it, undo, EN_CHANGE to the parent), never the other, which
+// would pass the limit; by Ctrl+V and by Shift+Insert.
+class CClipboardChangingPaneDlg : public CPaneDlg {
+public:
+    int changes = 0;
+    void OnTextChanged() { ++changes; }
+    MessageMap GetMessageMap() const override {
+        static const MessageMapEntry entries[] = {
+            CommandEntry(IDC_TEXT, EN_CHANGE, &CClipboardChangingPaneDlg::OnTextChanged)};
+        return entries;
+    }
+    BOOL OnInitDialog() override {
+        HWND pane = GetDlgItem(IDC_TEXT);
+        editProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChangeClipboardFirst)));
+        return CPaneDlg::OnInitDialog();  // the limit goes in front of it
+    }
+
+private:
+    static inline WNDPROC editProc_ = nullptr;
+    static LRESULT CALLBACK ChangeClipboardFirst(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_PASTE || (message == WM_KEYDOWN && wParam == VK_INSERT)) {
+            PutClipboardText(GetParent(pane), std::wstring(20, L'ア'));  // 40 bytes
+        }
+        return CallWindowProcW(editProc_, pane, message, wParam, lParam);
+    }
+};
+
+TEST(TextPaneLimit, APasteInsertsTheTextItCheckedEvenIfTheClipboardChangesMeanwhile) {
+    CClipboardChangingPaneDlg dlg;
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
+        HWND pane = dlg.GetDlgItem(IDC_TEXT);
+        SetWindowTextW(pane, L"abc");
+        PutClipboardText(dlg.m_hWnd, L"名前\r\nｱ");
+        SendMessageW(pane, EM_SETSEL, 1, 2);
+        dlg.changes = 0;
+        SendMessageW(pane, WM_PASTE, 0, 0);
+        EXPECT_EQ(WindowText(pane), L"a名前\r\nｱc");
+        DWORD start = 0, end = 0;
+        SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 6u);
+        EXPECT_EQ(end, 6u);
+        EXPECT_EQ(dlg.changes, 1);
+        SendMessageW(pane, WM_UNDO, 0, 0);
+        EXPECT_EQ(WindowText(pane), L"abc");
+
+        PutClipboardText(dlg.m_hWnd, L"い");
+        SendMessageW(pane, EM_SETSEL, 3, 3);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(pane, WM_KEYDOWN, VK_INSERT, 1);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        EXPECT_EQ(WindowText(pane), L"abcい");
+    }));
+}
+
 // Random typing, deleting, selecting, pasting, cutting, undoing and setting
 // in the 30-byte pane. Before each input the plain count of the whole text
 // says whether it fits; the pane must agree, never pass 30 bytes, and a pull
