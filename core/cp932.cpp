@@ -223,9 +223,13 @@ std::uint32_t LittleEndian(std::uint32_t w) {
     if constexpr (std::endian::native == std::endian::big) return __builtin_bswap32(w);
     return w;
 }
+std::uint64_t LittleEndian64(std::uint64_t w) {
+    if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(w);
+    return w;
+}
 
 // Writes the code page 932 form of `utf8` to `out`, which has room for
-// utf8.size() bytes (no character takes more bytes in code page 932 than in
+// utf8.size() bytes and does not overlap it (no character takes more bytes in code page 932 than in
 // UTF-8); returns the bytes written, or kIllFormed at the first ill-formed
 // sequence when `strict`.
 std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool strict = false) {
@@ -246,16 +250,20 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool s
         }
     };
     for (std::size_t pos = 0; pos < size;) {
-        // Runs of ASCII sixteen bytes at a time, then byte by byte.
-        while (pos + 16 <= size) {
-            std::uint64_t a, b;
+        // Runs of ASCII eight bytes at a time: each word is stored whole (the
+        // output never overlaps the input) and the position moves past its
+        // ASCII bytes, found from the word's high bits. A Japanese text has a
+        // short run every few characters, and a byte loop's end would be
+        // guessed wrong at each.
+        while (pos + 8 <= size) {
+            std::uint64_t a;
             std::memcpy(&a, in + pos, 8);
-            std::memcpy(&b, in + pos + 8, 8);
-            if ((a | b) & 0x8080808080808080u) break;
             std::memcpy(out + write, &a, 8);
-            std::memcpy(out + write + 8, &b, 8);
-            pos += 16;
-            write += 16;
+            const std::uint64_t high = LittleEndian64(a) & 0x8080808080808080u;
+            const std::size_t ascii = high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
+            pos += ascii;
+            write += ascii;
+            if (ascii < 8) break;
         }
         while (pos < size && in[pos] < 0x80) out[write++] = static_cast<char>(in[pos++]);
         // Most of a Japanese text: runs of well-formed three-byte sequences
