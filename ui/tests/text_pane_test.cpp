@@ -37,6 +37,13 @@ public:
 
 std::size_t Bytes(HWND edit) { return quenbol::ToCp932(WindowText(edit)).size(); }
 
+// Puts `text` on the clipboard and pastes it over characters [start, end) of the pane.
+void PasteOver(HWND pane, std::wstring_view text, int start, int end) {
+    PutClipboardText(GetParent(pane), text);
+    SendMessageW(pane, EM_SETSEL, start, end);
+    SendMessageW(pane, WM_PASTE, 0, 0);
+}
+
 // Deletions the limit does not see as such (Backspace, Delete, cut, undo) are
 // still counted: right after one, a character that now fits goes in.
 TEST(TextPaneLimit, RoomMadeByAnyDeletionIsUsable) {
@@ -74,9 +81,7 @@ TEST(TextPaneLimit, PasteOverTheWholeTextCountsOnlyThePaste) {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         SetWindowTextW(pane, L"abcdefghij");
         auto pasteOverAll = [&](const std::wstring& text) {
-            PutClipboardText(dlg.m_hWnd, text);
-            SendMessageW(pane, EM_SETSEL, 0, -1);
-            SendMessageW(pane, WM_PASTE, 0, 0);
+            PasteOver(pane, text, 0, -1);
             return WindowText(pane);
         };
         EXPECT_EQ(pasteOverAll(std::wstring(16, L'あ')), L"abcdefghij");  // 32 bytes: refused whole
@@ -95,9 +100,7 @@ TEST(TextPaneExchange, PullAfterAPasteOverTheWholeTextTakesItsBytes) {
     ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         SetWindowTextW(pane, L"abc");
-        PutClipboardText(dlg.m_hWnd, L"名前\r\nｱ");
-        SendMessageW(pane, EM_SETSEL, 0, -1);
-        SendMessageW(pane, WM_PASTE, 0, 0);
+        PasteOver(pane, L"名前\r\nｱ", 0, -1);
         const std::string pasted = "\x96\xBC\x91\x4F\r\n\xB1";
         dlg.UpdateData(TRUE);
         EXPECT_EQ(dlg.m_strPane, pasted);
@@ -146,10 +149,8 @@ TEST(TextPaneLimit, APasteInsertsTheTextItCheckedEvenIfTheClipboardChangesMeanwh
     ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_TEXT);
         SetWindowTextW(pane, L"abc");
-        PutClipboardText(dlg.m_hWnd, L"名前\r\nｱ");
-        SendMessageW(pane, EM_SETSEL, 1, 2);
         dlg.changes = 0;
-        SendMessageW(pane, WM_PASTE, 0, 0);
+        PasteOver(pane, L"名前\r\nｱ", 1, 2);
         EXPECT_EQ(WindowText(pane), L"a名前\r\nｱc");
         DWORD start = 0, end = 0;
         SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
