@@ -48,6 +48,14 @@ bool IsShiftInsert(WPARAM key) {
     return key == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
 }
 
+// A single-line edit pastes a text up to its first line break: a LF, with
+// the CR before it.
+std::size_t FirstLineLength(std::wstring_view text) {
+    const std::size_t lf = text.find(L'\n');
+    if (lf == std::wstring_view::npos) return text.size();
+    return lf > 0 && text[lf - 1] == L'\r' ? lf - 1 : lf;
+}
+
 // Whether the rules let the incoming text in.
 bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
     bool lossless = true;
@@ -57,9 +65,10 @@ bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
 
 LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     const Rules& rules = SubclassOf<Rules>(edit).state;
+    std::optional<std::wstring> text;
     try {
         bool unreadable = false;
-        if (auto text = EditIncomingText(edit, message, wParam, lParam, unreadable)) {
+        if ((text = EditIncomingText(edit, message, wParam, lParam, unreadable))) {
             if (unreadable || !Admits(edit, rules, *text)) {
                 MessageBeep(MB_OK);
                 return 0;
@@ -68,6 +77,9 @@ LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam
     } catch (...) {  // out of memory while checking: refuse the input
         MessageBeep(MB_OK);
         return 0;
+    }
+    if (text && PastesCheckedTextItself(edit, message, wParam, *text)) {
+        return CallPrevious<Rules>(edit, kRulesName, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
     }
     return CallPrevious<Rules>(edit, kRulesName, message, wParam, lParam);
 }
@@ -127,6 +139,7 @@ std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wPa
         [[fallthrough]];
     case WM_PASTE:
         unreadable = !ReadClipboardText(edit, text);
+        if (!(GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE)) text.resize(FirstLineLength(text));
         return text;
     case WM_IME_COMPOSITION:
         if (lParam & GCS_RESULTSTR) return ImeResult(edit);
@@ -138,6 +151,5 @@ std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wPa
 
 bool PastesCheckedTextItself(HWND edit, UINT message, WPARAM wParam, std::wstring_view text) {
     const bool paste = message == WM_PASTE || (message == WM_KEYDOWN && IsShiftInsert(wParam));
-    const LONG style = GetWindowLongW(edit, GWL_STYLE);
-    return paste && !text.empty() && (style & ES_MULTILINE) && !(style & ES_READONLY);
+    return paste && !text.empty() && !(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
 }

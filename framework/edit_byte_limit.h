@@ -30,16 +30,17 @@ void RefuseTextWithoutCp932Form(HWND edit);
 
 // The text a message to the edit would bring in (a typed character, a paste,
 // an input-method result), or nothing; `unreadable` when it would paste a
-// clipboard text that cannot be read.
+// clipboard text that cannot be read. A single-line edit's paste brings in
+// the clipboard text's first line.
 std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                              bool& unreadable);
 
-// Whether a paste (WM_PASTE, or Shift+Insert) of `text`, read and checked by
-// the caller, is better handed to the edit as EM_REPLACESEL, undoable, which
-// is what the edit's own paste does with the clipboard's text: what goes in is
-// then exactly what was checked, and the clipboard is not opened a second time
-// (another program may hold it by then, or have changed it, and the edit
-// does not wait). Only for a multiline edit that is not read-only (a
-// single-line edit's own paste stops at a line break), and only with a text
-// to insert (the edit's paste of nothing leaves the selection alone).
+// Whether a paste (WM_PASTE, or Shift+Insert) of `text`, as EditIncomingText
+// read it and the caller checked it, is better handed to the edit as
+// EM_REPLACESEL, undoable, which is what the edit's own paste does with the
+// clipboard's text: what goes in is then exactly what was checked, and the
+// clipboard is not opened a second time (another program may hold it by
+// then, or have changed it, and the edit does not wait). Not for a read-only
+// edit, nor without a text to insert (the edit's paste of nothing leaves the
+// selection alone).
 bool PastesCheckedTextItself(HWND edit, UINT message, WPARAM wParam, std::wstring_view text);

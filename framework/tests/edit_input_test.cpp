@@ -116,4 +116,29 @@ TEST(EditByteLimit, AClipboardTooBusyToCheckRefusesThePaste) {
     }));
 }
 
+// Another program changes the clipboard at the edit's door, after the check:
+// a single-line field still gets the text checked, and only its first line,
+// as the edit's own paste would take (so a later line is not checked either).
+LRESULT CALLBACK ChangesClipboardFirst(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_PASTE) PutClipboardText(GetParent(edit), L"\U0001F600");  // no code page 932 form
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+TEST(EditRules, ASingleLinePasteInsertsTheFirstLineAsChecked) {
+    CExchangeDlg dlg;
+    ASSERT_TRUE(RunInsideDialog(dlg, [&] {
+        HWND edit = CreateWindowExW(0, L"EDIT", L"ab", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 100, 20, dlg.m_hWnd,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_TRUE(SetWindowSubclass(edit, ChangesClipboardFirst, 1, 0));
+        RefuseTextWithoutCp932Form(edit);
+        PutClipboardText(dlg.m_hWnd, L"名前\r\n\U0001F600");
+        SendMessageW(edit, EM_SETSEL, 1, 1);
+        SendMessageW(edit, WM_PASTE, 0, 0);
+        EXPECT_EQ(WindowText(edit), L"a名前b");
+        SendMessageW(edit, WM_UNDO, 0, 0);
+        EXPECT_EQ(WindowText(edit), L"ab");
+        DestroyWindow(edit);
+    }));
+}
+
 }  // namespace
