@@ -229,9 +229,9 @@ std::uint64_t LittleEndian64(std::uint64_t w) {
 }
 
 // Writes the code page 932 form of `utf8` to `out`, which has room for
-// utf8.size() bytes and does not overlap it (no character takes more bytes in code page 932 than in
-// UTF-8); returns the bytes written, or kIllFormed at the first ill-formed
-// sequence when `strict`.
+// utf8.size() bytes (no character takes more bytes in code page 932 than in
+// UTF-8) and does not overlap it; returns the bytes written, or kIllFormed at
+// the first ill-formed sequence when `strict`.
 std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool strict = false) {
     const std::uint16_t* const table = EncodeTable().data();  // a local pointer: writes to `out` cannot move it
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
