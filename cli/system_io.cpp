@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifndef _WIN32
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -87,20 +86,24 @@ std::FILE* OpenForReading(const std::string& path) {
 }
 
 // The size of a regular file, or 0 when it has none to tell (a pipe, a
-// terminal), so that a whole file is read into a buffer of its final size.
+// terminal): where the buffer for the whole file starts.
 std::size_t KnownSize(std::FILE* file) {
     struct stat info;
     if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return 0;
     return static_cast<std::size_t>(info.st_size);
 }
 
+// The buffer for a whole file: one byte past the size the file claims, so
+// that reading a file of that size leaves room and the next read sees its
+// end; 64 KiB when it claims none.
+std::size_t FirstBufferSize(std::size_t knownSize) { return knownSize > 0 ? knownSize + 1 : 65536; }
+
 // Reads to the end; false on a read error (a directory opened as a file, say).
-// The buffer starts one byte past the file's size when that is known (so that
-// a whole read leaves room and ends the loop), else at 64 KiB, and doubles
-// when there is more (a file still growing, standard input).
-bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
-    const std::size_t known = KnownSize(file);
-    bytes.resize(known > 0 ? known + 1 : 65536);
+// A short fread is the end or an error: the library reads until the system
+// says there is no more. The buffer doubles when there is more than the size
+// told (a file still growing, standard input).
+bool ReadAll(std::FILE* file, std::size_t knownSize, std::string& bytes, std::string& reason) {
+    bytes.resize(FirstBufferSize(knownSize));
     std::size_t filled = 0;
     while (true) {
         filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
@@ -114,6 +117,33 @@ bool ReadAll(std::FILE* file, std::string& bytes, std::string& reason) {
     }
     return true;
 }
+
+void (*g_beforeReading)(const std::string& path) = nullptr;
+
+void BeforeReading(const std::string& path) {
+    if (g_beforeReading) g_beforeReading(path);
+}
+
+#ifndef _WIN32
+// Reads a descriptor until read says there is no more. A short read is not
+// the end: a file's size can be wrong (/proc files say 0 and give a page per
+// read) or change while it is read, and the text is then what was read.
+bool ReadDescriptor(int fd, std::size_t knownSize, ReadBuffer& buffer, std::size_t& filled, std::string& reason) {
+    buffer.Reserve(FirstBufferSize(knownSize), 0);
+    filled = 0;
+    while (true) {
+        const ssize_t got = ::read(fd, buffer.data() + filled, buffer.capacity() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        if (got == 0) return true;
+        filled += static_cast<std::size_t>(got);
+        if (filled == buffer.capacity()) buffer.Reserve(filled * 2, filled);
+    }
+}
+#endif
 
 }  // namespace
 
@@ -146,64 +176,37 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
     errno = 0;
     if (path == "-") {
         std::clearerr(stdin);  // a second "-" reads on after an earlier end of input
-        return ReadAll(stdin, bytes, reason) ? ReadStatus::Ok : ReadStatus::ReadFailed;
+        return ReadAll(stdin, KnownSize(stdin), bytes, reason) ? ReadStatus::Ok : ReadStatus::ReadFailed;
     }
     std::FILE* file = OpenForReading(path);
     if (!file) {
         reason = errno ? std::strerror(errno) : "cannot open";
         return ReadStatus::CannotOpen;
     }
-    const bool ok = ReadAll(file, bytes, reason);
+    const std::size_t knownSize = KnownSize(file);
+    BeforeReading(path);
+    const bool ok = ReadAll(file, knownSize, bytes, reason);
     std::fclose(file);
     return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
 }
 
-// Smaller files are read: mapping one costs more than copying it.
-constexpr std::size_t kMapFrom = 256 * 1024;
-
-TextFile::~TextFile() { Release(); }
-
-void TextFile::Release() {
-#ifndef _WIN32
-    if (mapped_) munmap(mapped_, mappedSize_);
-#endif
-    mapped_ = nullptr;
-    mappedSize_ = 0;
-    // The buffer is kept for the next file (thousands of small texts read
-    // one after another), unless a rare big unmapped read made it large.
-    buffer_.clear();
-    if (buffer_.capacity() > kMapFrom) std::string().swap(buffer_);
-}
-
-#ifndef _WIN32
-// Reads a descriptor to its end into `bytes`: for a regular file of known
-// size one read call, since a short read of a regular file is its end;
-// anything else until read says there is no more.
-bool ReadDescriptor(int fd, std::size_t knownSize, bool regular, std::string& bytes, std::string& reason) {
-    bytes.resize(knownSize > 0 ? knownSize + 1 : 65536);
-    std::size_t filled = 0;
-    while (true) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            reason = std::strerror(errno);
-            return false;
-        }
-        filled += static_cast<std::size_t>(got);
-        if (got == 0 || (regular && filled < bytes.size())) break;
-        if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    }
-    bytes.resize(filled);
-    return true;
-}
-#endif
+void SetBeforeReadingForTests(void (*hook)(const std::string& path)) { g_beforeReading = hook; }
 
 ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
-    Release();
+    // The buffers are kept for the next file (thousands of small texts read
+    // one after another), unless a rare big one made them large.
+    buffer_.clear();
+    if (buffer_.capacity() > 256 * 1024) std::string().swap(buffer_);
 #ifndef _WIN32
-    if (path != "-") {
+    file_.Trim();
+    fileSize_ = 0;
+    fromFile_ = path != "-";
+    if (fromFile_) {
         // The descriptor itself, not a stream: one status call and, for a
-        // small file, one read, which matters over thousands of files.
+        // small file, two reads (the text and its end), which matters over
+        // thousands of files. The file is read, not mapped: a mapped file
+        // that another program shortens kills the process when its lost
+        // pages are touched.
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             reason = std::strerror(errno);
@@ -212,19 +215,10 @@ ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
         struct stat info;
         const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
         const std::size_t size = regular && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-        if (size >= kMapFrom) {
-            // Mapped with its pages made present at once: one call instead of
-            // a fault per page.
-            void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (p != MAP_FAILED) {
-                mapped_ = p;
-                mappedSize_ = size;
-                ::close(fd);
-                return ReadStatus::Ok;
-            }
-        }
-        const bool ok = ReadDescriptor(fd, size, regular, buffer_, reason);
+        BeforeReading(path);
+        const bool ok = ReadDescriptor(fd, size, file_, fileSize_, reason);
         ::close(fd);
+        if (!ok) fileSize_ = 0;
         return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
     }
 #endif
@@ -232,7 +226,9 @@ ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
 }
 
 std::string_view TextFile::bytes() const {
-    if (mapped_) return {static_cast<const char*>(mapped_), mappedSize_};
+#ifndef _WIN32
+    if (fromFile_) return {file_.data(), fileSize_};
+#endif
     return buffer_;
 }
 

@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#ifndef _WIN32
+#include "cli/read_buffer.h"
+#endif
+
 namespace quenbol::cli {
 
 // The arguments after the program name, as UTF-8.
@@ -23,27 +27,31 @@ enum class ReadStatus { Ok, CannotOpen, ReadFailed };
 // On failure `reason` tells why, as far as the system says.
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);
 
-// A whole text file's bytes, for counting: a regular file is mapped into
-// memory (no copy at all), anything else (standard input, a pipe, a system
-// without mapping) is read into a buffer.
+// A whole text file's bytes, for counting, read into a buffer that is kept
+// from file to file. A file is read until the system says there is no more,
+// whatever size it claimed: a file that another program shortens or extends
+// meanwhile gives what was read, a /proc file all of its text.
 class TextFile {
 public:
-    TextFile() = default;
-    ~TextFile();
-    TextFile(const TextFile&) = delete;
-    TextFile& operator=(const TextFile&) = delete;
-
-    // Opens `path` (UTF-8), or standard input for "-", replacing what was
-    // held before. On failure `reason` tells why, as far as the system says.
+    // Opens and reads `path` (UTF-8), or standard input for "-", replacing
+    // what was held before. On failure `reason` tells why, as far as the
+    // system says.
     ReadStatus Open(const std::string& path, std::string& reason);
     std::string_view bytes() const;
 
 private:
-    void Release();
-    void* mapped_ = nullptr;
-    std::size_t mappedSize_ = 0;
-    std::string buffer_;
+    std::string buffer_;  // standard input, and every file on Windows
+#ifndef _WIN32
+    ReadBuffer file_;
+    std::size_t fileSize_ = 0;
+    bool fromFile_ = false;
+#endif
 };
+
+// Tests change a file between the moment its size is taken and its reading,
+// as another program might, through this: `hook` is called there with the
+// path (null: nothing is called, as in the program).
+void SetBeforeReadingForTests(void (*hook)(const std::string& path));
 
 // Writes bytes to a stream as they are; false when they could not all be written.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);

@@ -1,5 +1,6 @@
 // The parts of corpus counting that need no running program: the walk over
-// inputs, the ordered parallel runner, the row writers and the progress line.
+// inputs, reading files, the ordered parallel runner, the row writers and the
+// progress line.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include "cli/ordered_runner.h"
 #include "cli/progress_meter.h"
 #include "cli/row_writers.h"
+#include "cli/system_io.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
 #include "core/roster.h"
@@ -92,6 +94,84 @@ TEST(FileList, OnePathALineLfOrCrLfWithoutEmptyLinesOrMark) {
               (std::vector<std::string>{"a.txt", "b c.txt", "d\xE3\x81\x82.txt"}));
     EXPECT_TRUE(ParseFileList("").empty());
 }
+
+// Files changed between the moment their size is taken and their reading, as
+// another program may change a file while it is counted.
+class Reading : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::path(::testing::TempDir()) / ("reading_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        SetBeforeReadingForTests(nullptr);
+        fs::remove_all(dir_);
+    }
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    // Over 1 MiB (once mapped, and read into memory of its own now), with a
+    // member named at its start and at its end.
+    static std::string BigText() { return Name(2) + std::string(3 << 19, 'x') + Name(2); }
+    static std::string Name(MemberIndex m) { return DisplayName(m); }
+
+    fs::path dir_;
+};
+
+TEST_F(Reading, AFileCutBeforeItIsReadCountsWhatWasReadAndTheOthersAllTheirs) {
+    const std::vector<InputFile> inputs{{Write("a.txt", Name(1)), {}},
+                                        {Write("big.txt", BigText()), {}},
+                                        {Write("c.txt", Name(3) + Name(3)), {}}};
+    SetBeforeReadingForTests([](const std::string& path) {
+        if (path.ends_with("big.txt")) fs::resize_file(path, 1000);
+    });
+    Keywords table;
+    LoadDefaultKeywords(table);
+    const CorpusSettings settings{&table, InitialManualWords(), Encoding::Cp932, 2, nullptr};
+    std::vector<std::string> rows;
+    CountCorpus(inputs, settings, [&](const TextRecord& record, const CountingState& state, MemberIndex) {
+        rows.push_back(std::to_string(record.bytes) + " " + record.error + "|" + std::to_string(state.current[1]) +
+                       std::to_string(state.current[2]) + std::to_string(state.current[3]));
+        return true;
+    });
+    EXPECT_EQ(rows, (std::vector<std::string>{std::to_string(Name(1).size()) + " |100", "1000 |010",
+                                              std::to_string(2 * Name(3).size()) + " |002"}));
+}
+
+TEST_F(Reading, AFileExtendedBeforeItIsReadIsReadToItsNewEnd) {
+    const std::string text = BigText();
+    const std::string path = Write("grows.txt", text);
+    SetBeforeReadingForTests([](const std::string& changed) {
+        std::ofstream(changed, std::ios::binary | std::ios::app) << std::string(3 << 20, 'y') << "end";
+    });
+    const std::string grown = text + std::string(3 << 20, 'y') + "end";
+    TextFile file;
+    std::string reason;
+    ASSERT_EQ(file.Open(path, reason), ReadStatus::Ok) << reason;
+    EXPECT_EQ(file.bytes().size(), grown.size());
+    EXPECT_TRUE(file.bytes() == grown);
+    std::string whole;  // the keyword file's and the list's way, grown once more
+    ASSERT_EQ(ReadWholeFile(path, whole, reason), ReadStatus::Ok) << reason;
+    EXPECT_EQ(whole.size(), grown.size() + (3 << 20) + 3);
+}
+
+#ifdef __linux__
+// A /proc file says its size is 0 and gives about a page per read.
+TEST_F(Reading, AProcFileIsReadToItsEnd) {
+    std::ifstream in("/proc/crypto", std::ios::binary);
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    ASSERT_GT(whole.str().size(), 8192u) << "a /proc file of several pages is needed";
+    TextFile file;
+    std::string reason;
+    ASSERT_EQ(file.Open("/proc/crypto", reason), ReadStatus::Ok) << reason;
+    EXPECT_EQ(file.bytes().size(), whole.str().size());
+    EXPECT_TRUE(file.bytes() == whole.str());
+}
+#endif
 
 TEST(WildcardMatches, StarsQuestionMarksAndCaseAsWindowsHasThem) {
     EXPECT_TRUE(WildcardMatches("*.txt", "Notes.TXT"));
