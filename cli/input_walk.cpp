@@ -200,17 +200,27 @@ bool WildcardMatches(std::string_view mask, std::string_view name) {
     return m == mask.size();
 }
 
-std::vector<std::string> ParseFileList(std::string_view bytes) {
+FileList ParseFileList(std::string_view bytes, const char* standardInputHolds) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    std::vector<std::string> paths;
-    while (!bytes.empty()) {
+    FileList list;
+    for (std::size_t number = 1; !bytes.empty(); ++number) {
         const std::size_t end = std::min(bytes.find('\n'), bytes.size());
         std::string_view line = bytes.substr(0, end);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!line.empty()) paths.emplace_back(line);
+        if (line.find('\0') != std::string_view::npos) {
+            list.usageError = "line " + std::to_string(number) +
+                              " holds a NUL byte: the list takes one path a line (not find's -print0)";
+            return list;
+        }
+        if (line == "-" && standardInputHolds) {
+            list.usageError = "line " + std::to_string(number) + ": '-' names standard input, which holds " +
+                              standardInputHolds;
+            return list;
+        }
+        if (!line.empty()) list.paths.emplace_back(line);
         bytes.remove_prefix(std::min(end + 1, bytes.size()));
     }
-    return paths;
+    return list;
 }
 
 }  // namespace quenbol::cli

@@ -27,9 +27,17 @@ struct InputList {
 // kept as they are, whether they exist or not.
 InputList ExpandInputs(const std::vector<std::string>& named, bool recursive);
 
+struct FileList {
+    std::vector<std::string> paths;
+    std::string usageError;  // naming the line; empty when the list is accepted
+};
+
 // The paths of a --files-from list: one a line, UTF-8 (a byte-order mark
-// dropped), LF or CR LF; empty lines are skipped.
-std::vector<std::string> ParseFileList(std::string_view bytes);
+// dropped), LF or CR LF; empty lines are skipped. A line holding a NUL byte is
+// refused (no path holds one: the list was written for another reader, such
+// as find's -print0). "-" is standard input, as on the command line, unless
+// `standardInputHolds` names what standard input already holds ("the list").
+FileList ParseFileList(std::string_view bytes, const char* standardInputHolds = nullptr);
 
 // Whether a file name matches a Windows wildcard: '*' any run of characters,
 // '?' one character, letters of ASCII in either case.

@@ -83,7 +83,14 @@ std::string CollectInputs(const Options& options, InputList& inputs) {
             case ReadStatus::ReadFailed: return FileLabel(*options.filesFrom) + ": cannot read: " + reason;
             case ReadStatus::Ok: break;
         }
-        for (std::string& path : ParseFileList(bytes)) named.push_back(std::move(path));
+        // "-" in the list is standard input, as on the command line, unless
+        // standard input holds the list or the keyword file.
+        const char* standardInputHolds = *options.filesFrom == "-" ? "the list"
+                                         : options.keywordFile == "-" ? "the keyword file"
+                                                                      : nullptr;
+        FileList list = ParseFileList(bytes, standardInputHolds);
+        if (!list.usageError.empty()) return FileLabel(*options.filesFrom) + ": " + list.usageError;
+        for (std::string& path : list.paths) named.push_back(std::move(path));
     }
     inputs = ExpandInputs(named, options.recursive);
     return inputs.usageError;

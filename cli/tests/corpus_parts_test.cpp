@@ -90,9 +90,23 @@ TEST_F(Walk, WildcardsExpandAsWindowsProgramsDo) {
 #endif
 
 TEST(FileList, OnePathALineLfOrCrLfWithoutEmptyLinesOrMark) {
-    EXPECT_EQ(ParseFileList("\xEF\xBB\xBF" "a.txt\r\nb c.txt\n\r\n\nd\xE3\x81\x82.txt"),
+    EXPECT_EQ(ParseFileList("\xEF\xBB\xBF" "a.txt\r\nb c.txt\n\r\n\nd\xE3\x81\x82.txt").paths,
               (std::vector<std::string>{"a.txt", "b c.txt", "d\xE3\x81\x82.txt"}));
-    EXPECT_TRUE(ParseFileList("").empty());
+    EXPECT_TRUE(ParseFileList("").paths.empty());
+}
+
+// find's -print0 output read as lines: the first NUL is in line 3 (empty lines counted).
+TEST(FileList, ALineHoldingANulIsRefusedByItsNumber) {
+    const FileList list = ParseFileList(std::string_view("a.txt\r\n\nb.txt\0c.txt\0\nd.txt\n", 21));
+    EXPECT_EQ(list.usageError.rfind("line 3 holds a NUL byte", 0), 0u) << list.usageError;
+}
+
+TEST(FileList, DashIsStandardInputUnlessStandardInputHoldsTheList) {
+    const FileList fromFile = ParseFileList("a.txt\n-\n");
+    EXPECT_EQ(fromFile.usageError, "");
+    EXPECT_EQ(fromFile.paths, (std::vector<std::string>{"a.txt", "-"}));
+    EXPECT_EQ(ParseFileList("a.txt\r\n-\r\n", "the list").usageError,
+              "line 2: '-' names standard input, which holds the list");
 }
 
 // Files changed between the moment their size is taken and their reading, as

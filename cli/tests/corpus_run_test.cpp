@@ -248,6 +248,38 @@ TEST_F(Corpus, FilesFromAListWithCrLfOrFromStandardInput) {
     }
 }
 
+// "-" in a list read from a file is standard input, as on the command line.
+TEST_F(Corpus, FilesFromAListNamingStandardInputCountsItThere) {
+    const std::string a = Write("a.txt", Name(1)), b = Write("b.txt", Name(3));
+    const RunOutput r = Run({"--jsonl", "--files-from", Write("list.txt", a + "\n-\n" + b + "\n")},
+                            Write("stdin.txt", Name(5) + Name(5)));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<JsonValue> records = Records(r.out);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].Find("file")->text, "-");
+    EXPECT_EQ(Currents(records[1])[5], 2);
+    EXPECT_EQ(Total(records[2], 3), 1);
+}
+
+// A list that another reader's form (find's -print0) or its own source makes
+// unreadable refuses the run: status 2, nothing on standard output.
+TEST_F(Corpus, FilesFromRefusesALineWithANulAndStandardInputTakenTwice) {
+    const std::string a = Write("a.txt", Name(1)), b = Write("b.txt", Name(3));
+    const auto expectRefused = [](const RunOutput& r, const std::string& message) {
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("quenbol-count: " + message, 0), 0u) << r.err;
+    };
+    expectRefused(Run({"--line", "--files-from", "-"}, Write("print0", a + '\0' + b + '\0')),
+                  "standard input: line 1 holds a NUL byte");
+    expectRefused(Run({"--jsonl", "--files-from", "-"}, Write("dash", a + "\n-\n")),
+                  "standard input: line 2: '-' names standard input, which holds the list");
+    const std::string keywords = Write("keywords.ini", Run({"--dump-keywords"}).out);
+    const std::string list = Write("list.txt", b + "\r\n\r\n-\r\n");
+    expectRefused(Run({"--keywords", "-", "--files-from", list}, keywords),
+                  list + ": line 3: '-' names standard input, which holds the keyword file");
+}
+
 TEST_F(Corpus, CsvOpensInPythonsCsvReaderWithItsMarkAndCrLf) {
     const std::string a = Write("a, \"quoted\".txt", Name(6) + Name(6) + Name(6));
     const std::string b = Write("b.txt", Utf8ToCp932(Cp932ToUtf8(Name(0))) + "\r\nline two");
