@@ -26,21 +26,15 @@ enum class LoadResult {
     ReadFailed,      // reading failed after the open
 };
 
-// Writes the whole table to `path`. The new content goes to a new file with a
-// short name in the same folder, which then replaces an existing target
-// (ReplaceFileW, which keeps its attributes, permissions and streams) or is
-// moved to the new name, once every byte is written and flushed; on any
-// failure that file is removed again. A folder that takes no new file gets
-// the content written in place, with the old content kept in memory and
-// written back should the write fail. A read-only target (or a folder) is
-// refused at once; a target that another program holds for a moment is
-// tried again for about half a second.
+// Writes the whole table to `path` by ReplaceWholeFile (whole_file.h): the
+// file it replaces is never left half-written, and a failure leaves no new
+// file behind.
 SaveResult WriteKeywordFile(const std::wstring& path, const Keywords& table, FileSystem& files);
 
 // Reads the file at `path` into `table`. `table` is assigned only on
 // Loaded; every other result leaves it as it was. The file is closed before
-// this returns, whatever the result. A file another program holds for a
-// moment is tried again as on saving.
+// this returns, whatever the result; one another program holds for a moment
+// is tried again as on saving.
 LoadResult ReadKeywordFile(const std::wstring& path, Keywords& table, FileSystem& files);
 
 // The message a result is reported with (code page 932), or nullptr for a
