@@ -5,7 +5,10 @@
 // standard output; the JSON Lines and CSV forms print each text's row as soon
 // as it and all before it are done, and go on past a text that cannot be read.
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <optional>
@@ -40,18 +43,29 @@ int Refuse(const std::string& message) {
     return kExitRefused;
 }
 
-int Print(const std::string& utf8) { return WriteText(stdout, utf8) ? kExitOk : kExitOutputFailed; }
-
-int PrintBytes(const std::string& bytes) {
-    return WriteBytes(stdout, bytes) ? kExitOk : kExitOutputFailed;
+// Output that cannot be written ends the run with status 1 and the reason.
+// A reader that has gone (a closed pipe) ends it without a word: on POSIX
+// systems SIGPIPE does that before any write can fail, as with other tools;
+// on Windows the write fails with EPIPE.
+int OutputFailed(const std::string& where, const std::string& reason) {
+    if (reason != std::strerror(EPIPE)) WriteText(stderr, "quenbol-count: " + where + ": " + reason + "\n");
+    return kExitOutputFailed;
 }
 
-// A report that cannot be written leaves no file behind and exits 1.
+int Print(const std::string& utf8) {
+    return WriteText(stdout, utf8) ? kExitOk : OutputFailed("standard output", std::strerror(WriteErrorNumber()));
+}
+
+int PrintBytes(const std::string& bytes) {
+    return WriteBytes(stdout, bytes) ? kExitOk : OutputFailed("standard output", std::strerror(WriteErrorNumber()));
+}
+
+// A report that cannot be written leaves the old one as it was and no new
+// file behind.
 int WriteReport(const std::string& path, const std::string& page) {
     std::string reason;
     if (WriteFileReplacing(path, page, reason)) return kExitOk;
-    WriteText(stderr, "quenbol-count: " + path + ": cannot write the report: " + reason + "\n");
-    return kExitOutputFailed;
+    return OutputFailed(path == "-" ? "standard output" : path + ": cannot write the report", reason);
 }
 
 std::string FileLabel(const std::string& path) { return path == "-" ? "standard input" : path; }
@@ -102,10 +116,15 @@ std::string CollectInputs(const Options& options, InputList& inputs) {
 int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv, ProgressMeter& progress) {
     static char buffer[1 << 20];  // flushed below, not every few rows; lives to the final flush at exit
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    bool written = !csv || WriteBytes(stdout, CsvHeader());
+    int writeError = 0;  // the first write's failure, which ends the run
+    auto written = [&writeError](bool ok) {
+        if (!ok && writeError == 0) writeError = WriteErrorNumber();
+        return writeError == 0;
+    };
     bool failed = false;
     auto lastFlush = std::chrono::steady_clock::now();
-    if (written) {
+    if (csv && !WriteBytes(stdout, CsvHeader())) written(false);
+    if (writeError == 0) {
         CountCorpus(inputs.files, settings, [&](const TextRecord& record, const CountingState& after, MemberIndex top) {
             if (!record.error.empty()) {
                 failed = true;
@@ -113,19 +132,24 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
                 WriteText(stderr, "quenbol-count: " + FileLabel(std::string(record.file)) + ": " + record.error + "\n");
             }
             const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top, settings.byKeyword);
-            written = written && std::fwrite(row.data(), 1, row.size(), stdout) == row.size();
-            return written;
-        }, &progress, [&written, &lastFlush] {
+            errno = 0;
+            return written(std::fwrite(row.data(), 1, row.size(), stdout) == row.size());
+        }, &progress, [&] {
             // Rows reach the reader within a twentieth of a second, without a
             // write call for each of thousands of small texts.
             const auto now = std::chrono::steady_clock::now();
-            if (now - lastFlush < std::chrono::milliseconds(50)) return;
+            if (now - lastFlush < std::chrono::milliseconds(50) || writeError) return;
             lastFlush = now;
-            written = std::fflush(stdout) == 0 && written;
+            errno = 0;
+            written(std::fflush(stdout) == 0);
         });
-        written = std::fflush(stdout) == 0 && written;
+        errno = 0;
+        written(std::fflush(stdout) == 0);
     }
-    if (!written) return kExitOutputFailed;
+    if (writeError) {
+        progress.Finish();
+        return OutputFailed("standard output", std::strerror(writeError));
+    }
     return failed ? kExitRefused : kExitOk;
 }
 
@@ -240,6 +264,11 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     using namespace quenbol::cli;
+#ifdef SIGPIPE
+    // A closed pipe ends the run at once and quietly, as it does other tools,
+    // even when the caller ignored the signal.
+    std::signal(SIGPIPE, SIG_DFL);
+#endif
     UseBinaryStandardStreams();
     try {
         return Run(Utf8Arguments(argc, argv));

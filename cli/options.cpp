@@ -257,6 +257,7 @@ std::string UsageText() {
            "  --context N       characters of text shown before and after each occurrence\n"
            "                    (0 to 200, default 10)\n"
            "  --html REPORT     write an HTML report of all the texts, occurrences marked\n"
+           "                    ('-': standard output)\n"
            "  --jsonl           print one JSON object per text (JSON Lines), as each is done\n"
            "  --csv             print one CSV row per text (UTF-8 with a byte-order mark, CR LF)\n"
            "  -r, --recursive   count every regular file below each DIR, in byte order of the paths\n"

@@ -2,6 +2,8 @@
 // wide-character paths.
 #include "cli/system_io.h"
 
+#include "cli/output_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifndef _WIN32
@@ -24,17 +26,8 @@
 #endif
 
 namespace quenbol::cli {
-namespace {
 
 #ifdef _WIN32
-std::string WideToUtf8(const wchar_t* wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(size - 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
 std::wstring Utf8ToWide(std::string_view utf8) {
     if (utf8.empty()) return {};
     const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
@@ -45,37 +38,17 @@ std::wstring Utf8ToWide(std::string_view utf8) {
 }
 #endif
 
-std::FILE* OpenForWriting(const std::string& path) {
-#ifdef _WIN32
-    return _wfopen(Utf8ToWide(path).c_str(), L"wb");
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
+namespace {
 
-void RemoveFile(const std::string& path) {
 #ifdef _WIN32
-    _wremove(Utf8ToWide(path).c_str());
-#else
-    std::remove(path.c_str());
-#endif
+std::string WideToUtf8(const wchar_t* wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string out(size - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), size, nullptr, nullptr);
+    return out;
 }
-
-bool RenameReplacing(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
-}
-
-int ProcessId() {
-#ifdef _WIN32
-    return static_cast<int>(GetCurrentProcessId());
-#else
-    return static_cast<int>(getpid());
-#endif
-}
 
 std::FILE* OpenForReading(const std::string& path) {
 #ifdef _WIN32
@@ -232,34 +205,29 @@ std::string_view TextFile::bytes() const {
     return buffer_;
 }
 
+int WriteErrorNumber() {
+#ifdef _WIN32
+    const DWORD error = GetLastError();
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) return EPIPE;
+#endif
+    return errno ? errno : EIO;
+}
+
 bool WriteBytes(std::FILE* stream, std::string_view bytes) {
+    errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-    return std::fflush(stream) == 0 && written;
+    const int writeError = written ? 0 : WriteErrorNumber();  // the first failure's reason
+    const bool flushed = std::fflush(stream) == 0;
+    if (written && flushed) return true;
+    errno = written ? WriteErrorNumber() : writeError;
+    return false;
 }
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string& reason) {
-    const std::string temporary = path + ".tmp" + std::to_string(ProcessId());
-    errno = 0;
-    std::FILE* file = OpenForWriting(temporary);
-    if (!file) {
-        reason = errno ? std::strerror(errno) : "cannot create";
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        reason = writeErrno ? std::strerror(writeErrno) : errno ? std::strerror(errno) : "write error";
-        RemoveFile(temporary);
-        return false;
-    }
-    errno = 0;
-    if (!RenameReplacing(temporary, path)) {
-        reason = errno ? std::strerror(errno) : "cannot replace the file";
-        RemoveFile(temporary);
-        return false;
-    }
-    return true;
+    OutputFile file;
+    if (file.Open(path) && file.Write(bytes) && file.Finish()) return true;
+    reason = file.reason();
+    return false;
 }
 
 bool WriteText(std::FILE* stream, std::string_view utf8) {

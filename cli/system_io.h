@@ -15,6 +15,10 @@
 
 namespace quenbol::cli {
 
+#ifdef _WIN32
+std::wstring Utf8ToWide(std::string_view utf8);
+#endif
+
 // The arguments after the program name, as UTF-8.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
@@ -53,12 +57,17 @@ private:
 // path (null: nothing is called, as in the program).
 void SetBeforeReadingForTests(void (*hook)(const std::string& path));
 
-// Writes bytes to a stream as they are; false when they could not all be written.
+// Writes bytes to a stream as they are and flushes it; false when they could
+// not all be written, with errno telling why.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);
 
-// Writes a whole file (UTF-8 path) through a temporary file beside it that is
-// renamed into place, so a failure leaves no partial file; false with
-// `reason` when it could not be written.
+// Why the last write failed, as an errno value (EIO when the system gave
+// none); on Windows too a pipe whose reader has gone is EPIPE (the C library
+// calls it EINVAL there).
+int WriteErrorNumber();
+
+// Writes a whole file (UTF-8 path, "-" for standard output) as OutputFile
+// does; false with `reason` when it could not be written.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string& reason);
 
 // Writes UTF-8 text; a Windows console gets it as UTF-16, so it shows right
