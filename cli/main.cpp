@@ -71,13 +71,14 @@ int WriteReport(const std::string& path, const std::string& page) {
 std::string FileLabel(const std::string& path) { return path == "-" ? "standard input" : path; }
 
 // The keyword table of a keyword file, by the settings dialog's loading rules
-// and with its messages; an empty message means success.
+// and with its messages, a file that cannot be read with the system's reason
+// after the message; an empty message means success.
 std::string LoadKeywordTable(const std::string& path, Keywords& table) {
     std::string bytes;
     std::string reason;
     switch (ReadWholeFile(path, bytes, reason)) {
-        case ReadStatus::CannotOpen: return Cp932ToUtf8(kMsgCannotOpen);
-        case ReadStatus::ReadFailed: return Cp932ToUtf8(kMsgReadFailed);
+        case ReadStatus::CannotOpen: return Cp932ToUtf8(kMsgCannotOpen) + " (" + reason + ")";
+        case ReadStatus::ReadFailed: return Cp932ToUtf8(kMsgReadFailed) + " (" + reason + ")";
         case ReadStatus::Ok: break;
     }
     std::optional<Keywords> loaded = ParseKeywordFile(bytes);

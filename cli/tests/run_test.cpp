@@ -147,7 +147,10 @@ TEST(QuenbolCount, RefusedKeywordFilesAndUnreadableTextsPrintNothing) {
     const std::string foreign = WriteTemp("foreign.ini", std::string(KeywordFileHeader) + " \r\n");
     ExpectRefused(RunCounter({"--keywords", foreign, "--dump-keywords"}), Cp932ToUtf8(kMsgNotKeywordFile));
     ExpectRefused(RunCounter({"--keywords", WriteTemp("empty.ini", ""), "--json"}), Cp932ToUtf8(kMsgNotKeywordFile));
-    ExpectRefused(RunCounter({"--keywords", TempPath("missing.ini")}), Cp932ToUtf8(kMsgCannotOpen));
+    // A file that cannot be read: the fixed message, then the system's reason.
+    ExpectRefused(RunCounter({"--keywords", TempPath("missing.ini")}),
+                  Cp932ToUtf8(kMsgCannotOpen) + " (No such file or directory)\n");
+    ExpectRefused(RunCounter({"--keywords", ::testing::TempDir()}), " (Is a directory)\n");
 
     const std::string good = WriteTemp("good.txt", Name(1));
     ExpectRefused(RunCounter({good, TempPath("missing.txt")}), TempPath("missing.txt"));
