@@ -152,7 +152,7 @@ TEST_F(ReportFile, WhatIsNoRegularFileIsWrittenDirectly) {
     // ">" or added to by ">>". (Not /dev/stdout or /dev/full: a fault here
     // would replace them for the whole machine when the tests run as root.)
     const std::string text = test::WriteTemp("text.txt", "text");
-    const std::string page = TempPath("page.html");
+    const std::string page = dir + "page.html";
     ASSERT_EQ(RunCounter({"--html", page, text}).status, 0);
     const RunOutput piped = RunCounter({"--html", "-", text});
     EXPECT_EQ(piped.status, 0) << piped.err;
