@@ -82,8 +82,8 @@ bool OutputFile::Open(const std::string& path) {
     bool alias = false;
     if (!LinkEnd(path, target_, alias)) return Fail(errno);
     if (exists && (!S_ISREG(info.st_mode) || alias)) {
-        // Appending: a regular file behind /dev/stdout was opened by the shell,
-        // emptied by ">" or kept by ">>".
+        // Written where it is, appending: a regular file behind /dev/stdout is
+        // one the shell opened, emptied for ">" or kept for ">>".
         fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
         if (fd_ < 0) return Fail(errno);
         ownsFd_ = true;
