@@ -34,10 +34,16 @@ std::string WellFormed(std::string_view bytes) {
     return out;
 }
 
+// A text cell. One that begins with = + - @, a tab or a CR is one that a
+// spreadsheet would run as a formula (a file named "=1+1.txt"): it gets a
+// leading apostrophe, which keeps it text. Numbers are written elsewhere.
 std::string CsvField(const std::string& utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    const std::string cell = !utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos
+                                 ? "'" + utf8
+                                 : utf8;
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
     std::string quoted = "\"";
-    for (char c : utf8) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (char c : cell) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
 }
 

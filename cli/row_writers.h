@@ -35,7 +35,9 @@ std::string CsvHeader();
 
 // file, encoding, bytes, the 21 current counts, the manual count, the
 // display name of the leading member (empty when none), the error (empty
-// when fine); RFC 4180 quoting, CR LF.
+// when fine); RFC 4180 quoting, CR LF. A text cell beginning with = + - @,
+// a tab or a CR gets a leading apostrophe, so that a spreadsheet does not
+// take it for a formula.
 std::string CsvRow(const TextRecord& record, const CountingState& after, MemberIndex top);
 
 // A JSON string literal for UTF-8 text; bytes that are not UTF-8 become U+FFFD.

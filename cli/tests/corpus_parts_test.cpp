@@ -343,6 +343,23 @@ TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
               "\"gone \"\"x\"\".txt\",,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,cannot open: no such file\r\n");
 }
 
+TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
+    const auto fileCell = [](const std::string& file) {
+        const std::string row = CsvRow({file, "utf-8", 1, ""}, {}, -1);
+        return row.substr(0, row.find(",utf-8,"));
+    };
+    EXPECT_EQ(fileCell("=1+1.txt"), "'=1+1.txt");
+    EXPECT_EQ(fileCell("+a"), "'+a");
+    EXPECT_EQ(fileCell("-"), "'-");
+    EXPECT_EQ(fileCell("@SUM(A1)"), "'@SUM(A1)");
+    EXPECT_EQ(fileCell("\tx"), "'\tx");
+    EXPECT_EQ(fileCell("\rx"), "\"'\rx\"");  // still quoted for its CR
+    EXPECT_EQ(fileCell("=a,b"), "\"'=a,b\"");
+    EXPECT_EQ(fileCell("a=1"), "a=1");  // only the first character counts
+    const std::string failed = CsvRow({"t", "", 0, "-x"}, {}, -1);
+    EXPECT_EQ(failed.substr(failed.size() - 6), ",'-x\r\n");
+}
+
 TEST(Progress, TheLineSaysTextsMegabytesRateAndTimeLeft) {
     EXPECT_EQ(ProgressLine(250, 1000, 12'500'000, 5.0), "250/1000 texts, 12.5 MB, 2.5 MB/s, 0:15 left");
     EXPECT_EQ(ProgressLine(3, 0, 0, 0), "3 texts, 0.0 MB");
