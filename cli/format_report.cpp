@@ -164,7 +164,9 @@ std::string MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t
         while (from < to) {
             std::size_t cut = to;
             if (out.size() - blockStart + (to - from) > kBlock) {
-                const std::size_t lineEnd = d.text().find('\n', from);
+                // Looked for up to `to` only: a text without line ends would
+                // otherwise be searched to its end between every two marks.
+                const std::size_t lineEnd = std::string_view(d.text()).substr(0, to).find('\n', from);
                 if (lineEnd != std::string::npos && lineEnd + 1 < to) cut = lineEnd + 1;
             }
             out += HtmlEscape(d.Utf8Of(from, cut));
