@@ -2,7 +2,34 @@
 #include "cli/count_run.h"
 
 
+#include <algorithm>
+
 namespace quenbol::cli {
+
+TextOccurrences::TextOccurrences(std::array<MatchReport, 2> reports) : reports_(std::move(reports)) {
+    const std::size_t members = reports_[0].size(), all = members + reports_[1].size();
+    order_.resize(all);
+    for (std::size_t k = 0; k < all; ++k) order_[k] = static_cast<std::uint32_t>(k);
+    // At one start a member's occurrence comes first; no two of one group share a start.
+    const auto start = [&](std::uint32_t k) {
+        return k < members ? reports_[0].SpansOf(k).front().start : reports_[1].SpansOf(k - members).front().start;
+    };
+    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const std::uint32_t sa = start(a), sb = start(b);
+        return sa != sb ? sa < sb : a < members && b >= members;
+    });
+}
+
+OccurrenceRef TextOccurrences::operator[](std::size_t k) const {
+    const std::size_t members = reports_[0].size();
+    const std::size_t i = order_[k];
+    if (i >= members) {
+        const MatchReport& manual = reports_[1];
+        return {true, -1, static_cast<int>(manual.WordOf(i - members)), manual.SpansOf(i - members)};
+    }
+    const int entry = static_cast<int>(reports_[0].WordOf(i));
+    return {false, entry / kSlotsPerMember, entry % kSlotsPerMember, reports_[0].SpansOf(i)};
+}
 
 void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {
     // Counted where it lies unless it must be decoded; kept with the way back
@@ -10,7 +37,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     std::optional<DecodedText> kept;
     std::string_view text = fileBytes;
     if (run.keepTexts) {
-        kept.emplace(std::string(fileBytes), encoding);
+        kept.emplace(fileBytes, encoding);
         text = kept->text();
     } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
         if (*forced == Encoding::Utf8 && fileBytes.size() >= kConvertInTwoFrom) {
@@ -26,8 +53,8 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
     if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
 
     SearchDetail detail;
-    OccurrenceList occurrences;
-    if (kept) detail.occurrences = &occurrences;
+    std::array<MatchReport, 2> reports;
+    if (kept) detail.reports = &reports;
     run.top = SearchAll(run.state, text, *run.words, &detail);
     run.currentPerText.push_back(run.state.current);
     KeywordCounts& k = run.byKeyword;
@@ -40,7 +67,7 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
         k.manualCurrent[w] = SaturatingAdd(0, detail.manualCounts[w]);
         k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], detail.manualCounts[w]);
     }
-    if (kept) run.texts.push_back({path, std::move(*kept), std::move(occurrences)});
+    if (kept) run.texts.push_back({path, std::move(*kept), TextOccurrences(std::move(reports))});
 }
 
 }  // namespace quenbol::cli

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,33 @@
 
 namespace quenbol::cli {
 
+// One occurrence of a text, as TextOccurrences gives it.
+struct OccurrenceRef {
+    bool manual = false;      // taken by the manual words rather than a member
+    MemberIndex member = -1;  // -1 for the manual words
+    int slot = 0;             // the keyword's slot, or the manual word's index
+    std::span<const TextSpan> spans;  // ascending, never empty
+};
+
+// A text's occurrences in text order (as SortInTextOrder puts them), read
+// from the engine's reports in place: 20 bytes an occurrence in all.
+class TextOccurrences {
+public:
+    TextOccurrences() = default;
+    explicit TextOccurrences(std::array<MatchReport, 2> reports);
+
+    std::size_t size() const { return order_.size(); }
+    OccurrenceRef operator[](std::size_t k) const;
+
+private:
+    std::array<MatchReport, 2> reports_;  // members' chain, manual words'
+    std::vector<std::uint32_t> order_;    // the members' matches, then the manual words' from reports_[0].size()
+};
+
 struct CountedText {
     std::string path;  // as given; "-" is standard input
     DecodedText decoded;
-    OccurrenceList occurrences;  // text order
+    TextOccurrences occurrences;  // text order
 };
 
 struct CountRun {
@@ -40,8 +64,10 @@ struct CountRun {
     std::unique_ptr<char[]> decodedInTwo;  // a long UTF-8 text, converted on two threads
 };
 
-// Counts one more text, read from `path` as `fileBytes` (which need not
-// outlive the call). Set byKeyword.words and state.manualWords first.
+// Counts one more text, read from `path` as `fileBytes`. Set byKeyword.words
+// and state.manualWords first. With keepTexts the text is added to `texts`
+// and refers to `fileBytes`, which must outlive it there; otherwise they
+// need not outlive the call.
 void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
 
 }  // namespace quenbol::cli

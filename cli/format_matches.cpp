@@ -15,7 +15,7 @@ namespace {
 // A line ends after LF, after CR LF, and after a CR on its own.
 class TextCursor {
 public:
-    TextCursor(const std::string& text, std::size_t keep) : text_(text), keep_(keep) {}
+    TextCursor(std::string_view text, std::size_t keep) : text_(text), keep_(keep) {}
 
     // Moves to the character that holds byte `to` (never back).
     void MoveTo(std::size_t to) {
@@ -33,13 +33,13 @@ public:
     std::size_t Back() const { return recent_.empty() ? pos_ : recent_.front(); }
 
     // The byte `count` characters on from `from`.
-    static std::size_t Forward(const std::string& text, std::size_t from, std::size_t count) {
+    static std::size_t Forward(std::string_view text, std::size_t from, std::size_t count) {
         for (; count > 0 && from < text.size(); --count) from += Size(text, from);
         return std::min(from, text.size());
     }
 
 private:
-    static std::size_t Size(const std::string& text, std::size_t at) {
+    static std::size_t Size(std::string_view text, std::size_t at) {
         return IsLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
     }
     std::size_t Size(std::size_t at) const { return Size(text_, at); }
@@ -60,7 +60,7 @@ private:
         pos_ = next;
     }
 
-    const std::string& text_;
+    std::string_view text_;
     std::size_t keep_;
     std::size_t pos_ = 0;
     std::size_t line_ = 1;
@@ -70,37 +70,37 @@ private:
 
 }  // namespace
 
-std::string FormatMatches(const CountRun& run, int context) {
-    std::string out;
-    for (const CountedText& counted : run.texts) {
-        const DecodedText& d = counted.decoded;
-        const std::string file = JsonUtf8String(SanitizeUtf8(counted.path));
-        TextCursor cursor(d.text(), static_cast<std::size_t>(context));
-        for (const Occurrence& o : counted.occurrences) {
-            const std::size_t start = o.spans.front().start, end = o.spans.back().end;
-            cursor.MoveTo(start);
-            const std::string& word =
-                o.manual ? run.state.manualWords[o.slot] : run.byKeyword.words[EntryIndex(o.member, o.slot)];
-            out += "{\"file\": " + file;
-            out += o.manual ? ", \"group\": \"manual\"" : ", \"group\": \"member\"";
-            if (!o.manual) {
-                out += ", \"member\": " + std::to_string(o.member) +
-                       ", \"name\": " + JsonString(DisplayName(o.member));
-            }
-            out += ", \"slot\": " + std::to_string(o.slot) + ", \"word\": " + JsonString(word);
-            out += ", \"spans\": [";
-            for (std::size_t i = 0; i < o.spans.size(); ++i) {
-                out += (i ? ", [" : "[") + std::to_string(d.FileStart(o.spans[i].start)) + ", " +
-                       std::to_string(d.FileEnd(o.spans[i].end)) + "]";
-            }
-            out += "], \"line\": " + std::to_string(cursor.line()) +
-                   ", \"column\": " + std::to_string(cursor.column());
-            const std::size_t afterEnd = TextCursor::Forward(d.text(), end, static_cast<std::size_t>(context));
-            out += ", \"before\": " + JsonUtf8String(d.Utf8Of(cursor.Back(), cursor.pos()));
-            out += ", \"after\": " + JsonUtf8String(d.Utf8Of(end, afterEnd)) + "}\n";
+bool WriteMatches(const CountRun& run, const CountedText& counted, int context, PieceWriter& pieces) {
+    std::string& out = pieces.buffer();
+    const DecodedText& d = counted.decoded;
+    const std::string file = JsonUtf8String(SanitizeUtf8(counted.path));
+    TextCursor cursor(d.text(), static_cast<std::size_t>(context));
+    for (std::size_t k = 0; k < counted.occurrences.size(); ++k) {
+        if (!pieces.Check()) return false;
+        const OccurrenceRef o = counted.occurrences[k];
+        const std::size_t start = o.spans.front().start, end = o.spans.back().end;
+        cursor.MoveTo(start);
+        const std::string& word =
+            o.manual ? run.state.manualWords[o.slot] : run.byKeyword.words[EntryIndex(o.member, o.slot)];
+        out += "{\"file\": " + file;
+        out += o.manual ? ", \"group\": \"manual\"" : ", \"group\": \"member\"";
+        if (!o.manual) {
+            out += ", \"member\": " + std::to_string(o.member) +
+                   ", \"name\": " + JsonString(DisplayName(o.member));
         }
+        out += ", \"slot\": " + std::to_string(o.slot) + ", \"word\": " + JsonString(word);
+        out += ", \"spans\": [";
+        for (std::size_t i = 0; i < o.spans.size(); ++i) {
+            out += (i ? ", [" : "[") + std::to_string(d.FileStart(o.spans[i].start)) + ", " +
+                   std::to_string(d.FileEnd(o.spans[i].end)) + "]";
+        }
+        out += "], \"line\": " + std::to_string(cursor.line()) +
+               ", \"column\": " + std::to_string(cursor.column());
+        const std::size_t afterEnd = TextCursor::Forward(d.text(), end, static_cast<std::size_t>(context));
+        out += ", \"before\": " + JsonUtf8String(d.Utf8Of(cursor.Back(), cursor.pos()));
+        out += ", \"after\": " + JsonUtf8String(d.Utf8Of(end, afterEnd)) + "}\n";
     }
-    return out;
+    return pieces.Flush();
 }
 
 }  // namespace quenbol::cli

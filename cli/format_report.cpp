@@ -23,13 +23,14 @@ std::string EncodingName(const DecodedText& d) {
     return d.hadByteOrderMark() ? "UTF-8 with byte-order mark" : "UTF-8";
 }
 
-std::string Counted(const CountRun& run) {
-    std::string out = "<table>\n<tr><th>File</th><th>Size (bytes)</th><th>Read as</th></tr>\n";
-    for (const CountedText& t : run.texts) {
-        out += "<tr><td>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) +
-               "</td><td class=\"n\">" + std::to_string(t.decoded.fileBytes().size()) + "</td><td>" +
-               EncodingName(t.decoded) + "</td></tr>\n";
-    }
+std::string CountedRow(const CountedText& t) {
+    return "<tr><td>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) +
+           "</td><td class=\"n\">" + std::to_string(t.decoded.fileBytes().size()) + "</td><td>" +
+           EncodingName(t.decoded) + "</td></tr>\n";
+}
+
+std::string Counted(const CountRun& run, const std::string& rows) {
+    std::string out = "<table>\n<tr><th>File</th><th>Size (bytes)</th><th>Read as</th></tr>\n" + rows;
     out += "</table>\n<p>Keywords: ";
     out += run.tableSource.empty() ? std::string("the built-in table")
                                    : "the keyword file " + HtmlEscape(SanitizeUtf8(run.tableSource));
@@ -125,7 +126,7 @@ struct MarkedSpan {
 // bytes of the file in.
 std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
     if (d.fileBytes().size() <= shownBytes) return d.text().size();
-    const std::string& t = d.text();
+    const std::string_view t = d.text();
     std::size_t pos = 0;
     while (pos < t.size()) {
         const std::size_t next = pos + (IsLeadByte(static_cast<unsigned char>(t[pos])) && pos + 1 < t.size() ? 2 : 1);
@@ -135,20 +136,25 @@ std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
     return pos;
 }
 
-// The text with every member occurrence's spans marked; `occurrence` numbers
-// the member occurrences over the whole report.
-std::string MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence) {
+// The text with every member occurrence's spans marked, into `pieces`;
+// `occurrence` numbers the member occurrences over the whole report.
+bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, PieceWriter& pieces) {
+    const DecodedText& d = t.decoded;
+    const std::size_t shown = ShownEnd(d, shownBytes);
+    // Only the shown spans are held: a text's occurrences can far outnumber them.
     std::vector<MarkedSpan> spans;
-    for (const Occurrence& o : t.occurrences) {
+    for (std::size_t k = 0; k < t.occurrences.size(); ++k) {
+        const OccurrenceRef o = t.occurrences[k];
         if (o.manual) continue;
         ++occurrence;
-        for (const TextSpan& s : o.spans) spans.push_back({s.start, s.end, o.member, o.slot, occurrence});
+        for (const TextSpan& s : o.spans) {
+            if (s.start < shown) spans.push_back({s.start, s.end, o.member, o.slot, occurrence});
+        }
     }
     std::sort(spans.begin(), spans.end(), [](const MarkedSpan& a, const MarkedSpan& b) { return a.start < b.start; });
 
-    const DecodedText& d = t.decoded;
-    const std::size_t shown = ShownEnd(d, shownBytes);
-    std::string out = "<section>\n<h3>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) + "</h3>\n";
+    std::string& out = pieces.buffer();
+    out += "<section>\n<h3>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) + "</h3>\n";
     if (shown < d.text().size()) {
         out += "<p class=\"note\">This text is " + std::to_string(d.fileBytes().size()) +
                " bytes long; it is shown up to " + std::to_string(d.FileEnd(shown)) +
@@ -159,36 +165,38 @@ std::string MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t
     constexpr std::size_t kBlock = 32 * 1024;
     const std::string open = "<pre class=\"body\">";
     out += open;
-    std::size_t blockStart = out.size();
+    std::size_t blockStart = pieces.size();
     const auto plain = [&](std::size_t from, std::size_t to) {
         while (from < to) {
             std::size_t cut = to;
-            if (out.size() - blockStart + (to - from) > kBlock) {
+            if (pieces.size() - blockStart + (to - from) > kBlock) {
                 // Looked for up to `to` only: a text without line ends would
                 // otherwise be searched to its end between every two marks.
-                const std::size_t lineEnd = std::string_view(d.text()).substr(0, to).find('\n', from);
+                const std::size_t lineEnd = d.text().substr(0, to).find('\n', from);
                 if (lineEnd != std::string::npos && lineEnd + 1 < to) cut = lineEnd + 1;
             }
             out += HtmlEscape(d.Utf8Of(from, cut));
             if (cut < to) {
                 out += "</pre>\n" + open;
-                blockStart = out.size();
+                blockStart = pieces.size();
             }
             from = cut;
+            pieces.Check();
         }
     };
     std::size_t at = 0;
     for (const MarkedSpan& s : spans) {
-        if (s.start >= shown) break;
         plain(at, s.start);
-        const std::size_t end = std::min(s.end, shown);
+        const std::size_t end = std::min<std::size_t>(s.end, shown);
         out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
                "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\">" + HtmlEscape(d.Utf8Of(s.start, end)) +
                "</mark>";
         at = end;
+        if (!pieces.Check()) return false;
     }
     plain(at, shown);
-    return out + "</pre>\n</section>\n";
+    out += "</pre>\n</section>\n";
+    return pieces.Flush();
 }
 
 // Names for the hover text, as JSON that is safe inside a script element.
@@ -206,6 +214,10 @@ std::string Names(const KeywordCounts& k) {
     for (char c : out) safe += c == '<' ? std::string("\\u003C") : std::string(1, c);
     return safe;
 }
+
+// Where the texts go. The texts are not searched for markers: they are
+// written apart from the parts that are filled in.
+constexpr std::string_view kTextsMarker = "<!--@TEXTS@-->";
 
 void Fill(std::string& page, std::string_view name, const std::string& content) {
     const std::string marker = "<!--@" + std::string(name) + "@-->";
@@ -231,22 +243,38 @@ std::string HtmlEscape(std::string_view utf8) {
     return out;
 }
 
-std::string FormatReport(const CountRun& run, std::size_t shownBytes) {
-    std::string page(kReportTemplate);
-    // The texts go in last: nothing they hold is taken for a marker.
-    std::string texts;
-    std::size_t occurrence = 0;
-    for (const CountedText& t : run.texts) texts += MarkedText(t, shownBytes, occurrence);
-    Fill(page, "COUNTED", Counted(run));
-    Fill(page, "CAPTION", Html(CaptionFor(run.top)));
-    Fill(page, "CHART", Chart(run.state));
-    Fill(page, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
+bool ReportPage::WriteText(const CountedText& text, PieceWriter& out) {
+    countedRows_ += CountedRow(text);
+    return MarkedText(text, shownBytes_, occurrence_, out);
+}
+
+std::string ReportPage::Head(const CountRun& run) const {
+    std::string head(kReportTemplate.substr(0, kReportTemplate.find(kTextsMarker)));
+    Fill(head, "COUNTED", Counted(run, countedRows_));
+    Fill(head, "CAPTION", Html(CaptionFor(run.top)));
+    Fill(head, "CHART", Chart(run.state));
+    Fill(head, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
                              " in all.</p>\n");
-    Fill(page, "KEYWORDS", KeywordTable(run));
-    Fill(page, "LEGEND", Legend());
-    Fill(page, "NAMES", Names(run.byKeyword));
-    Fill(page, "TEXTS", texts);
-    return page;
+    Fill(head, "KEYWORDS", KeywordTable(run));
+    Fill(head, "LEGEND", Legend());
+    return head;
+}
+
+std::string ReportPage::Tail(const CountRun& run) const {
+    std::string tail(kReportTemplate.substr(kReportTemplate.find(kTextsMarker) + kTextsMarker.size()));
+    Fill(tail, "NAMES", Names(run.byKeyword));
+    return tail;
+}
+
+std::string FormatReport(const CountRun& run, std::size_t shownBytes) {
+    ReportPage page(shownBytes);
+    std::string texts;
+    PieceWriter out([&texts](std::string_view piece) {
+        texts += piece;
+        return true;
+    });
+    for (const CountedText& t : run.texts) page.WriteText(t, out);
+    return page.Head(run) + texts + page.Tail(run);
 }
 
 }  // namespace quenbol::cli

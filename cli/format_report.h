@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/count_run.h"
+#include "cli/piece_writer.h"
 
 namespace quenbol::cli {
 
@@ -14,7 +15,29 @@ namespace quenbol::cli {
 // here, with a note; its counts are for the whole text.
 constexpr std::size_t kReportShownBytes = 2 * 1024 * 1024;
 
-// The page, UTF-8. The run must have kept its texts.
+// The page, UTF-8, in three parts: the head (all above the texts, which
+// sums up every text), the texts with their marks, and the tail. Each text
+// is marked as soon as it is counted, so that a run need not keep its texts;
+// the head and the tail are made at the end.
+class ReportPage {
+public:
+    explicit ReportPage(std::size_t shownBytes = kReportShownBytes) : shownBytes_(shownBytes) {}
+
+    // One counted text with its marks, into `out` a piece at a time; false
+    // when a write failed.
+    bool WriteText(const CountedText& text, PieceWriter& out);
+    // What comes before the texts and after them, for the run's counts and
+    // the texts written.
+    std::string Head(const CountRun& run) const;
+    std::string Tail(const CountRun& run) const;
+
+private:
+    std::size_t shownBytes_;
+    std::size_t occurrence_ = 0;  // member occurrences numbered so far, over the whole page
+    std::string countedRows_;     // a row of "What was counted" per text
+};
+
+// The whole page for the texts the run kept.
 std::string FormatReport(const CountRun& run, std::size_t shownBytes = kReportShownBytes);
 
 // Text as HTML character data or attribute value: & < > " escaped, NUL as U+FFFD.

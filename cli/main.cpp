@@ -1,15 +1,18 @@
 // quenbol-count: counts the group's members in texts from the command line,
 // one search-all per text, with the same core as the window program.
-// In the table, line, JSON, matches and report forms everything is read and
-// counted before anything is printed, so a run that fails prints nothing on
-// standard output; the JSON Lines and CSV forms print each text's row as soon
-// as it and all before it are done, and go on past a text that cannot be read.
+// In the table, line, JSON and report forms everything is read and counted
+// before anything is printed or the report is put in place, so a run that
+// fails prints nothing on standard output; the matches are printed text by
+// text as each is counted, up to a text that cannot be read, which ends the
+// run; the JSON Lines and CSV forms print each text's row as soon as it and
+// all before it are done, and go on past a text that cannot be read.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
@@ -25,8 +28,10 @@
 #include "cli/format_table.h"
 #include "cli/input_walk.h"
 #include "cli/options.h"
+#include "cli/output_file.h"
 #include "cli/progress_meter.h"
 #include "cli/row_writers.h"
+#include "cli/spill_buffer.h"
 #include "cli/system_io.h"
 #include "core/cp932.h"
 #include "settings/keyword_file.h"
@@ -60,12 +65,20 @@ int PrintBytes(const std::string& bytes) {
     return WriteBytes(stdout, bytes) ? kExitOk : OutputFailed("standard output", std::strerror(WriteErrorNumber()));
 }
 
-// A report that cannot be written leaves the old one as it was and no new
-// file behind.
-int WriteReport(const std::string& path, const std::string& page) {
-    std::string reason;
-    if (WriteFileReplacing(path, page, reason)) return kExitOk;
+int ReportFailed(const std::string& path, const std::string& reason) {
     return OutputFailed(path == "-" ? "standard output" : path + ": cannot write the report", reason);
+}
+
+// The page around its marked texts, set aside as they were counted, written
+// a piece at a time. A report that cannot be written leaves the old one as it
+// was and no new file behind.
+int WriteReport(const std::string& path, const ReportPage& page, const CountRun& run, SpillBuffer& texts) {
+    OutputFile file;
+    const bool written = file.Open(path) && file.Write(page.Head(run)) &&
+                         texts.ReadBack([&file](std::string_view piece) { return file.Write(piece); }) &&
+                         file.Write(page.Tail(run)) && file.Finish();
+    if (written) return kExitOk;
+    return ReportFailed(path, texts.reason().empty() ? file.reason() : texts.reason());
 }
 
 std::string FileLabel(const std::string& path) { return path == "-" ? "standard input" : path; }
@@ -154,11 +167,16 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
     return failed ? kExitRefused : kExitOk;
 }
 
+// What is done with each text the run keeps (with its occurrences), before
+// the next is read: false stops the run (the output failed).
+using TextSink = std::function<bool(const CountedText&)>;
+
 // Texts counted one by one, all or nothing: for the matches and the report,
-// which keep every text with its occurrences, for the manual words' counts
-// keyword by keyword, which the corpus threads do not keep, and for one text.
+// which need every text with its occurrences, handed to `eachText` one at a
+// time, for the manual words' counts keyword by keyword, which the corpus
+// threads do not keep, and for one text.
 std::string CountOneByOne(const InputList& inputs, const Options& options, CountRun& run,
-                              ProgressMeter& progress) {
+                          ProgressMeter& progress, const TextSink& eachText = {}) {
     TextFile file;
     for (const InputFile& input : inputs.files) {
         const std::string& path = input.path;
@@ -178,6 +196,12 @@ std::string CountOneByOne(const InputList& inputs, const Options& options, Count
         CountText(run, path, file.bytes(), options.encoding);
         progress.TextDone(file.bytes().size());
         progress.Tick();
+        if (run.keepTexts) {
+            // The text refers to the file's bytes, which the next Open replaces.
+            const bool written = eachText(run.texts.back());
+            run.texts.clear();
+            if (!written) break;
+        }
     }
     progress.Finish();
     return {};
@@ -240,9 +264,35 @@ int Run(const std::vector<std::string>& args) {
         return PrintRows(inputs, settings, options.output == OutputStyle::Csv, progress);
 
     run.keepTexts = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
+    if (options.output == OutputStyle::Matches) {
+        int writeError = 0;
+        PieceWriter out([&writeError](std::string_view piece) {
+            if (WriteText(stdout, piece)) return true;
+            writeError = WriteErrorNumber();
+            return false;
+        });
+        const std::string failure = CountOneByOne(inputs, options, run, progress, [&](const CountedText& text) {
+            return WriteMatches(run, text, options.context, out);
+        });
+        if (!out.ok()) return OutputFailed("standard output", std::strerror(writeError));
+        if (!failure.empty()) return Refuse(failure);
+        return kExitOk;
+    }
+    if (options.output == OutputStyle::Report) {
+        ReportPage page;
+        SpillBuffer texts;
+        PieceWriter out([&texts](std::string_view piece) { return texts.Write(piece); });
+        const std::string failure = CountOneByOne(inputs, options, run, progress, [&](const CountedText& text) {
+            return page.WriteText(text, out);
+        });
+        if (!failure.empty()) return Refuse(failure);
+        if (!out.ok()) return ReportFailed(options.reportPath, texts.reason());
+        return WriteReport(options.reportPath, page, run, texts);
+    }
+
     // A single text gains nothing from the corpus threads (a long UTF-8 text
     // is converted on two threads by itself).
-    const bool oneByOne = run.keepTexts || options.byKeyword || inputs.files.size() < 2;
+    const bool oneByOne = options.byKeyword || inputs.files.size() < 2;
     const std::string failure = oneByOne ? CountOneByOne(inputs, options, run, progress)
                                          : CountAllOrNothing(inputs, settings, run, progress);
     if (!failure.empty()) return Refuse(failure);
@@ -251,8 +301,8 @@ int Run(const std::vector<std::string>& args) {
     switch (options.output) {
         case OutputStyle::Line: return PrintBytes(FormatLines(run.currentPerText));
         case OutputStyle::Json: return Print(FormatJson(run.state, run.top, byKeyword));
-        case OutputStyle::Matches: return Print(FormatMatches(run, options.context));
-        case OutputStyle::Report: return WriteReport(options.reportPath, FormatReport(run));
+        case OutputStyle::Matches:
+        case OutputStyle::Report:
         case OutputStyle::Table:
         case OutputStyle::Jsonl:
         case OutputStyle::Csv: break;

@@ -70,37 +70,57 @@ Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding) {
     return forced ? *forced : DetectEncoding(bytes);
 }
 
-DecodedText::DecodedText(std::string fileBytes, TextEncoding encoding) : file_(std::move(fileBytes)) {
+DecodedText::DecodedText(std::string_view fileBytes, TextEncoding encoding) : file_(fileBytes) {
     utf8_ = ChosenEncoding(file_, encoding) == Encoding::Utf8;
-    if (!utf8_) {
-        text_ = file_;
-        return;
-    }
+    if (!utf8_) return;
     bom_ = HasBom(file_);
-    const std::size_t skip = bom_ ? kUtf8Bom.size() : 0;
-    text_ = Utf8ToCp932Tracked(std::string_view(file_).substr(skip), origins_);
-    for (std::size_t& o : origins_) o += skip;
+    // Converted a piece at a time, each cut where a character starts (as in
+    // Utf8ToCp932InTwo), so that only one piece's offsets are ever held at
+    // 8 bytes each.
+    constexpr std::size_t kPiece = 1 << 20;
+    std::vector<std::size_t> origins;
+    std::size_t previous = 0;
+    // A character's code page 932 form is never longer than its UTF-8; what
+    // is reserved and not filled is never brought into memory.
+    text_.reserve(file_.size());
+    steps_.reserve(file_.size());
+    strideStarts_.reserve(file_.size() / kStride + 1);
+    for (std::size_t from = bom_ ? kUtf8Bom.size() : 0; from < file_.size();) {
+        std::size_t to = std::min(from + kPiece, file_.size());
+        while (to < file_.size() && (static_cast<unsigned char>(file_[to]) & 0xC0) == 0x80) ++to;
+        text_ += Utf8ToCp932Tracked(file_.substr(from, to - from), origins);
+        for (const std::size_t o : origins) {
+            const std::size_t origin = o + from;
+            if (steps_.size() % kStride == 0) strideStarts_.push_back(origin);
+            steps_.push_back(static_cast<std::uint8_t>(steps_.empty() ? 0 : origin - previous));
+            previous = origin;
+        }
+        from = to;
+    }
 }
 
 std::size_t DecodedText::FileStart(std::size_t i) const {
-    if (i >= text_.size()) return file_.size();
-    return utf8_ ? origins_[i] : i;
+    if (i >= text().size()) return file_.size();
+    if (!utf8_) return i;
+    std::size_t origin = strideStarts_[i / kStride];
+    for (std::size_t j = i - i % kStride + 1; j <= i; ++j) origin += steps_[j];
+    return origin;
 }
 
 std::size_t DecodedText::FileEnd(std::size_t i) const {
     if (!utf8_ || i == 0) return FileStart(i);
     // Byte i - 1's character ends where the next character begins.
     std::size_t next = i;
-    while (next < text_.size() && origins_[next] == origins_[i - 1]) ++next;
+    while (next < text_.size() && steps_[next] == 0) ++next;
     return FileStart(next);
 }
 
 std::string DecodedText::Utf8Of(std::size_t from, std::size_t to) const {
-    to = std::min(to, text_.size());
+    to = std::min(to, text().size());
     if (from >= to) return {};
-    if (!utf8_) return Cp932ToUtf8(std::string_view(text_).substr(from, to - from));
+    if (!utf8_) return Cp932ToUtf8(file_.substr(from, to - from));
     const std::size_t a = FileStart(from), b = FileEnd(to);
-    return SanitizeUtf8(std::string_view(file_).substr(a, b - a));
+    return SanitizeUtf8(file_.substr(a, b - a));
 }
 
 }  // namespace quenbol::cli

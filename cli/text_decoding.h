@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,13 +55,16 @@ Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding);
 
 // A file's bytes together with the decoded text and the map between them,
 // for texts read as code page 932 or UTF-8 (the encodings whose offsets the
-// occurrence reports give); the caller refuses the others.
+// occurrence reports give); the caller refuses the others. The file's bytes
+// are not copied: they must outlive the object. A code page 932 text is the
+// file's bytes themselves; a UTF-8 one is held with about 1.1 bytes of map
+// per byte of text.
 class DecodedText {
 public:
-    DecodedText(std::string fileBytes, TextEncoding encoding);
+    DecodedText(std::string_view fileBytes, TextEncoding encoding);
 
-    const std::string& text() const { return text_; }  // code page 932
-    const std::string& fileBytes() const { return file_; }
+    std::string_view text() const { return utf8_ ? std::string_view(text_) : file_; }  // code page 932
+    std::string_view fileBytes() const { return file_; }
     bool readAsUtf8() const { return utf8_; }
     bool hadByteOrderMark() const { return bom_; }
     // True when the text was read in an encoding the map can go back from.
@@ -78,9 +82,15 @@ public:
     std::string Utf8Of(std::size_t from, std::size_t to) const;
 
 private:
-    std::string file_;
-    std::string text_;
-    std::vector<std::size_t> origins_;  // UTF-8 only: file offset per text byte
+    // UTF-8 only: where each text byte came from, as the step from the file
+    // offset of the byte before (0 for a character's second byte; at most 4),
+    // with the offset itself at every kStride-th byte.
+    static constexpr std::size_t kStride = 64;
+
+    std::string_view file_;
+    std::string text_;  // UTF-8 only
+    std::vector<std::uint8_t> steps_;
+    std::vector<std::size_t> strideStarts_;
     bool utf8_ = false;
     bool bom_ = false;
 };

@@ -79,11 +79,12 @@ MemberIndex SearchAll(CountingState& state, std::string_view text, const Compile
     std::array<std::int64_t, kKeywordEntries> memberCounts{};
     std::array<std::int64_t, kManualWordCount> manualCounts{};
     std::int64_t* const counts[] = {memberCounts.data(), manualCounts.data()};
-    if (detail && detail->occurrences) {
-        MatchReport members, manual;
-        MatchReport* const reports[] = {&members, &manual};
+    if (detail && (detail->occurrences || detail->reports)) {
+        std::array<MatchReport, 2> own;
+        std::array<MatchReport, 2>& kept = detail->reports ? *detail->reports : own;
+        MatchReport* const reports[] = {&kept[0], &kept[1]};
         words.chains().Count(text, counts, reports, scratch);
-        ListOccurrences(members, manual, *detail->occurrences);
+        if (detail->occurrences) ListOccurrences(kept[0], kept[1], *detail->occurrences);
     } else {
         words.chains().Count(text, counts, {}, scratch);
     }
