@@ -1,6 +1,6 @@
 // The parts of corpus counting that need no running program: the walk over
-// inputs, reading files, the ordered parallel runner, the row writers and the
-// progress line.
+// inputs, reading files, the ordered parallel runner, the row writers, the
+// progress line and the buffer the report's texts wait in.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,6 +14,7 @@
 #include "cli/ordered_runner.h"
 #include "cli/progress_meter.h"
 #include "cli/row_writers.h"
+#include "cli/spill_buffer.h"
 #include "cli/system_io.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
@@ -358,6 +359,35 @@ TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
     EXPECT_EQ(fileCell("a=1"), "a=1");  // only the first character counts
     const std::string failed = CsvRow({"t", "", 0, "-x"}, {}, -1);
     EXPECT_EQ(failed.substr(failed.size() - 6), ",'-x\r\n");
+}
+
+// The report's texts wait in memory up to the limit, then in a temporary
+// file, and come back whole and in order either way.
+TEST(SpillBuffer, HoldsUpToItsLimitThenSpillsAndReadsEverythingBack) {
+    const auto readBack = [](SpillBuffer& b) {
+        std::string all;
+        EXPECT_TRUE(b.ReadBack([&all](std::string_view piece) {
+            all += piece;
+            return true;
+        }));
+        return all;
+    };
+    SpillBuffer small(10);
+    ASSERT_TRUE(small.Write("0123456789"));
+    EXPECT_FALSE(small.spilled());
+    EXPECT_EQ(readBack(small), "0123456789");
+
+    SpillBuffer big(10);
+    std::string written;
+    for (int i = 0; i < 300'000; ++i) {  // over a read-back piece of a megabyte
+        const std::string piece = std::to_string(i) + ",";
+        ASSERT_TRUE(big.Write(piece));
+        written += piece;
+        ASSERT_LE(big.held(), 10u);
+    }
+    EXPECT_TRUE(big.spilled());
+    EXPECT_EQ(readBack(big), written);
+    EXPECT_FALSE(big.ReadBack([](std::string_view) { return false; }));  // a failed write stops it
 }
 
 TEST(Progress, TheLineSaysTextsMegabytesRateAndTimeLeft) {

@@ -60,6 +60,36 @@ TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {
     EXPECT_EQ(RemoveAll(work, "七緒"), 1);
 }
 
+// The map back to the file against the whole text's conversion with an
+// offset kept for every byte, on a text of several conversion pieces:
+// characters of one to four bytes, an unmappable one, ill-formed bytes.
+TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
+    const std::string pieces[] = {"a", "\r\n", U8(u8"七"), U8(u8"ｱ"), U8(u8"é"), U8(u8"😀"), "\xFF", "\xE4\xB8", U8(u8"緒")};
+    std::string file = kBom;
+    std::uint32_t seed = 7;
+    while (file.size() < (5u << 19)) {
+        seed = seed * 1103515245 + 12345;
+        file += pieces[(seed >> 16) % std::size(pieces)];
+    }
+    const DecodedText d(file, TextEncoding::Utf8);
+    std::vector<std::size_t> origins;
+    const std::string text = Utf8ToCp932Tracked(std::string_view(file).substr(kBom.size()), origins);
+    ASSERT_TRUE(d.text() == text);  // (2.5 MB: not printed)
+    // Byte i's character ends where the next character begins, or at the file's end.
+    std::size_t end = file.size();
+    for (std::size_t i = text.size(); i-- > 0;) {
+        ASSERT_EQ(d.FileStart(i), origins[i] + kBom.size()) << i;
+        ASSERT_EQ(d.FileEnd(i + 1), end) << i;
+        if (i == 0 || origins[i - 1] != origins[i]) end = origins[i] + kBom.size();
+    }
+    EXPECT_EQ(d.FileStart(text.size()), file.size());
+    // A code page 932 text is the file's bytes themselves.
+    const std::string cp932 = "七緒\r\n";
+    const DecodedText same(cp932, TextEncoding::Cp932);
+    EXPECT_EQ(same.text().data(), cp932.data());
+    EXPECT_EQ(same.FileEnd(3), 3u);
+}
+
 TEST(DisplayWidth, CountsFullWidthCharactersAsTwoColumns) {
     EXPECT_EQ(DisplayWidth("abc"), 3);
     EXPECT_EQ(DisplayWidth(U8(u8"七緒")), 4);

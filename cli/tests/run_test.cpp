@@ -179,14 +179,21 @@ TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
 
 TEST(QuenbolCount, MatchesAndReportRefuseTextsWithoutTheWayBackToTheFile) {
     // Occurrences are placed in code page 932 and UTF-8 files only; a text read
-    // otherwise (by its mark, by the choice, or forced) refuses the run whole.
+    // otherwise (by its mark, by the choice, or forced) ends the run there.
     const std::string utf16 = WriteTemp("utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6));
     const std::string jis = WriteTemp("jis.txt", "\x1B$B$\"\x1B(B");
     const std::string report = TempPath("refused.html");
     ExpectRefused(RunCounter({"--matches", utf16}), "read as utf-16le");
     ExpectRefused(RunCounter({"--matches", "--encoding", "euc-jp", QUENBOL_SAMPLE}), "read as euc-jp");
-    ExpectRefused(RunCounter({"--html", report, jis}), "read as iso-2022-jp");
-    EXPECT_FALSE(std::ifstream(report).good());
+    ExpectRefused(RunCounter({"--html", report, QUENBOL_SAMPLE, jis}), "read as iso-2022-jp");
+    EXPECT_FALSE(std::ifstream(report).good());  // a report is whole or not there
+    // The matches come text by text as each is counted: those before stay printed.
+    const RunOutput before = RunCounter({"--matches", QUENBOL_SAMPLE, utf16, QUENBOL_SAMPLE});
+    EXPECT_EQ(before.status, 2);
+    EXPECT_NE(before.err.find("read as utf-16le"), std::string::npos) << before.err;
+    const std::string sampleLines = RunCounter({"--matches", QUENBOL_SAMPLE}).out;
+    ASSERT_NE(sampleLines, "");
+    EXPECT_EQ(before.out, sampleLines);
 }
 
 TEST(QuenbolCount, NoFileMeansStandardInput) {
