@@ -43,11 +43,180 @@ std::string ManualWordToCp932(std::string_view utf8, std::string& error) {
 
 constexpr int kMaxJobs = 256;
 
-// A --jobs value: 1 to kMaxJobs, or 0 for anything else.
-int JobCount(const std::string& value) {
-    if (value.empty() || value.size() > 3 || value.find_first_not_of("0123456789") != std::string::npos) return 0;
+// A number of one to three digits up to max, as --context and --jobs take; nothing otherwise.
+std::optional<int> SmallNumber(const std::string& value, int max) {
+    if (value.empty() || value.size() > 3 || value.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
     const int n = std::stoi(value);
-    return n <= kMaxJobs ? n : 0;
+    if (n > max) return std::nullopt;
+    return n;
+}
+
+// What an option is to the rules between options, one bit each so that a rule
+// can name several. kReading: --manual and --encoding; kCorpus: -r, --files-from,
+// --jobs and --progress; kInfo: --help and --version; kTexts: a text named.
+enum Group : unsigned {
+    kKeywords = 1u << 0, kReading = 1u << 1, kLine = 1u << 2, kJson = 1u << 3, kByKeyword = 1u << 4,
+    kMatches = 1u << 5, kContext = 1u << 6, kHtml = 1u << 7, kJsonl = 1u << 8, kCsv = 1u << 9,
+    kCorpus = 1u << 10, kDumpKeywords = 1u << 11, kInfo = 1u << 12, kTexts = 1u << 13,
+};
+
+// Applies an option's value (empty when it takes none) to the options; returns
+// the error, empty when none. timesBefore counts the earlier uses of the option.
+using Setter = std::string (*)(Options& o, const std::string& value, int timesBefore);
+
+enum Repeat { kRepeatable, kOnce };  // kOnce: given twice is an error
+
+struct OptionSpec {
+    std::string_view name;
+    std::string_view shortName;  // empty when none
+    std::string_view valueName;  // empty for an option without a value
+    Repeat repeat;
+    Group group;
+    std::string_view help;  // its lines after the first are indented under it
+    Setter set;
+};
+
+// Every option, in the order --help lists them.
+const OptionSpec kOptions[] = {
+    {"--keywords", "", "FILE", kOnce, kKeywords,
+     "use the keyword table of a keyword file instead of the built-in one",
+     [](Options& o, const std::string& value, int) { o.keywordFile = value; return std::string(); }},
+    {"--manual", "", "WORD", kRepeatable, kReading,
+     "a manual word (up to 7; when given, these replace the initial ones)",
+     [](Options& o, const std::string& value, int timesBefore) {
+         if (timesBefore == kManualWordCount) return std::string("at most 7 manual words can be given");
+         if (!o.manualWords) o.manualWords.emplace();
+         std::string error;
+         (*o.manualWords)[timesBefore] = ManualWordToCp932(value, error);
+         return error;
+     }},
+    {"--encoding", "", "ENC", kOnce, kReading,
+     "how texts are read: auto (default: chosen per text by its byte-order\n"
+     "mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
+     "utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp",
+     [](Options& o, const std::string& value, int) {
+         const std::optional<TextEncoding> encoding = TextEncodingByName(value);
+         if (!encoding)
+             return "unknown encoding " + Quoted(value) +
+                    " (auto, cp932, utf-8, utf-16le, utf-16be, euc-jp or iso-2022-jp)";
+         o.encoding = *encoding;
+         return std::string();
+     }},
+    {"--line", "", "", kRepeatable, kLine, "print the results line of each text, as the clipboard gets it",
+     [](Options& o, const std::string&, int) { o.output = OutputStyle::Line; return std::string(); }},
+    {"--json", "", "", kRepeatable, kJson, "print the state after the last text as one JSON object",
+     [](Options& o, const std::string&, int) { o.output = OutputStyle::Json; return std::string(); }},
+    {"--by-keyword", "", "", kRepeatable, kByKeyword,
+     "with the table, --json or --jsonl: the count of every keyword as well",
+     [](Options& o, const std::string&, int) { o.byKeyword = true; return std::string(); }},
+    {"--matches", "", "", kRepeatable, kMatches,
+     "print every counted occurrence as one JSON object a line:\n"
+     "where it is (byte offsets into the file as read, line, column)\n"
+     "and which member and keyword took it",
+     [](Options& o, const std::string&, int) { o.output = OutputStyle::Matches; return std::string(); }},
+    {"--context", "", "N", kOnce, kContext,
+     "characters of text shown before and after each occurrence\n"
+     "(0 to 200, default 10)",
+     [](Options& o, const std::string& value, int) {
+         const std::optional<int> context = SmallNumber(value, kMaxContext);
+         if (!context)
+             return "--context takes a number from 0 to " + std::to_string(kMaxContext) + ", not " + Quoted(value);
+         o.context = *context;
+         return std::string();
+     }},
+    {"--html", "", "REPORT", kOnce, kHtml,
+     "write an HTML report of all the texts, occurrences marked\n"
+     "('-': standard output)",
+     [](Options& o, const std::string& value, int) {
+         if (value.empty()) return std::string("--html needs a file name");
+         o.reportPath = value;
+         o.output = OutputStyle::Report;
+         return std::string();
+     }},
+    {"--jsonl", "", "", kRepeatable, kJsonl, "print one JSON object per text (JSON Lines), as each is done",
+     [](Options& o, const std::string&, int) { o.output = OutputStyle::Jsonl; return std::string(); }},
+    {"--csv", "", "", kRepeatable, kCsv, "print one CSV row per text (UTF-8 with a byte-order mark, CR LF)",
+     [](Options& o, const std::string&, int) { o.output = OutputStyle::Csv; return std::string(); }},
+    {"--recursive", "-r", "", kRepeatable, kCorpus,
+     "count every regular file below each DIR, in byte order of the paths",
+     [](Options& o, const std::string&, int) { o.recursive = true; return std::string(); }},
+    {"--files-from", "", "LIST", kOnce, kCorpus,
+     "read the texts' paths from LIST, one a line ('-': standard input)",
+     [](Options& o, const std::string& value, int) { o.filesFrom = value; return std::string(); }},
+    {"--jobs", "", "N", kRepeatable, kCorpus,
+     "count N texts at once (default: one per core); the output is the same",
+     [](Options& o, const std::string& value, int) {
+         const std::optional<int> jobs = SmallNumber(value, kMaxJobs);
+         if (!jobs || *jobs == 0) return "--jobs takes a number of texts from 1 to " + std::to_string(kMaxJobs);
+         o.jobs = *jobs;
+         return std::string();
+     }},
+    {"--progress", "", "WHEN", kRepeatable, kCorpus,
+     "a progress line on standard error: auto (when it is a terminal),\n"
+     "always or never",
+     [](Options& o, const std::string& value, int) {
+         if (value == "auto") o.progress = ProgressDisplay::Auto;
+         else if (value == "always") o.progress = ProgressDisplay::Always;
+         else if (value == "never") o.progress = ProgressDisplay::Never;
+         else return "unknown progress display " + Quoted(value) + " (auto, always or never)";
+         return std::string();
+     }},
+    {"--dump-keywords", "", "", kRepeatable, kDumpKeywords,
+     "write the keyword table in keyword file form to standard output",
+     [](Options& o, const std::string&, int) { o.dumpKeywords = true; return std::string(); }},
+    {"--help", "", "", kRepeatable, kInfo, "show this help",
+     [](Options& o, const std::string&, int) { o.help = true; return std::string(); }},
+    {"--version", "", "", kRepeatable, kInfo, "show the version",
+     [](Options& o, const std::string&, int) { o.version = true; return std::string(); }},
+};
+
+// A text named on the command line, among the options given.
+const OptionSpec kText = {"", "", "", kRepeatable, kTexts, "", nullptr};
+
+// A rule between the options given: the first group used with the second, or
+// without it when `needs`. %1 and %2 in the message stand for their names.
+struct Rule {
+    unsigned first;
+    unsigned second;
+    std::string_view message;
+    bool needs = false;
+};
+
+// Checked in this order once every argument is read, unless --help or --version
+// is given; the first broken rule is the error.
+const Rule kRules[] = {
+    {kLine, kJson, "%1 and %2 cannot be used together"},
+    {kJsonl | kCsv, kLine | kJson, "%1 and %2 cannot be used together"},
+    {kJsonl | kCsv, kJsonl | kCsv, "%1 and %2 cannot be used together"},
+    {kDumpKeywords, kTexts, "%1 reads no text files"},
+    {kDumpKeywords, ~unsigned(kKeywords | kDumpKeywords), "%1 combines with --keywords only"},
+    {kMatches, kHtml, "%1 and %2 cannot be used together"},
+    {kMatches | kHtml, kJsonl | kCsv, "%1 cannot be used with %2"},
+    {kMatches | kHtml, kLine | kJson, "%1 cannot be used with %2"},
+    {kMatches | kHtml, kByKeyword, "%1 cannot be used with %2"},
+    {kByKeyword, kLine, "%1 cannot be used with %2"},
+    {kByKeyword, kCsv, "%1 cannot be used with %2"},
+    {kContext, kMatches, "%1 needs %2", true},
+};
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& spec : kOptions)
+        if (name == spec.name || (!spec.shortName.empty() && name == spec.shortName)) return &spec;
+    return nullptr;
+}
+
+std::string_view NameOfGroup(unsigned group) {
+    for (const OptionSpec& spec : kOptions)
+        if (spec.group & group) return spec.name;
+    return {};
+}
+
+std::string RuleMessage(std::string_view message, std::string_view first, std::string_view second) {
+    std::string text(message);
+    text.replace(text.find("%1"), 2, first);
+    if (const std::size_t at = text.find("%2"); at != std::string::npos) text.replace(at, 2, second);
+    return text;
 }
 
 class Parser {
@@ -59,7 +228,8 @@ public:
         for (next_ = 0; next_ < args_.size() && result_.ok();) {
             const std::string& arg = args_[next_++];
             if (onlyFiles || arg == "-" || arg.empty() || arg[0] != '-') {
-                filesGiven_.push_back(arg);
+                texts_.push_back(arg);
+                given_.push_back(&kText);
             } else if (arg == "--") {
                 onlyFiles = true;
             } else {
@@ -72,85 +242,18 @@ public:
 
 private:
     void Option(const Argument& arg) {
-        Options& o = result_.options;
-        const bool takesValue = arg.name == "--keywords" || arg.name == "--manual" ||
-                                arg.name == "--encoding" || arg.name == "--context" ||
-                                arg.name == "--html" || arg.name == "--files-from" ||
-                                arg.name == "--jobs" || arg.name == "--progress";
-        if (!takesValue && arg.inlineValue) return Fail("option " + Quoted(arg.name) + " takes no value");
+        const OptionSpec* spec = FindOption(arg.name);
+        if (arg.inlineValue && (!spec || spec->valueName.empty()))
+            return Fail("option " + Quoted(arg.name) + " takes no value");
+        if (!spec) return Fail("unknown option " + Quoted(arg.name));
         std::string value;
-        if (takesValue && !Value(arg, value)) return;
-
-        if (arg.name == "--keywords") {
-            if (o.keywordFile) return Fail("option '--keywords' given more than once");
-            o.keywordFile = value;
-        } else if (arg.name == "--manual") {
-            if (manualCount_ == kManualWordCount) return Fail("at most 7 manual words can be given");
-            if (!o.manualWords) o.manualWords.emplace();
-            std::string error;
-            (*o.manualWords)[manualCount_++] = ManualWordToCp932(value, error);
-            if (!error.empty()) return Fail(error);
-        } else if (arg.name == "--encoding") {
-            if (encodingGiven_) return Fail("option '--encoding' given more than once");
-            encodingGiven_ = true;
-            const std::optional<TextEncoding> encoding = TextEncodingByName(value);
-            if (!encoding)
-                return Fail("unknown encoding " + Quoted(value) +
-                            " (auto, cp932, utf-8, utf-16le, utf-16be, euc-jp or iso-2022-jp)");
-            o.encoding = *encoding;
-        } else if (arg.name == "--line") {
-            lineGiven_ = true;
-            o.output = OutputStyle::Line;
-        } else if (arg.name == "--json") {
-            jsonGiven_ = true;
-            o.output = OutputStyle::Json;
-        } else if (arg.name == "--by-keyword") {
-            byKeywordGiven_ = true;
-            o.byKeyword = true;
-        } else if (arg.name == "--matches") {
-            matchesGiven_ = true;
-            o.output = OutputStyle::Matches;
-        } else if (arg.name == "--context") {
-            if (contextGiven_) return Fail("option '--context' given more than once");
-            contextGiven_ = true;
-            if (!ContextValue(value, o.context))
-                return Fail("--context takes a number from 0 to " + std::to_string(kMaxContext) +
-                            ", not " + Quoted(value));
-        } else if (arg.name == "--html") {
-            if (htmlGiven_) return Fail("option '--html' given more than once");
-            if (value.empty()) return Fail("--html needs a file name");
-            htmlGiven_ = true;
-            o.reportPath = value;
-            o.output = OutputStyle::Report;
-        } else if (arg.name == "--jsonl" || arg.name == "--csv") {
-            rowsGiven_.push_back(std::string(arg.name));
-            o.output = arg.name == "--jsonl" ? OutputStyle::Jsonl : OutputStyle::Csv;
-        } else if (arg.name == "-r" || arg.name == "--recursive") {
-            o.recursive = true;
-            corpusGiven_ = true;
-        } else if (arg.name == "--files-from") {
-            if (o.filesFrom) return Fail("option '--files-from' given more than once");
-            o.filesFrom = value;
-            corpusGiven_ = true;
-        } else if (arg.name == "--jobs") {
-            o.jobs = JobCount(value);
-            if (o.jobs <= 0) return Fail("--jobs takes a number of texts from 1 to " + std::to_string(kMaxJobs));
-            corpusGiven_ = true;
-        } else if (arg.name == "--progress") {
-            if (value == "auto") o.progress = ProgressDisplay::Auto;
-            else if (value == "always") o.progress = ProgressDisplay::Always;
-            else if (value == "never") o.progress = ProgressDisplay::Never;
-            else return Fail("unknown progress display " + Quoted(value) + " (auto, always or never)");
-            corpusGiven_ = true;
-        } else if (arg.name == "--dump-keywords") {
-            o.dumpKeywords = true;
-        } else if (arg.name == "--help") {
-            o.help = true;
-        } else if (arg.name == "--version") {
-            o.version = true;
-        } else {
-            Fail("unknown option " + Quoted(arg.name));
-        }
+        if (!spec->valueName.empty() && !Value(arg, value)) return;
+        const int timesBefore = int(std::count(given_.begin(), given_.end(), spec));
+        if (spec->repeat == kOnce && timesBefore > 0)
+            return Fail("option " + Quoted(arg.name) + " given more than once");
+        std::string error = spec->set(result_.options, value, timesBefore);
+        if (!error.empty()) return Fail(std::move(error));
+        given_.push_back(spec);
     }
 
     // The value of an option: after '=' or the next argument, whatever it looks like.
@@ -166,40 +269,27 @@ private:
         return true;
     }
 
-    static bool ContextValue(const std::string& value, int& context) {
-        if (value.empty() || value.size() > 3 ||
-            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return false;
-        context = std::stoi(value);
-        return context <= kMaxContext;
+    // The first of given_ in one of the groups, other than the one at `other`; npos when none.
+    std::size_t FindGiven(unsigned groups, std::size_t other = std::string::npos) const {
+        for (std::size_t i = 0; i < given_.size(); ++i)
+            if ((given_[i]->group & groups) && i != other) return i;
+        return std::string::npos;
     }
 
     // Rules that concern the options together.
     void Finish() {
         Options& o = result_.options;
         if (o.help || o.version) return;
-        if (lineGiven_ && jsonGiven_) return Fail("--line and --json cannot be used together");
-        if (!rowsGiven_.empty() && (lineGiven_ || jsonGiven_ || rowsGiven_.size() > 1)) {
-            const std::string other = lineGiven_ ? "--line" : jsonGiven_ ? "--json" : rowsGiven_[1];
-            return Fail(rowsGiven_[0] + " and " + other + " cannot be used together");
+        for (const Rule& rule : kRules) {
+            const std::size_t first = FindGiven(rule.first);
+            if (first == std::string::npos) continue;
+            const std::size_t second = FindGiven(rule.second, first);
+            if ((second != std::string::npos) == rule.needs) continue;
+            const std::string_view secondName = rule.needs ? NameOfGroup(rule.second) : given_[second]->name;
+            return Fail(RuleMessage(rule.message, given_[first]->name, secondName));
         }
-        if (o.dumpKeywords) {
-            if (!filesGiven_.empty()) return Fail("--dump-keywords reads no text files");
-            if (o.manualWords || encodingGiven_ || lineGiven_ || jsonGiven_ || byKeywordGiven_ ||
-                matchesGiven_ || contextGiven_ || htmlGiven_ || !rowsGiven_.empty() || corpusGiven_)
-                return Fail("--dump-keywords combines with --keywords only");
-            return;
-        }
-        if (matchesGiven_ && htmlGiven_) return Fail("--matches and --html cannot be used together");
-        const char* form = matchesGiven_ ? "--matches" : htmlGiven_ ? "--html" : nullptr;
-        if (form && !rowsGiven_.empty()) return Fail(std::string(form) + " cannot be used with " + rowsGiven_[0]);
-        if (form && lineGiven_) return Fail(std::string(form) + " cannot be used with --line");
-        if (form && jsonGiven_) return Fail(std::string(form) + " cannot be used with --json");
-        if (form && byKeywordGiven_) return Fail(std::string(form) + " cannot be used with --by-keyword");
-        if (byKeywordGiven_ && lineGiven_) return Fail("--by-keyword cannot be used with --line");
-        if (byKeywordGiven_ && o.output == OutputStyle::Csv) return Fail("--by-keyword cannot be used with --csv");
-        if (contextGiven_ && !matchesGiven_) return Fail("--context needs --matches");
-        o.files = filesGiven_.empty() && !o.filesFrom ? std::vector<std::string>{"-"} : filesGiven_;
+        if (o.dumpKeywords) return;
+        o.files = texts_.empty() && !o.filesFrom ? std::vector<std::string>{"-"} : texts_;
         // Standard input read once for the table would leave every text read from it empty.
         const bool textFromStdin = std::find(o.files.begin(), o.files.end(), "-") != o.files.end();
         if (o.keywordFile == "-" && textFromStdin)
@@ -213,17 +303,8 @@ private:
     const std::vector<std::string>& args_;
     std::size_t next_ = 0;
     ParseResult result_;
-    std::vector<std::string> filesGiven_;
-    int manualCount_ = 0;
-    bool encodingGiven_ = false;
-    bool lineGiven_ = false;
-    bool jsonGiven_ = false;
-    bool byKeywordGiven_ = false;
-    bool matchesGiven_ = false;
-    bool contextGiven_ = false;
-    bool htmlGiven_ = false;
-    std::vector<std::string> rowsGiven_;  // --jsonl, --csv as given
-    bool corpusGiven_ = false;            // -r, --files-from, --jobs or --progress
+    std::vector<std::string> texts_;
+    std::vector<const OptionSpec*> given_;  // the options used and the texts named (kText), in order
 };
 
 }  // namespace
@@ -231,43 +312,31 @@ private:
 ParseResult ParseOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
 
 std::string UsageText() {
-    return "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding ENC]\n"
-           "                     [--line | --json | --jsonl | --csv] [-r] [--files-from LIST]\n"
-           "                     [--jobs N] [--progress auto|always|never] [FILE|DIR|-]...\n"
-           "       quenbol-count [...] --by-keyword [--json | --jsonl] [FILE|DIR|-]...\n"
-           "       quenbol-count [...] --matches [--context N] [FILE|DIR|-]...\n"
-           "       quenbol-count [...] --html REPORT [FILE|DIR|-]...\n"
-           "       quenbol-count [--keywords FILE] --dump-keywords\n"
-           "\n"
-           "Counts how often each member of the group is named in each text, one search-all\n"
-           "per FILE in the order given (standard input when none, or for '-'), totals\n"
-           "accumulating from text to text.\n"
-           "\n"
-           "  --keywords FILE   use the keyword table of a keyword file instead of the built-in one\n"
-           "  --manual WORD     a manual word (up to 7; when given, these replace the initial ones)\n"
-           "  --encoding ENC    how texts are read: auto (default: chosen per text by its byte-order\n"
-           "                    mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
-           "                    utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp\n"
-           "  --line            print the results line of each text, as the clipboard gets it\n"
-           "  --json            print the state after the last text as one JSON object\n"
-           "  --by-keyword      with the table, --json or --jsonl: the count of every keyword as well\n"
-           "  --matches         print every counted occurrence as one JSON object a line:\n"
-           "                    where it is (byte offsets into the file as read, line, column)\n"
-           "                    and which member and keyword took it\n"
-           "  --context N       characters of text shown before and after each occurrence\n"
-           "                    (0 to 200, default 10)\n"
-           "  --html REPORT     write an HTML report of all the texts, occurrences marked\n"
-           "                    ('-': standard output)\n"
-           "  --jsonl           print one JSON object per text (JSON Lines), as each is done\n"
-           "  --csv             print one CSV row per text (UTF-8 with a byte-order mark, CR LF)\n"
-           "  -r, --recursive   count every regular file below each DIR, in byte order of the paths\n"
-           "  --files-from LIST read the texts' paths from LIST, one a line ('-': standard input)\n"
-           "  --jobs N          count N texts at once (default: one per core); the output is the same\n"
-           "  --progress WHEN   a progress line on standard error: auto (when it is a terminal),\n"
-           "                    always or never\n"
-           "  --dump-keywords   write the keyword table in keyword file form to standard output\n"
-           "  --help            show this help\n"
-           "  --version         show the version\n"
+    std::string text =
+        "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding ENC]\n"
+        "                     [--line | --json | --jsonl | --csv] [-r] [--files-from LIST]\n"
+        "                     [--jobs N] [--progress auto|always|never] [FILE|DIR|-]...\n"
+        "       quenbol-count [...] --by-keyword [--json | --jsonl] [FILE|DIR|-]...\n"
+        "       quenbol-count [...] --matches [--context N] [FILE|DIR|-]...\n"
+        "       quenbol-count [...] --html REPORT [FILE|DIR|-]...\n"
+        "       quenbol-count [--keywords FILE] --dump-keywords\n"
+        "\n"
+        "Counts how often each member of the group is named in each text, one search-all\n"
+        "per FILE in the order given (standard input when none, or for '-'), totals\n"
+        "accumulating from text to text.\n"
+        "\n";
+    constexpr std::size_t kHelpColumn = 20;
+    for (const OptionSpec& spec : kOptions) {
+        std::string left = "  ";
+        if (!spec.shortName.empty()) (left += spec.shortName) += ", ";
+        left += spec.name;
+        if (!spec.valueName.empty()) (left += ' ') += spec.valueName;
+        left.resize(std::max(left.size() + 1, kHelpColumn), ' ');
+        text += left;
+        for (const char c : spec.help) text += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
+        text += '\n';
+    }
+    return text +
            "\n"
            "Exit status: 0 on success; 2 on a usage error, an unreadable file or a refused\n"
            "keyword file (nothing is printed to standard output then; with --jsonl and --csv an\n"
