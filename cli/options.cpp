@@ -174,8 +174,9 @@ const OptionSpec kOptions[] = {
 // A text named on the command line, among the options given.
 const OptionSpec kText = {"", "", "", kRepeatable, kTexts, "", nullptr};
 
-// A rule between the options given: the first group used with the second, or
-// without it when `needs`. %1 and %2 in the message stand for their names.
+// A rule between the options given: broken by an option of the first groups
+// given with another of the second (or, when `needs`, without any of them).
+// %1 and %2 in the message stand for the first of each as given.
 struct Rule {
     unsigned first;
     unsigned second;

@@ -90,6 +90,30 @@ TEST(ParseOptions, HelpAndVersionWinOverConflictsButNotOverMalformedArguments) {
     EXPECT_FALSE(ParseOptions({"--bogus", "--help"}).ok());
 }
 
+TEST(ParseOptions, AConflictNamesTheOptionsOfTheFirstRuleBroken) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--json", "--csv", "--line"}, "--line and --json cannot be used together"},
+        {{"--csv", "--csv", "--json"}, "--csv and --json cannot be used together"},
+        {{"--jsonl", "--jsonl"}, "--jsonl and --jsonl cannot be used together"},
+        {{"--dump-keywords", "--manual", "w", "a"}, "--dump-keywords reads no text files"},
+        {{"--html", "r", "--by-keyword", "--matches"}, "--matches and --html cannot be used together"},
+        {{"--by-keyword", "--html", "r", "--csv"}, "--html cannot be used with --csv"},
+        {{"--by-keyword", "--csv"}, "--by-keyword cannot be used with --csv"},
+        {{"--json", "--context", "1"}, "--context needs --matches"},
+    };
+    for (const auto& [args, error] : cases) EXPECT_EQ(ParseOptions(args).error, error);
+}
+
+TEST(UsageText, ListsEachOptionWithItsValueAndItsHelpInOneColumn) {
+    const std::string usage = UsageText();
+    for (const char* lines :
+         {"\n  -r, --recursive   count every regular file below each DIR, in byte order of the paths\n",
+          "\n  --files-from LIST read the texts' paths from LIST, one a line ('-': standard input)\n",
+          "\n  --context N       characters of text shown before and after each occurrence\n"
+          "                    (0 to 200, default 10)\n  --html REPORT"})
+        EXPECT_NE(usage.find(lines), std::string::npos) << lines;
+}
+
 TEST(ParseOptions, DumpKeywordsTakesAKeywordFileAndNoTexts) {
     const ParseResult r = ParseOptions({"--keywords", "k.ini", "--dump-keywords"});
     ASSERT_TRUE(r.ok()) << r.error;
