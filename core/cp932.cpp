@@ -230,9 +230,11 @@ std::uint64_t LittleEndian64(std::uint64_t w) {
 
 // Writes the code page 932 form of `utf8` to `out`, which has room for
 // utf8.size() bytes (no character takes more bytes in code page 932 than in
-// UTF-8) and does not overlap it; returns the bytes written, or kIllFormed at
-// the first ill-formed sequence when `strict`.
-std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool strict = false) {
+// UTF-8) and does not overlap it; returns the bytes written, or kIllFormed
+// as soon as there are more than `maxIllFormed` ill-formed sequences, which
+// `illFormed` counts.
+std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, std::size_t& illFormed,
+                        std::size_t maxIllFormed = static_cast<std::size_t>(-1)) {
     const std::uint16_t* const table = EncodeTable().data();  // a local pointer: writes to `out` cannot move it
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
@@ -286,7 +288,7 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool s
         }
         if (pos >= size || in[pos] < 0x80) continue;
         const long cp = DecodeUtf8Next(utf8, pos);
-        if (cp < 0 && strict) return kIllFormed;
+        if (cp < 0 && ++illFormed > maxIllFormed) return kIllFormed;
         put(cp);
     }
     return write;
@@ -297,20 +299,23 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, bool s
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless) {
     std::string out(utf8.size(), '\0');
     bool ok = true;
-    out.resize(ConvertUtf8(utf8, out.data(), ok));
+    std::size_t illFormed = 0;
+    out.resize(ConvertUtf8(utf8, out.data(), ok, illFormed));
     if (lossless) *lossless = ok;
     return out;
 }
 
-std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins) {
+std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins, std::size_t* illFormed) {
     std::string out;
     out.reserve(utf8.size());
     origins.clear();
     origins.reserve(utf8.size());
     const std::vector<std::uint16_t>& table = EncodeTable();
+    std::size_t bad = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t at = pos;
         const long cp = DecodeUtf8Next(utf8, pos);
+        bad += cp < 0;
         const std::uint16_t code = cp >= 0 && cp < 0x10000 ? table[cp] : 0;
         if (code == 0 && cp != 0) {
             out += kUnmappable;
@@ -322,6 +327,7 @@ std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& 
         }
         origins.resize(out.size(), at);
     }
+    if (illFormed) *illFormed = bad;
     return out;
 }
 
@@ -345,24 +351,36 @@ std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8) {
     return out;
 }
 
-void Utf8ToCp932(std::string_view utf8, std::string& out) {
-    // Grown only, never filled again where an earlier text has been.
-    if (out.size() < utf8.size()) out.resize(utf8.size());
+void Utf8ToCp932(std::string_view utf8, std::string& out, std::size_t* illFormed) {
+    std::size_t bad = 0;
     bool lossless = true;
-    out.resize(ConvertUtf8(utf8, out.data(), lossless));
+    Utf8ToCp932Within(utf8, out, static_cast<std::size_t>(-1), bad, lossless);
+    if (illFormed) *illFormed = bad;
 }
 
-std::size_t Utf8ToCp932(std::string_view utf8, char* out) {
+std::size_t Utf8ToCp932(std::string_view utf8, char* out, std::size_t* illFormed) {
     bool lossless = true;
-    return ConvertUtf8(utf8, out, lossless);
+    std::size_t bad = 0;
+    const std::size_t written = ConvertUtf8(utf8, out, lossless, bad);
+    if (illFormed) *illFormed = bad;
+    return written;
+}
+
+bool Utf8ToCp932Within(std::string_view utf8, std::string& out, std::size_t maxIllFormed, std::size_t& illFormed,
+                       bool& lossless) {
+    // Grown only, never filled again where an earlier text has been.
+    if (out.size() < utf8.size()) out.resize(utf8.size());
+    lossless = true;
+    illFormed = 0;
+    const std::size_t written = ConvertUtf8(utf8, out.data(), lossless, illFormed, maxIllFormed);
+    out.resize(written == kIllFormed ? 0 : written);
+    return written != kIllFormed;
 }
 
 bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out) {
-    if (out.size() < utf8.size()) out.resize(utf8.size());
+    std::size_t illFormed = 0;
     bool lossless = true;
-    const std::size_t written = ConvertUtf8(utf8, out.data(), lossless, true);
-    out.resize(written == kIllFormed ? 0 : written);
-    return written != kIllFormed;
+    return Utf8ToCp932Within(utf8, out, 0, illFormed, lossless);
 }
 
 bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail) {

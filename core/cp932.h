@@ -30,8 +30,10 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);
 std::size_t Utf16ToCp932Length(std::u16string_view text);
 
 // As Utf8ToCp932; origins gets, for each byte of the result, the offset in
-// `utf8` of the character (or ill-formed sequence) it came from.
-std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins);
+// `utf8` of the character (or ill-formed sequence) it came from, and
+// `illFormed`, when given, the number of ill-formed sequences.
+std::string Utf8ToCp932Tracked(std::string_view utf8, std::vector<std::size_t>& origins,
+                               std::size_t* illFormed = nullptr);
 
 // Well-formed UTF-8 for any bytes: each ill-formed sequence becomes U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
@@ -42,13 +44,21 @@ std::optional<std::string> WellFormedUtf8ToCp932(std::string_view utf8);
 
 // The same two into `out`, whose storage is reused, for a buffer kept from
 // text to text; the second returns false (with `out` empty) when the text is
-// not well-formed.
-void Utf8ToCp932(std::string_view utf8, std::string& out);
+// not well-formed. An ill-formed sequence is a byte that starts no
+// well-formed sequence; `illFormed`, when given, receives their number.
+void Utf8ToCp932(std::string_view utf8, std::string& out, std::size_t* illFormed = nullptr);
 // And into memory with room for utf8.size() bytes (no character takes more
 // bytes in code page 932 than in UTF-8), not filled first; returns the bytes
 // written.
-std::size_t Utf8ToCp932(std::string_view utf8, char* out);
+std::size_t Utf8ToCp932(std::string_view utf8, char* out, std::size_t* illFormed = nullptr);
 bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out);
+
+// Into `out` as above while the text has at most `maxIllFormed` ill-formed
+// sequences: returns true with their number in `illFormed` and whether every
+// character had a form in `lossless`; false (with `out` empty) as soon as
+// there are more.
+bool Utf8ToCp932Within(std::string_view utf8, std::string& out, std::size_t maxIllFormed, std::size_t& illFormed,
+                       bool& lossless);
 
 // True when lead and trail form a defined double-byte character.
 bool IsDefinedCp932Pair(unsigned char lead, unsigned char trail);

@@ -1,26 +1,30 @@
 // The encodings by name, the automatic choice, and decoding by either.
 //
-// EUC-JP or code page 932: both readings are scored on the code page 932
-// characters they give, and EUC-JP is chosen only when it scores strictly
-// higher. A plausible character scores 2 for each byte it takes in the
-// file: a character of JIS rows 1 to 8 (punctuation, symbols, full-width
-// letters and digits, hiragana, katakana, Greek, Cyrillic, box drawing) or a
-// first-level kanji scores 4; a half-width katakana letter (ｦ to ﾟ) 2 as one
-// byte of code page 932, 4 as EUC-JP's 0x8E and the letter. ASCII and other
-// characters score nothing; every ill-formed sequence or undefined code
-// costs 8.
-// Japanese in code page 932 is ill-formed as EUC-JP almost at once (its kana
-// and punctuation start with 0x81-0x84), while EUC-JP read as code page 932
-// never gives a character of rows 1 to 8, only half-width katakana (2 at most
-// for each byte) and kanji, so the kana and punctuation of real text decide.
-// A run of half-width katakana in code page 932 scores 4 for each pair of
-// letters, as much as any EUC-JP character they could form, and a tie goes
-// to code page 932.
+// The choice: a byte-order mark; ISO-2022-JP; UTF-8 that is well-formed or
+// almost (below); otherwise the cheapest reading by Implausibility
+// (japanese_plausibility.h) among UTF-8 (when almost well-formed), EUC-JP,
+// code page 932 and, costed on the text's first 4 KB against the others on
+// the same bytes, UTF-16LE and UTF-16BE without a mark. A text of at least
+// 256 bytes that is well-formed UTF-8 with a code page 932 form for every
+// character is UTF-8 at once; a shorter one, or one with a character that
+// has no form, is costed like the others (a few EUC-JP kanji can be
+// well-formed UTF-8 by chance, as Greek or unassigned characters). Ties go
+// to UTF-8, then code page 932, then EUC-JP, then UTF-16.
+//
+// Almost well-formed UTF-8: ill-formed sequences (a byte that starts no
+// well-formed sequence counts as one) apart from a character cut short by
+// the end of the text, at most one for each full 1,000 bytes and at most 1%
+// of the sequences beyond ASCII (well-formed or not). A download cut inside
+// its last character, or a stray Latin-1 byte in a long text, stays UTF-8,
+// each ill-formed sequence matching nothing. Japanese in code page 932 or
+// EUC-JP is far from it: its kana alone make ill-formed sequences of most
+// of its characters.
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "core/cp932.h"
-#include "core/sjis.h"
+#include "core/japanese_plausibility.h"
 #include "core/text_encodings.h"
 
 namespace quenbol {
@@ -43,37 +47,55 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
-constexpr long kFaultCost = 8;
+constexpr std::size_t kSureUtf8From = 256;
+constexpr std::size_t kUtf16Sample = 4096;
 
-// How much a double-byte character counts as evidence of Japanese text.
-long PairScore(unsigned lead, unsigned trail) {
-    const unsigned code = lead << 8 | trail;
-    const bool rows1To8 = lead >= 0x81 && lead <= 0x84;
-    const bool kanjiLevel1 = code >= 0x889F && code <= 0x9872;
-    return rows1To8 || kanjiLevel1 ? 4 : 0;
+// The bytes at the end of the text that begin a well-formed multibyte
+// sequence the end cuts short (0 to 3), each an ill-formed sequence.
+std::size_t CutTail(std::string_view bytes) {
+    for (std::size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const auto b = static_cast<unsigned char>(bytes[bytes.size() - k]);
+        if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        if (length <= k) return 0;
+        // Cut short when some continuation completes it (0xE0, 0xED, 0xF0
+        // and 0xF4 narrow their second byte: one of these fits each).
+        for (const char filler : {'\x80', '\x90', '\xA0'}) {
+            if (IsValidUtf8(std::string(bytes.substr(bytes.size() - k)) + std::string(length - k, filler))) return k;
+        }
+        return 0;
+    }
+    return 0;
 }
 
-// The plausibility of code page 932 bytes as Japanese, by the rule above.
-long Plausibility(std::string_view bytes, long halfWidthScore) {
-    long score = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (IsLeadByte(b)) {
-            const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0u;
-            if (IsDefinedCp932Pair(b, static_cast<unsigned char>(t))) {
-                score += PairScore(b, t);
-                i += 2;
-                continue;
-            }
-            score -= kFaultCost;
-        } else if (b >= 0xA6 && b <= 0xDF) {
-            score += halfWidthScore;
-        } else if (b == 0x80 || b == 0xA0 || b >= 0xFD) {
-            score -= kFaultCost;  // bytes Windows maps only to private or control codes
+// Whether UTF-8 with `illFormed` ill-formed sequences is almost well-formed.
+bool AlmostWellFormedUtf8(std::string_view bytes, std::size_t illFormed) {
+    if (illFormed == 0) return true;
+    const std::size_t counted = illFormed - std::min(illFormed, CutTail(bytes));
+    if (counted == 0) return true;
+    if (counted > bytes.size() / 1000) return false;
+    std::size_t beyondAscii = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        if (lead < 0x80) {
+            ++pos;
+            continue;
         }
-        ++i;
+        std::size_t length = 1;  // as long as the well-formed sequence it starts, if any
+        while (length < 4 && pos + length <= bytes.size() && !IsValidUtf8(bytes.substr(pos, length))) ++length;
+        pos += pos + length <= bytes.size() && IsValidUtf8(bytes.substr(pos, length)) ? length : 1;
+        ++beyondAscii;
     }
-    return score;
+    return counted * 100 <= beyondAscii;
+}
+
+// The cheaper of the two UTF-16 readings of the text's first bytes, when it
+// is cheaper than every reading in `others` of the same bytes.
+std::optional<Encoding> Utf16Reading(std::string_view sample, long others) {
+    const long le = Implausibility(Utf16ToCp932Bytes(sample, false));
+    const long be = Implausibility(Utf16ToCp932Bytes(sample, true));
+    if (std::min(le, be) >= others) return std::nullopt;
+    return le <= be ? Encoding::Utf16Le : Encoding::Utf16Be;
 }
 
 bool HasHighBytes(std::string_view bytes) {
@@ -97,22 +119,46 @@ std::optional<Encoding> EncodingByName(std::string_view name) {
     return std::nullopt;
 }
 
-Encoding DecodeDetected(std::string_view bytes, std::string& decoded) {
+Encoding DecodeDetected(std::string_view bytes, std::string& decoded, std::size_t* illFormed) {
+    if (illFormed) *illFormed = 0;
     const auto as = [&](Encoding e) {
-        DecodeToCp932(bytes, e, decoded);
+        DecodeToCp932(bytes, e, decoded, illFormed);
         return e;
     };
     if (StartsWith(bytes, kUtf8Bom)) return as(Encoding::Utf8);
     if (StartsWith(bytes, kUtf16LeBom)) return as(Encoding::Utf16Le);
     if (StartsWith(bytes, kUtf16BeBom)) return as(Encoding::Utf16Be);
     if (LooksLikeIso2022Jp(bytes)) return as(Encoding::Iso2022Jp);
-    // Pure ASCII reads alike either way; the code page 932 path keeps it byte for byte.
-    if (!HasHighBytes(bytes)) return as(Encoding::Cp932);
-    if (WellFormedUtf8ToCp932(bytes, decoded)) return Encoding::Utf8;
-    std::size_t eucFaults = 0;
-    std::string asEuc = EucJpToCp932(bytes, &eucFaults);
-    const long eucScore = Plausibility(asEuc, 4) - kFaultCost * static_cast<long>(eucFaults);
-    if (eucScore <= Plausibility(bytes, 2)) return as(Encoding::Cp932);
+    const std::string_view sample = bytes.substr(0, kUtf16Sample);
+    if (!HasHighBytes(bytes)) {
+        // ASCII reads alike either way and the code page 932 path keeps it
+        // byte for byte; UTF-16 kana and many kanji are 7-bit too.
+        const std::optional<Encoding> utf16 = Utf16Reading(sample, Implausibility(sample));
+        return as(utf16 ? *utf16 : Encoding::Cp932);
+    }
+    std::size_t bad = 0;
+    bool lossless = true;
+    const bool utf8 = Utf8ToCp932Within(bytes, decoded, bytes.size() / 1000 + 3, bad, lossless) &&
+                      AlmostWellFormedUtf8(bytes, bad);
+    if (utf8 && bad == 0 && lossless && bytes.size() >= kSureUtf8From) return Encoding::Utf8;
+
+    std::string asEuc = EucJpToCp932(bytes);
+    const long utf8Cost = utf8 ? Implausibility(decoded) : std::numeric_limits<long>::max();
+    const long cp932Cost = Implausibility(bytes);
+    const long eucCost = Implausibility(asEuc);
+    const long best = std::min({utf8Cost, cp932Cost, eucCost});
+    if (bytes.size() > sample.size()) {
+        const long sampleUtf8Cost = utf8 ? Implausibility(Utf8ToCp932(sample)) : std::numeric_limits<long>::max();
+        const long sampleBest = std::min({sampleUtf8Cost, Implausibility(sample), Implausibility(EucJpToCp932(sample))});
+        if (const std::optional<Encoding> utf16 = Utf16Reading(sample, sampleBest)) return as(*utf16);
+    } else if (const std::optional<Encoding> utf16 = Utf16Reading(bytes, best)) {
+        return as(*utf16);
+    }
+    if (utf8Cost == best) {
+        if (illFormed) *illFormed = bad;
+        return Encoding::Utf8;
+    }
+    if (cp932Cost == best) return as(Encoding::Cp932);
     decoded = std::move(asEuc);
     return Encoding::EucJp;
 }
@@ -122,12 +168,13 @@ Encoding DetectEncoding(std::string_view bytes) {
     return DecodeDetected(bytes, decoded);
 }
 
-void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out) {
+void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out, std::size_t* illFormed) {
+    if (illFormed) *illFormed = 0;
     switch (encoding) {
         case Encoding::Cp932: out.clear(); return;
         case Encoding::Utf8:
             if (StartsWith(bytes, kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
-            Utf8ToCp932(bytes, out);
+            Utf8ToCp932(bytes, out, illFormed);
             return;
         default: out = DecodeToCp932(bytes, encoding); return;
     }

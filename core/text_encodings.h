@@ -35,17 +35,19 @@ std::string Iso2022JpToCp932(std::string_view bytes);
 // True when the bytes are 7-bit and hold an ISO-2022-JP designation.
 bool LooksLikeIso2022Jp(std::string_view bytes);
 
-// The automatic choice, in this order: a byte-order mark (UTF-8, UTF-16LE,
-// UTF-16BE); ISO-2022-JP; valid UTF-8 beyond ASCII; EUC-JP when it reads the
-// bytes as more plausible Japanese than code page 932 does (see
-// encoding_detection.cpp); otherwise code page 932.
+// The automatic choice: a byte-order mark (UTF-8, UTF-16LE, UTF-16BE);
+// ISO-2022-JP; UTF-8 that is well-formed or almost; otherwise the reading
+// that gives the most plausible Japanese among UTF-8, EUC-JP, code page 932
+// and UTF-16 without a mark (the rules are in encoding_detection.cpp).
 Encoding DetectEncoding(std::string_view bytes);
 
 // DetectEncoding and DecodeToCp932 in one go, with no second pass where the
 // choice has decoded already: returns the encoding; `decoded` receives the
 // text as code page 932 unless the encoding is code page 932 itself, whose
 // bytes are the text as they are (`decoded` is then left empty).
-Encoding DecodeDetected(std::string_view bytes, std::string& decoded);
+// `illFormed`, when given, receives the number of ill-formed sequences
+// replaced when the text is read as UTF-8, and 0 otherwise.
+Encoding DecodeDetected(std::string_view bytes, std::string& decoded, std::size_t* illFormed = nullptr);
 
 // The text as code page 932 bytes. A byte-order mark of the encoding at the
 // start is dropped (code page 932 bytes are kept as they are).
@@ -54,6 +56,7 @@ std::string DecodeToCp932(std::string_view bytes, Encoding encoding);
 // As DecodeToCp932, into `out`, whose storage is reused where it can be (a
 // buffer kept from text to text); for code page 932 `out` is left empty, the
 // bytes being the text as they are.
-void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out);
+// `illFormed` as for DecodeDetected.
+void DecodeToCp932(std::string_view bytes, Encoding encoding, std::string& out, std::size_t* illFormed = nullptr);
 
 }  // namespace quenbol

@@ -1,0 +1,61 @@
+// The cost of a code page 932 text as Japanese, by the rule in the header.
+#include "core/japanese_plausibility.h"
+
+#include <array>
+
+#include "core/cp932.h"
+#include "core/sjis.h"
+
+namespace quenbol {
+namespace {
+
+constexpr long kFault = 60;
+
+// Bytes that are a character by themselves.
+constexpr std::array<unsigned char, 256> kSingleCost = [] {
+    std::array<unsigned char, 256> cost{};
+    for (int b = 0; b < 256; ++b) {
+        if ((b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r') cost[b] = 12;
+        else if (b >= 0xA1 && b <= 0xDF) cost[b] = 13;  // half-width katakana and punctuation
+        else cost[b] = kFault;  // controls, NUL (no form), and what Windows maps only to private codes
+    }
+    return cost;
+}();
+
+long PairCost(unsigned lead, unsigned trail) {
+    const unsigned code = lead << 8 | trail;
+    if (code < 0x819F) return 14;  // row 1: 、。「」・ー and the like
+    if (code < 0x824F) return 24;  // row 2: symbols
+    if (code < 0x829F) return 20;  // row 3: full-width digits and letters
+    if (code < 0x8340) return 14;  // row 4: hiragana
+    if (code < 0x839F) return 18;  // row 5: katakana
+    if (code < 0x8740) return 34;  // rows 6 to 8: Greek, Cyrillic, box drawing
+    if (code < 0x889F) return 40;  // the vendors' row 13
+    if (code < 0x989F) return 24;  // first-level kanji
+    if (code < 0xED40) return 34;  // second-level kanji
+    return 40;                     // the vendors' rows at 0xED and from 0xFA on
+}
+
+}  // namespace
+
+long Implausibility(std::string_view cp932) {
+    long cost = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+    const std::size_t n = cp932.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (!IsLeadByte(b)) {
+            cost += kSingleCost[b];
+            ++i;
+        } else if (i + 1 < n && IsDefinedCp932Pair(b, p[i + 1])) {
+            cost += PairCost(b, p[i + 1]);
+            i += 2;
+        } else {
+            cost += kFault;
+            ++i;
+        }
+    }
+    return cost;
+}
+
+}  // namespace quenbol
