@@ -76,11 +76,13 @@ struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share 
 TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
                       bool first, WorkerBuffers& own, TextOutcome outcome) {
     std::string& decoded = own.decoded;
-    const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded);
-    if (settings.encoding) DecodeToCp932(bytes, encoding, decoded);
+    std::size_t illFormed = 0;
+    const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded, &illFormed);
+    if (settings.encoding) DecodeToCp932(bytes, encoding, decoded, &illFormed);
     const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
     outcome.record.encoding = std::string(EncodingName(encoding));
     outcome.record.bytes = bytes.size();
+    outcome.record.encodingErrors = illFormed;
     const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
     CountingState state;
     SearchDetail detail;

@@ -31,23 +31,26 @@ OccurrenceRef TextOccurrences::operator[](std::size_t k) const {
     return {false, entry / kSlotsPerMember, entry % kSlotsPerMember, reports_[0].SpansOf(i)};
 }
 
-void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {
+std::size_t CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {
     // Counted where it lies unless it must be decoded; kept with the way back
     // to the file's offsets when the occurrences are wanted.
     std::optional<DecodedText> kept;
     std::string_view text = fileBytes;
+    std::size_t illFormed = 0;
     if (run.keepTexts) {
         kept.emplace(fileBytes, encoding);
         text = kept->text();
+        illFormed = kept->illFormed();
     } else if (const std::optional<Encoding> forced = ForcedEncoding(encoding)) {
         if (*forced == Encoding::Utf8 && fileBytes.size() >= kConvertInTwoFrom) {
             const std::string_view bom = "\xEF\xBB\xBF";
-            text = Utf8ToCp932InTwo(fileBytes.substr(fileBytes.starts_with(bom) ? bom.size() : 0), run.decodedInTwo);
+            text = Utf8ToCp932InTwo(fileBytes.substr(fileBytes.starts_with(bom) ? bom.size() : 0), run.decodedInTwo,
+                                    &illFormed);
         } else if (*forced != Encoding::Cp932) {
-            DecodeToCp932(fileBytes, *forced, run.decoded);
+            DecodeToCp932(fileBytes, *forced, run.decoded, &illFormed);
             text = run.decoded;
         }
-    } else if (DecodeDetected(fileBytes, run.decoded) != Encoding::Cp932) {
+    } else if (DecodeDetected(fileBytes, run.decoded, &illFormed) != Encoding::Cp932) {
         text = run.decoded;  // the automatic choice decodes as it chooses: one pass
     }
     if (!run.words) run.words.emplace(run.byKeyword.words, run.state.manualWords, text);
@@ -68,6 +71,8 @@ void CountText(CountRun& run, const std::string& path, std::string_view fileByte
         k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], detail.manualCounts[w]);
     }
     if (kept) run.texts.push_back({path, std::move(*kept), TextOccurrences(std::move(reports))});
+    run.encodingErrors += illFormed;
+    return illFormed;
 }
 
 }  // namespace quenbol::cli

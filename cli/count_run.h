@@ -62,12 +62,14 @@ struct CountRun {
     std::optional<CompiledSearch> words;
     std::string decoded;
     std::unique_ptr<char[]> decodedInTwo;  // a long UTF-8 text, converted on two threads
+    std::size_t encodingErrors = 0;  // ill-formed UTF-8 sequences replaced, over the texts so far
 };
 
 // Counts one more text, read from `path` as `fileBytes`. Set byKeyword.words
 // and state.manualWords first. With keepTexts the text is added to `texts`
 // and refers to `fileBytes`, which must outlive it there; otherwise they
-// need not outlive the call.
-void CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
+// need not outlive the call. Returns the number of ill-formed sequences
+// replaced in a text read as UTF-8.
+std::size_t CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
 
 }  // namespace quenbol::cli

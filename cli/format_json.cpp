@@ -47,7 +47,8 @@ std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m) {
     return out + "]";
 }
 
-std::string FormatJson(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword) {
+std::string FormatJson(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword,
+                       std::uint64_t encodingErrors) {
     std::string out = "{\n  \"members\": [\n";
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         out += "    {\"name\": " + JsonString(DisplayName(m)) + ", " +
@@ -68,7 +69,9 @@ std::string FormatJson(const CountingState& state, MemberIndex top, const Keywor
     }
     out += "},\n";
     out += "  \"top\": " + std::to_string(top) + ",\n";
-    out += "  \"caption\": " + JsonString(CaptionFor(top)) + "\n}\n";
+    out += "  \"caption\": " + JsonString(CaptionFor(top));
+    if (encodingErrors > 0) out += ",\n  \"encoding_errors\": " + std::to_string(encodingErrors);
+    out += "\n}\n";
     return out;
 }
 

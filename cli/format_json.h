@@ -2,6 +2,7 @@
 // output of quenbol-count uses.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,9 @@ std::string JsonUtf8String(std::string_view utf8);
 // `"keywords": [...]`: member m's 7 slots as {"slot", "word", "current", "total"}.
 std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m);
 
+// "encoding_errors" comes last when `encodingErrors` (the ill-formed
+// sequences replaced in texts read as UTF-8) is not 0.
 std::string FormatJson(const CountingState& state, MemberIndex top,
-                       const KeywordCounts* byKeyword = nullptr);
+                       const KeywordCounts* byKeyword = nullptr, std::uint64_t encodingErrors = 0);
 
 }  // namespace quenbol::cli

@@ -83,6 +83,15 @@ int WriteReport(const std::string& path, const ReportPage& page, const CountRun&
 
 std::string FileLabel(const std::string& path) { return path == "-" ? "standard input" : path; }
 
+// A text read as UTF-8 whose ill-formed sequences were replaced (they match
+// nothing) is named on standard error in the forms that have no field for it.
+void WarnIllFormed(const std::string& path, std::uint64_t illFormed, ProgressMeter& progress) {
+    if (illFormed == 0) return;
+    progress.Finish();  // the warning on a line of its own
+    WriteText(stderr, "quenbol-count: " + FileLabel(path) + ": read as UTF-8 with " + std::to_string(illFormed) +
+                          (illFormed == 1 ? " ill-formed sequence" : " ill-formed sequences") + " replaced\n");
+}
+
 // The keyword table of a keyword file, by the settings dialog's loading rules
 // and with its messages, a file that cannot be read with the system's reason
 // after the message; an empty message means success.
@@ -145,6 +154,7 @@ int PrintRows(const InputList& inputs, const CorpusSettings& settings, bool csv,
                 progress.Finish();  // the message on a line of its own; the progress line comes back after it
                 WriteText(stderr, "quenbol-count: " + FileLabel(std::string(record.file)) + ": " + record.error + "\n");
             }
+            if (csv) WarnIllFormed(std::string(record.file), record.encodingErrors, progress);
             const std::string row = csv ? CsvRow(record, after, top) : JsonlRecord(record, after, top, settings.byKeyword);
             errno = 0;
             return written(std::fwrite(row.data(), 1, row.size(), stdout) == row.size());
@@ -193,7 +203,7 @@ std::string CountOneByOne(const InputList& inputs, const Options& options, Count
         if (!DecodedText::Maps(encoding))
             return FileLabel(path) + ": read as " + std::string(EncodingName(encoding)) +
                    ": --matches and --html place occurrences in code page 932 and UTF-8 texts only";
-        CountText(run, path, file.bytes(), options.encoding);
+        WarnIllFormed(path, CountText(run, path, file.bytes(), options.encoding), progress);
         progress.TextDone(file.bytes().size());
         progress.Tick();
         if (run.keepTexts) {
@@ -224,6 +234,8 @@ std::string CountAllOrNothing(const InputList& inputs, const CorpusSettings& set
         run.state.manualTotal = after.manualTotal;
         run.top = top;
         run.currentPerText.push_back(after.current);
+        run.encodingErrors += record.encodingErrors;
+        WarnIllFormed(std::string(record.file), record.encodingErrors, progress);
         return true;
     }, &progress);
     progress.Finish();
@@ -300,7 +312,7 @@ int Run(const std::vector<std::string>& args) {
     const KeywordCounts* byKeyword = options.byKeyword ? &run.byKeyword : nullptr;
     switch (options.output) {
         case OutputStyle::Line: return PrintBytes(FormatLines(run.currentPerText));
-        case OutputStyle::Json: return Print(FormatJson(run.state, run.top, byKeyword));
+        case OutputStyle::Json: return Print(FormatJson(run.state, run.top, byKeyword, run.encodingErrors));
         case OutputStyle::Matches:
         case OutputStyle::Report:
         case OutputStyle::Table:

@@ -127,6 +127,10 @@ std::string JsonlRecord(const TextRecord& record, const CountingState& after, Me
     out += ", \"bytes\": ";
     if (failed) out += "null";
     else number(static_cast<std::int64_t>(record.bytes));
+    if (record.encodingErrors > 0) {
+        out += ", \"encoding_errors\": ";
+        number(static_cast<std::int64_t>(record.encodingErrors));
+    }
     out += ", \"members\": [";
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         out += m ? ", {\"name\": " : "{\"name\": ";

@@ -19,12 +19,14 @@ struct TextRecord {
     std::string encoding;  // the name the text was read by; empty when it could not be read
     std::uint64_t bytes = 0;
     std::string error;     // empty when the text was counted
+    std::uint64_t encodingErrors = 0;  // ill-formed sequences replaced in a text read as UTF-8
 };
 
 // {"file", "encoding", "bytes", "members": [{"name", "current", "total"} x 21],
 //  "manual": {"current", "total"}, "top", "caption"} on one line, then LF;
 // a text that could not be read has null encoding and bytes and ends with
-// "error".
+// "error". "encoding_errors" follows "bytes" when a text read as UTF-8 had
+// ill-formed sequences (each read as U+FFFD, matching nothing).
 // With `byKeyword`, each member also has its "keywords" as in --json.
 std::string JsonlRecord(const TextRecord& record, const CountingState& after, MemberIndex top,
                         const KeywordCounts* byKeyword = nullptr);

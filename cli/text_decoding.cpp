@@ -51,16 +51,17 @@ std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
     return DecodeToCp932(bytes, forced ? *forced : DetectEncoding(bytes));
 }
 
-std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer) {
+std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer, std::size_t* illFormed) {
     std::size_t cut = utf8.size() / 2;
     while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) ++cut;
     buffer.reset(new char[utf8.size()]);
     // The second half is written from `cut` on (the first takes at most `cut`
     // bytes), then moved down to follow the first.
-    std::size_t second = 0;
-    std::thread other([&] { second = Utf8ToCp932(utf8.substr(cut), buffer.get() + cut); });
-    const std::size_t first = Utf8ToCp932(utf8.substr(0, cut), buffer.get());
+    std::size_t second = 0, secondIllFormed = 0, firstIllFormed = 0;
+    std::thread other([&] { second = Utf8ToCp932(utf8.substr(cut), buffer.get() + cut, &secondIllFormed); });
+    const std::size_t first = Utf8ToCp932(utf8.substr(0, cut), buffer.get(), &firstIllFormed);
     other.join();
+    if (illFormed) *illFormed = firstIllFormed + secondIllFormed;
     std::memmove(buffer.get() + first, buffer.get() + cut, second);
     return {buffer.get(), first + second};
 }
@@ -88,7 +89,9 @@ DecodedText::DecodedText(std::string_view fileBytes, TextEncoding encoding) : fi
     for (std::size_t from = bom_ ? kUtf8Bom.size() : 0; from < file_.size();) {
         std::size_t to = std::min(from + kPiece, file_.size());
         while (to < file_.size() && (static_cast<unsigned char>(file_[to]) & 0xC0) == 0x80) ++to;
-        text_ += Utf8ToCp932Tracked(file_.substr(from, to - from), origins);
+        std::size_t pieceIllFormed = 0;
+        text_ += Utf8ToCp932Tracked(file_.substr(from, to - from), origins, &pieceIllFormed);
+        illFormed_ += pieceIllFormed;
         for (const std::size_t o : origins) {
             const std::size_t origin = o + from;
             if (steps_.size() % kStride == 0) strideStarts_.push_back(origin);

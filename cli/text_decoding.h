@@ -44,8 +44,9 @@ std::string DecodeText(std::string_view bytes, TextEncoding encoding);
 // (a byte that does not continue a sequence), so that each half converts
 // exactly as it does within the whole. Written into a new `buffer`, never
 // filled first, so that each thread brings in the memory it writes; returns
-// the text in it.
-std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer);
+// the text in it, and the number of ill-formed sequences in `illFormed`.
+std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer,
+                                  std::size_t* illFormed = nullptr);
 
 // Texts from this size on are converted in two halves when forced as UTF-8.
 constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;
@@ -67,6 +68,8 @@ public:
     std::string_view fileBytes() const { return file_; }
     bool readAsUtf8() const { return utf8_; }
     bool hadByteOrderMark() const { return bom_; }
+    // The ill-formed sequences replaced in a text read as UTF-8.
+    std::size_t illFormed() const { return illFormed_; }
     // True when the text was read in an encoding the map can go back from.
     static bool Maps(Encoding encoding) { return encoding == Encoding::Cp932 || encoding == Encoding::Utf8; }
 
@@ -93,6 +96,7 @@ private:
     std::vector<std::size_t> strideStarts_;
     bool utf8_ = false;
     bool bom_ = false;
+    std::size_t illFormed_ = 0;
 };
 
 }  // namespace quenbol::cli

@@ -330,6 +330,13 @@ TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
     EXPECT_EQ(failed->Find("encoding")->kind, testing::JsonValue::Kind::Null);
     EXPECT_EQ(failed->Find("bytes")->kind, testing::JsonValue::Kind::Null);
     EXPECT_EQ(failed->Find("error")->text, "cannot open: gone");
+
+    // A text read as UTF-8 with ill-formed sequences says how many after "bytes"; the CSV row stays as it is.
+    const auto repaired = testing::JsonReader::Read(JsonlRecord({"t.txt", "utf-8", 19857, "", 2}, {}, -1));
+    ASSERT_TRUE(repaired);
+    EXPECT_EQ(repaired->fields[3].first, "encoding_errors");
+    EXPECT_EQ(repaired->Find("encoding_errors")->number, 2);
+    EXPECT_EQ(CsvRow({"t.txt", "utf-8", 19857, "", 2}, {}, -1), CsvRow({"t.txt", "utf-8", 19857, ""}, {}, -1));
 }
 
 TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {

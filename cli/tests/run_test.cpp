@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -194,6 +195,54 @@ TEST(QuenbolCount, MatchesAndReportRefuseTextsWithoutTheWayBackToTheFile) {
     const std::string sampleLines = RunCounter({"--matches", QUENBOL_SAMPLE}).out;
     ASSERT_NE(sampleLines, "");
     EXPECT_EQ(before.out, sampleLines);
+}
+
+TEST(QuenbolCount, AlmostUtf8CountsAsUtf8AndSaysHowManySequencesWereReplaced) {
+    // The sample cut inside its last character (the download cut
+    // short) counts as its whole characters do; the cut bytes match nothing.
+    const std::string sample = ReadBytes(QUENBOL_SAMPLE);
+    ASSERT_EQ(sample.substr(sample.size() - 4), "\xE3\x83\xBC\n");  // ends with ー and LF
+    const std::string whole = WriteTemp("whole.txt", sample.substr(0, sample.size() - 4));
+    const std::string cut = WriteTemp("cut.txt", sample.substr(0, sample.size() - 2));
+    const RunOutput wholeLine = RunCounter({"--line", whole});
+    ASSERT_NE(wholeLine.out, RunCounter({"--line", WriteTemp("none.txt", "")}).out);  // it does count names
+    RunOutput r = RunCounter({"--line", cut});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, wholeLine.out);
+    EXPECT_EQ(r.err, "quenbol-count: " + cut + ": read as UTF-8 with 2 ill-formed sequences replaced\n");
+
+    r = RunCounter({"--jsonl", cut});
+    EXPECT_EQ(r.err, "");
+    auto row = testing::JsonReader::Read(r.out);
+    ASSERT_TRUE(row) << r.out;
+    EXPECT_EQ(row->Find("encoding")->text, "utf-8");
+    ASSERT_TRUE(row->Find("encoding_errors"));
+    EXPECT_EQ(row->Find("encoding_errors")->number, 2);
+    row = testing::JsonReader::Read(RunCounter({"--json", cut, whole}).out);
+    ASSERT_TRUE(row && row->Find("encoding_errors"));
+    EXPECT_EQ(row->Find("encoding_errors")->number, 2);
+
+    // A stray Latin-1 byte (é) after the first line: the occurrences are
+    // still placed on the file's own bytes of each word.
+    const std::size_t lineEnd = sample.find('\n') + 1;
+    const std::string strayBytes = sample.substr(0, lineEnd) + "\xE9" + sample.substr(lineEnd);
+    const std::string stray = WriteTemp("stray.txt", strayBytes);
+    r = RunCounter({"--matches", stray});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "quenbol-count: " + stray + ": read as UTF-8 with 1 ill-formed sequence replaced\n");
+    std::size_t lines = 0, placed = 0;
+    for (std::size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
+        const auto match = testing::JsonReader::Read(r.out.substr(start, end - start));
+        ASSERT_TRUE(match);
+        const auto& spans = match->Find("spans")->items;
+        if (spans.size() != 1) continue;
+        const auto from = std::size_t(spans[0].items[0].number), to = std::size_t(spans[0].items[1].number);
+        EXPECT_EQ(strayBytes.substr(from, to - from), match->Find("word")->text) << from;
+        placed += from > lineEnd;
+    }
+    EXPECT_GT(placed, 10u);
+    const std::string clean = RunCounter({"--matches", QUENBOL_SAMPLE}).out;
+    EXPECT_EQ(lines, std::size_t(std::count(clean.begin(), clean.end(), '\n')));
 }
 
 TEST(QuenbolCount, NoFileMeansStandardInput) {
