@@ -49,6 +49,7 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 
 constexpr std::size_t kSureUtf8From = 256;
 constexpr std::size_t kUtf16Sample = 4096;
+constexpr std::int64_t kNoReading = std::numeric_limits<std::int64_t>::max();
 
 // The bytes at the end of the text that begin a well-formed multibyte
 // sequence the end cuts short (0 to 3), each an ill-formed sequence.
@@ -89,11 +90,11 @@ bool AlmostWellFormedUtf8(std::string_view bytes, std::size_t illFormed) {
     return counted * 100 <= beyondAscii;
 }
 
-// The cheaper of the two UTF-16 readings of the text's first bytes, when it
-// is cheaper than every reading in `others` of the same bytes.
-std::optional<Encoding> Utf16Reading(std::string_view sample, long others) {
-    const long le = Implausibility(Utf16ToCp932Bytes(sample, false));
-    const long be = Implausibility(Utf16ToCp932Bytes(sample, true));
+// The cheaper of the two UTF-16 readings of `sample`, when it costs less
+// than `others`, the cheapest other reading of the same bytes.
+std::optional<Encoding> Utf16Reading(std::string_view sample, std::int64_t others) {
+    const std::int64_t le = Implausibility(Utf16ToCp932Bytes(sample, false));
+    const std::int64_t be = Implausibility(Utf16ToCp932Bytes(sample, true));
     if (std::min(le, be) >= others) return std::nullopt;
     return le <= be ? Encoding::Utf16Le : Encoding::Utf16Be;
 }
@@ -143,13 +144,14 @@ Encoding DecodeDetected(std::string_view bytes, std::string& decoded, std::size_
     if (utf8 && bad == 0 && lossless && bytes.size() >= kSureUtf8From) return Encoding::Utf8;
 
     std::string asEuc = EucJpToCp932(bytes);
-    const long utf8Cost = utf8 ? Implausibility(decoded) : std::numeric_limits<long>::max();
-    const long cp932Cost = Implausibility(bytes);
-    const long eucCost = Implausibility(asEuc);
-    const long best = std::min({utf8Cost, cp932Cost, eucCost});
+    const std::int64_t utf8Cost = utf8 ? Implausibility(decoded) : kNoReading;
+    const std::int64_t cp932Cost = Implausibility(bytes);
+    const std::int64_t eucCost = Implausibility(asEuc);
+    const std::int64_t best = std::min({utf8Cost, cp932Cost, eucCost});
     if (bytes.size() > sample.size()) {
-        const long sampleUtf8Cost = utf8 ? Implausibility(Utf8ToCp932(sample)) : std::numeric_limits<long>::max();
-        const long sampleBest = std::min({sampleUtf8Cost, Implausibility(sample), Implausibility(EucJpToCp932(sample))});
+        const std::int64_t sampleUtf8Cost = utf8 ? Implausibility(Utf8ToCp932(sample)) : kNoReading;
+        const std::int64_t sampleBest =
+            std::min({sampleUtf8Cost, Implausibility(sample), Implausibility(EucJpToCp932(sample))});
         if (const std::optional<Encoding> utf16 = Utf16Reading(sample, sampleBest)) return as(*utf16);
     } else if (const std::optional<Encoding> utf16 = Utf16Reading(bytes, best)) {
         return as(*utf16);

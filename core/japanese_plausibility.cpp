@@ -9,7 +9,7 @@
 namespace quenbol {
 namespace {
 
-constexpr long kFault = 60;
+constexpr std::int64_t kFault = 60;
 
 // Bytes that are a character by themselves.
 constexpr std::array<unsigned char, 256> kSingleCost = [] {
@@ -22,7 +22,7 @@ constexpr std::array<unsigned char, 256> kSingleCost = [] {
     return cost;
 }();
 
-long PairCost(unsigned lead, unsigned trail) {
+std::int64_t PairCost(unsigned lead, unsigned trail) {
     const unsigned code = lead << 8 | trail;
     if (code < 0x819F) return 14;  // row 1: 、。「」・ー and the like
     if (code < 0x824F) return 24;  // row 2: symbols
@@ -38,8 +38,8 @@ long PairCost(unsigned lead, unsigned trail) {
 
 }  // namespace
 
-long Implausibility(std::string_view cp932) {
-    long cost = 0;
+std::int64_t Implausibility(std::string_view cp932) {
+    std::int64_t cost = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
     const std::size_t n = cp932.size();
     for (std::size_t i = 0; i < n;) {

@@ -3,6 +3,7 @@
 // UTF-16) is decoded into code page 932 and costed here, and the cheapest wins.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace quenbol {
@@ -25,6 +26,6 @@ namespace quenbol {
 // half-width katakana in code page 932 read as EUC-JP gives second-level
 // kanji and undefined rows as often as first-level kanji, and stays code
 // page 932.
-long Implausibility(std::string_view cp932);
+std::int64_t Implausibility(std::string_view cp932);
 
 }  // namespace quenbol
