@@ -36,6 +36,13 @@ std::int64_t PairCost(unsigned lead, unsigned trail) {
     return 40;                     // the vendors' rows at 0xED and from 0xFA on
 }
 
+// A half-width voiced or semi-voiced mark after a letter that takes it.
+bool VoicedMark(const unsigned char* p, std::size_t i) {
+    if (i == 0 || (p[i] != 0xDE && p[i] != 0xDF)) return false;
+    const unsigned char letter = p[i - 1];
+    return letter == 0xB3 || (letter >= 0xB6 && letter <= 0xC4) || (letter >= 0xCA && letter <= 0xCE);
+}
+
 }  // namespace
 
 std::int64_t Implausibility(std::string_view cp932) {
@@ -45,7 +52,7 @@ std::int64_t Implausibility(std::string_view cp932) {
     for (std::size_t i = 0; i < n;) {
         const unsigned char b = p[i];
         if (!IsLeadByte(b)) {
-            cost += kSingleCost[b];
+            cost += VoicedMark(p, i) ? 9 : kSingleCost[b];
             ++i;
         } else if (i + 1 < n && IsDefinedCp932Pair(b, p[i + 1])) {
             cost += PairCost(b, p[i + 1]);

@@ -111,6 +111,8 @@ TEST(TextEncodings, ShortTextsAreReadInTheirOwnEncoding) {
         {"UTF-16LE abc", std::string("a\0b\0c\0", 6), Encoding::Utf16Le},
         {"code page 932 した。", "\x82\xB5\x82\xBD\x81\x42", Encoding::Cp932},
         {"code page 932 ﾀｲﾌﾟｽｸﾘﾌﾟﾄ", "\xC0\xB2\xCC\xDF\xBD\xB8\xD8\xCC\xDF\xC4", Encoding::Cp932},
+        {"code page 932 ﾃﾞｰﾀﾍﾞｰｽ, voiced marks after their letters", "\xC3\xDE\xB0\xC0\xCD\xDE\xB0\xBD",
+         Encoding::Cp932},
         {"ASCII", "make install", Encoding::Cp932},
     };
     for (const auto& c : cases) EXPECT_EQ(EncodingName(DetectEncoding(c.bytes)), EncodingName(c.expected)) << c.what;
