@@ -67,7 +67,7 @@ using Setter = std::string (*)(Options& o, const std::string& value, int timesBe
 
 enum Repeat { kRepeatable, kOnce };  // kOnce: given twice is an error
 
-struct OptionSpec {
+struct OptionRow {
     std::string_view name;
     std::string_view shortName;  // empty when none
     std::string_view valueName;  // empty for an option without a value
@@ -78,7 +78,7 @@ struct OptionSpec {
 };
 
 // Every option, in the order --help lists them.
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {"--keywords", "", "FILE", kOnce, kKeywords,
      "use the keyword table of a keyword file instead of the built-in one",
      [](Options& o, const std::string& value, int) { o.keywordFile = value; return std::string(); }},
@@ -172,7 +172,7 @@ const OptionSpec kOptions[] = {
 };
 
 // A text named on the command line, among the options given.
-const OptionSpec kText = {"", "", "", kRepeatable, kTexts, "", nullptr};
+const OptionRow kText = {"", "", "", kRepeatable, kTexts, "", nullptr};
 
 // A rule between the options given: broken by an option of the first groups
 // given with another of the second (or, when `needs`, without any of them).
@@ -201,15 +201,15 @@ const Rule kRules[] = {
     {kContext, kMatches, "%1 needs %2", true},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.name || (!spec.shortName.empty() && name == spec.shortName)) return &spec;
+const OptionRow* FindOption(std::string_view name) {
+    for (const OptionRow& option : kOptions)
+        if (name == option.name || (!option.shortName.empty() && name == option.shortName)) return &option;
     return nullptr;
 }
 
 std::string_view NameOfGroup(unsigned group) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.group & group) return spec.name;
+    for (const OptionRow& option : kOptions)
+        if (option.group & group) return option.name;
     return {};
 }
 
@@ -243,18 +243,18 @@ public:
 
 private:
     void Option(const Argument& arg) {
-        const OptionSpec* spec = FindOption(arg.name);
-        if (arg.inlineValue && (!spec || spec->valueName.empty()))
+        const OptionRow* option = FindOption(arg.name);
+        if (arg.inlineValue && (!option || option->valueName.empty()))
             return Fail("option " + Quoted(arg.name) + " takes no value");
-        if (!spec) return Fail("unknown option " + Quoted(arg.name));
+        if (!option) return Fail("unknown option " + Quoted(arg.name));
         std::string value;
-        if (!spec->valueName.empty() && !Value(arg, value)) return;
-        const int timesBefore = int(std::count(given_.begin(), given_.end(), spec));
-        if (spec->repeat == kOnce && timesBefore > 0)
+        if (!option->valueName.empty() && !Value(arg, value)) return;
+        const int timesBefore = int(std::count(given_.begin(), given_.end(), option));
+        if (option->repeat == kOnce && timesBefore > 0)
             return Fail("option " + Quoted(arg.name) + " given more than once");
-        std::string error = spec->set(result_.options, value, timesBefore);
+        std::string error = option->set(result_.options, value, timesBefore);
         if (!error.empty()) return Fail(std::move(error));
-        given_.push_back(spec);
+        given_.push_back(option);
     }
 
     // The value of an option: after '=' or the next argument, whatever it looks like.
@@ -305,7 +305,7 @@ private:
     std::size_t next_ = 0;
     ParseResult result_;
     std::vector<std::string> texts_;
-    std::vector<const OptionSpec*> given_;  // the options used and the texts named (kText), in order
+    std::vector<const OptionRow*> given_;  // the options used and the texts named (kText), in order
 };
 
 }  // namespace
@@ -327,14 +327,14 @@ std::string UsageText() {
         "accumulating from text to text.\n"
         "\n";
     constexpr std::size_t kHelpColumn = 20;
-    for (const OptionSpec& spec : kOptions) {
+    for (const OptionRow& option : kOptions) {
         std::string left = "  ";
-        if (!spec.shortName.empty()) (left += spec.shortName) += ", ";
-        left += spec.name;
-        if (!spec.valueName.empty()) (left += ' ') += spec.valueName;
+        if (!option.shortName.empty()) (left += option.shortName) += ", ";
+        left += option.name;
+        if (!option.valueName.empty()) (left += ' ') += option.valueName;
         left.resize(std::max(left.size() + 1, kHelpColumn), ' ');
         text += left;
-        for (const char c : spec.help) text += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
+        for (const char c : option.help) text += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
         text += '\n';
     }
     return text +
