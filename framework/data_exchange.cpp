@@ -2,7 +2,7 @@
 #include "framework/data_exchange.h"
 
 #include "framework/app.h"
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "framework/text.h"
 #include "framework/wnd.h"
 

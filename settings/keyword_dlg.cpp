@@ -1,7 +1,7 @@
 // The keyword settings dialog.
 #include "settings/keyword_dlg.h"
 
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "res/resource.h"
 #include "settings/keyword_file_ops.h"
 

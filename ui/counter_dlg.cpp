@@ -5,7 +5,7 @@
 #include "core/top_member.h"
 #include "framework/app.h"
 #include "framework/data_exchange.h"
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "framework/paint_dc.h"
 #include "framework/text.h"
 #include "res/resource.h"

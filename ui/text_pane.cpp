@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "framework/data_exchange.h"
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "framework/text.h"
 #include "framework/window_subclass.h"
 #include "framework/wnd.h"

@@ -2,7 +2,7 @@
 // refused whole; within it they go through.
 #include <gtest/gtest.h>
 
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "testing/clipboard_contents.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"

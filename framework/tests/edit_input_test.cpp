@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "framework/clipboard_reader.h"
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 #include "testing/busy_clipboard.h"

@@ -1,7 +1,7 @@
 // An edit's byte limit and its code page 932 rule, in one subclass that checks
 // each way text comes in (a typed character, a paste, an input-method result)
 // before the edit sees it.
-#include "framework/edit_byte_limit.h"
+#include "framework/edit_filter.h"
 
 #include <imm.h>
 
