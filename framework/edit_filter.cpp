@@ -1,6 +1,5 @@
-// An edit's byte limit and its code page 932 rule, in one subclass that checks
-// each way text comes in (a typed character, a paste, an input-method result)
-// before the edit sees it.
+// The edit filter: one subclass, one procedure and one state for an edit's
+// code page 932 rule, its byte limit and the count the limit may keep.
 #include "framework/edit_filter.h"
 
 #include <imm.h>
@@ -13,11 +12,12 @@
 
 namespace {
 
-constexpr wchar_t kRulesName[] = L"quenbol.editRules";
+constexpr wchar_t kFilterName[] = L"quenbol.editFilter";
 
-struct Rules {
-    bool limited = false, cp932Only = false;
-    std::size_t maxBytes = 0;
+struct Filter {
+    bool cp932Only = false;
+    std::optional<std::size_t> maxBytes;
+    std::unique_ptr<EditByteCount> count;  // null: the limit converts the text when it must
 };
 
 // The text a typed character inserts, or nothing for keys that insert none.
@@ -56,79 +56,9 @@ std::size_t FirstLineLength(std::wstring_view text) {
     return lf > 0 && text[lf - 1] == L'\r' ? lf - 1 : lf;
 }
 
-// Whether the rules let the incoming text in.
-bool Admits(HWND edit, const Rules& rules, const std::wstring& text) {
-    bool lossless = true;
-    if (rules.cp932Only) quenbol::ToCp932(text, &lossless);
-    return lossless && (!rules.limited || EditInsertionFits(edit, text, rules.maxBytes));
-}
-
-LRESULT CALLBACK RulesProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    const Rules& rules = SubclassOf<Rules>(edit).state;
-    std::optional<std::wstring> text;
-    try {
-        bool unreadable = false;
-        if ((text = EditIncomingText(edit, message, wParam, lParam, unreadable))) {
-            if (unreadable || !Admits(edit, rules, *text)) {
-                MessageBeep(MB_OK);
-                return 0;
-            }
-        }
-    } catch (...) {  // out of memory while checking: refuse the input
-        MessageBeep(MB_OK);
-        return 0;
-    }
-    if (text && PastesCheckedTextItself(edit, message, wParam, *text)) {
-        return CallPrevious<Rules>(edit, kRulesName, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
-    }
-    return CallPrevious<Rules>(edit, kRulesName, message, wParam, lParam);
-}
-
-// The edit's rules, given to it now if it has none yet (null if that fails).
-Rules* AttachRules(HWND edit) {
-    Subclassed<Rules>* subclass = AttachSubclass<Rules>(edit, kRulesName, RulesProc);
-    return subclass ? &subclass->state : nullptr;
-}
-
-}  // namespace
-
-void LimitEditBytes(HWND edit, std::size_t maxBytes) {
-    // A text of n bytes has at most n units, but for characters outside the
-    // BMP, which have no code page 932 form anyway.
-    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    if (Rules* rules = AttachRules(edit)) {
-        rules->limited = true;
-        rules->maxBytes = maxBytes;
-    }
-}
-
-void RefuseTextWithoutCp932Form(HWND edit) {
-    if (Rules* rules = AttachRules(edit)) rules->cp932Only = true;
-}
-
-// Below half the limit in units the insertion always fits: no character
-// takes more than two bytes.
-std::optional<EditReplacement> PlanEditReplacement(HWND edit, std::size_t insertUnits) {
-    EditReplacement plan;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&plan.start), reinterpret_cast<LPARAM>(&plan.end));
-    plan.units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
-    plan.end = static_cast<DWORD>(std::min<std::size_t>(plan.end, plan.units));
-    plan.start = std::min(plan.start, plan.end);
-    plan.newUnits = plan.units - (plan.end - plan.start) + insertUnits;
-    if (plan.newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return std::nullopt;
-    return plan;
-}
-
-bool EditInsertionFits(HWND edit, std::wstring_view insert, std::size_t maxBytes) {
-    const std::optional<EditReplacement> plan = PlanEditReplacement(edit, insert.size());
-    if (!plan || plan->newUnits * 2 <= maxBytes) return plan.has_value();  // no character takes 3 bytes
-    std::wstring text = quenbol::GetWindowTextWide(edit);
-    text.replace(plan->start, plan->end - plan->start, insert);
-    return quenbol::Cp932Length(text) <= maxBytes;
-}
-
-std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
-                                             bool& unreadable) {
+// The text a message to the edit would bring in, or nothing; `unreadable`
+// when it would paste a clipboard text that cannot be read.
+std::optional<std::wstring> IncomingText(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, bool& unreadable) {
     std::wstring text;
     switch (message) {
     case WM_CHAR:
@@ -149,7 +79,98 @@ std::optional<std::wstring> EditIncomingText(HWND edit, UINT message, WPARAM wPa
     }
 }
 
-bool PastesCheckedTextItself(HWND edit, UINT message, WPARAM wParam, std::wstring_view text) {
+// Whether the filter inserts a paste's checked text itself. Not into a
+// read-only edit, nor without a text to insert (the edit's paste of nothing
+// leaves the selection alone).
+bool PastesCheckedText(HWND edit, UINT message, WPARAM wParam, std::wstring_view text) {
     const bool paste = message == WM_PASTE || (message == WM_KEYDOWN && IsShiftInsert(wParam));
     return paste && !text.empty() && !(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+}
+
+// Nothing when the result would pass the edit's own unit limit.
+std::optional<EditReplacement> PlanReplacement(HWND edit, std::size_t insertUnits) {
+    EditReplacement plan;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&plan.start), reinterpret_cast<LPARAM>(&plan.end));
+    plan.units = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    plan.end = static_cast<DWORD>(std::min<std::size_t>(plan.end, plan.units));
+    plan.start = std::min(plan.start, plan.end);
+    plan.newUnits = plan.units - (plan.end - plan.start) + insertUnits;
+    if (plan.newUnits > static_cast<std::size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return std::nullopt;
+    return plan;
+}
+
+// The limit without a kept count: below half the limit in units the
+// insertion always fits (no character takes 3 bytes); past it the result is
+// converted.
+bool FitsConverted(HWND edit, const EditReplacement& plan, std::wstring_view insert, std::size_t maxBytes) {
+    if (plan.newUnits * 2 <= maxBytes) return true;
+    std::wstring text = quenbol::GetWindowTextWide(edit);
+    text.replace(plan.start, plan.end - plan.start, insert);
+    return quenbol::Cp932Length(text) <= maxBytes;
+}
+
+// Whether the filter lets the incoming text in.
+bool Admits(HWND edit, const Filter& filter, const std::wstring& text) {
+    bool lossless = true;
+    if (filter.cp932Only) quenbol::ToCp932(text, &lossless);
+    if (!lossless || !filter.maxBytes) return lossless;
+    const std::optional<EditReplacement> plan = PlanReplacement(edit, text.size());
+    if (!plan) return false;
+    return filter.count ? filter.count->Fits(edit, *plan, text, *filter.maxBytes)
+                        : FitsConverted(edit, *plan, text, *filter.maxBytes);
+}
+
+LRESULT CALLBACK FilterProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    Filter& filter = SubclassOf<Filter>(edit).state;
+    std::optional<std::wstring> text;
+    try {
+        bool unreadable = false;
+        if ((text = IncomingText(edit, message, wParam, lParam, unreadable))) {
+            if (unreadable || !Admits(edit, filter, *text)) {
+                MessageBeep(MB_OK);
+                return 0;
+            }
+        }
+    } catch (...) {  // out of memory while checking: refuse the input
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    const LRESULT result =
+        text && PastesCheckedText(edit, message, wParam, *text)
+            ? CallPrevious<Filter>(edit, kFilterName, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()))
+            : CallPrevious<Filter>(edit, kFilterName, message, wParam, lParam);
+    if (message == WM_NCDESTROY) return result;  // `filter` is gone
+    if (filter.count) filter.count->Handled(edit, message, text);
+    return result;
+}
+
+// The edit's filter, given to it now if it has none yet (null if that fails).
+Filter* AttachFilter(HWND edit) {
+    Subclassed<Filter>* subclass = AttachSubclass<Filter>(edit, kFilterName, FilterProc);
+    return subclass ? &subclass->state : nullptr;
+}
+
+}  // namespace
+
+void LimitEditBytes(HWND edit, std::size_t maxBytes) {
+    // A text of n bytes has at most n units, but for characters outside the
+    // BMP, which have no code page 932 form anyway.
+    SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
+    if (Filter* filter = AttachFilter(edit)) filter->maxBytes = maxBytes;
+}
+
+void RefuseTextWithoutCp932Form(HWND edit) {
+    if (Filter* filter = AttachFilter(edit)) filter->cp932Only = true;
+}
+
+bool KeepEditByteCount(HWND edit, std::unique_ptr<EditByteCount> count) {
+    Filter* filter = AttachFilter(edit);
+    if (!filter || filter->count) return false;
+    filter->count = std::move(count);
+    return true;
+}
+
+EditByteCount* EditByteCountOf(HWND edit) {
+    Subclassed<Filter>* subclass = FindSubclass<Filter>(edit, kFilterName);
+    return subclass ? subclass->state.count.get() : nullptr;
 }

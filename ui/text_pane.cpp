@@ -1,24 +1,27 @@
-// The text pane's counting byte limit, in a subclass that checks each way
-// text comes in before the edit sees it and follows the byte count the edit
-// is left with, and the exchange that skips an unchanged pane.
+// The text pane's byte count for the edit filter's limit, which follows the
+// count each input leaves, and the exchange that skips an unchanged pane.
 #include "ui/text_pane.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 
 #include "framework/data_exchange.h"
 #include "framework/edit_filter.h"
 #include "framework/text.h"
-#include "framework/window_subclass.h"
 #include "framework/wnd.h"
 
 namespace {
 
-constexpr wchar_t kLimitName[] = L"quenbol.paneLimit";
+// What an insertion let through should leave.
+struct Expected {
+    bool known = false, pairs = false, whole = false;
+    std::size_t units = 0, caret = 0, bytes = 0;
+    std::string text;  // when `whole`: the bytes of the text the pane will hold
+};
 
-struct Limit {
-    std::size_t maxBytes = 0;
+struct Limit final : EditByteCount {
     std::uint64_t version = 1;
     bool known = false;  // whether `bytes` is the text's count
     bool pairs = false;  // the text holds surrogates, whose counts do not simply add up
@@ -37,13 +40,10 @@ struct Limit {
         std::string bytes;
         std::string field;
     } whole;
-};
+    Expected expected;  // what the input being handled should leave
 
-// What an insertion let through should leave.
-struct Expected {
-    bool known = false, pairs = false, whole = false;
-    std::size_t units = 0, caret = 0, bytes = 0;
-    std::string text;  // when `whole`: the bytes of the text the pane will hold
+    bool Fits(HWND pane, const EditReplacement& plan, std::wstring_view insert, std::size_t maxBytes) override;
+    void Handled(HWND pane, UINT message, std::optional<std::wstring>& incoming) override;
 };
 
 void Know(Limit& limit, std::size_t bytes, bool pairs) {
@@ -53,8 +53,8 @@ void Know(Limit& limit, std::size_t bytes, bool pairs) {
 }
 
 // The edit sets its modification flag on each change it makes itself (keys,
-// cut, undo); the subclass clears it whenever it knows the text, so a set
-// flag means a change it did not follow.
+// cut, undo); the count clears it whenever it knows the text, so a set flag
+// means a change it did not follow.
 void Forget(HWND pane, Limit& limit) {
     ++limit.version;
     limit.known = false;
@@ -70,105 +70,74 @@ bool HasSurrogates(std::wstring_view text) {
     return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; });
 }
 
-// Whether replacing the selection with `insert` fits; when it does, what the
-// text will then be.
-bool Fits(HWND pane, std::wstring_view insert, Limit& limit, Expected& expected) {
-    const std::optional<EditReplacement> plan = PlanEditReplacement(pane, insert.size());
-    if (!plan) return false;
-    const auto [start, end, units, newUnits] = *plan;
-    Sync(pane, limit);
+// When the insertion fits, `expected` says what the text will then be.
+bool Limit::Fits(HWND pane, const EditReplacement& plan, std::wstring_view insert, std::size_t maxBytes) {
+    expected = {};
+    const auto [start, end, units, newUnits] = plan;
+    Sync(pane, *this);
     Expected after{true, false, false, newUnits, start + insert.size(), 0, {}};
     if (start == 0 && end == units) {  // the whole text replaced: only the insert counts
         after.text = quenbol::ToCp932(insert);
         after.bytes = after.text.size();
         after.pairs = HasSurrogates(insert);
         after.whole = true;
-    } else if (limit.known && !limit.pairs && start == end && !HasSurrogates(insert)) {
-        after.bytes = limit.bytes + quenbol::Cp932Length(insert);
-    } else if (newUnits * 2 <= limit.maxBytes) {
+    } else if (known && !pairs && start == end && !HasSurrogates(insert)) {
+        after.bytes = bytes + quenbol::Cp932Length(insert);
+    } else if (newUnits * 2 <= maxBytes) {
         return true;  // no character takes more than two bytes; the count stays unknown
     } else {
         std::wstring text = quenbol::GetWindowTextWide(pane);
-        const bool pairs = HasSurrogates(text) || HasSurrogates(insert);
-        if (pairs) {  // a pair may be split or joined at the seams: count the result whole
-            if (!HasSurrogates(text)) Know(limit, quenbol::Cp932Length(text), false);
+        const bool withPairs = HasSurrogates(text) || HasSurrogates(insert);
+        if (withPairs) {  // a pair may be split or joined at the seams: count the result whole
+            if (!HasSurrogates(text)) Know(*this, quenbol::Cp932Length(text), false);
             text.replace(start, end - start, insert);
             after.bytes = quenbol::Cp932Length(text);
             after.pairs = HasSurrogates(text);
         } else {  // the kept parts and the insert add up, without a copy of the result
             const std::wstring_view all(text);
             const std::size_t replaced = quenbol::Cp932Length(all.substr(start, end - start));
-            Know(limit, quenbol::Cp932Length(all), false);  // known from here on
-            after.bytes = limit.bytes - replaced + quenbol::Cp932Length(insert);
+            Know(*this, quenbol::Cp932Length(all), false);  // known from here on
+            after.bytes = bytes - replaced + quenbol::Cp932Length(insert);
         }
     }
-    if (after.bytes > limit.maxBytes) return false;
+    if (after.bytes > maxBytes) return false;
     expected = std::move(after);
     return true;
 }
 
-LRESULT CALLBACK LimitProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
-    Limit& limit = SubclassOf<Limit>(pane).state;
-    Expected expected;
-    std::optional<std::wstring> text;
-    try {
-        bool unreadable = false;
-        if ((text = EditIncomingText(pane, message, wParam, lParam, unreadable))) {
-            if (unreadable || !Fits(pane, *text, limit, expected)) {
-                MessageBeep(MB_OK);
-                return 0;
-            }
-        }
-    } catch (...) {  // out of memory while checking: refuse the input
-        MessageBeep(MB_OK);
-        return 0;
-    }
-    const LRESULT result =
-        text && PastesCheckedTextItself(pane, message, wParam, *text)
-            ? CallPrevious<Limit>(pane, kLimitName, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()))
-            : CallPrevious<Limit>(pane, kLimitName, message, wParam, lParam);
-    if (message == WM_NCDESTROY) return result;  // `limit` is gone
-    if (text) {  // the count is kept when the edit did just what was checked
+void Limit::Handled(HWND pane, UINT message, std::optional<std::wstring>& incoming) {
+    if (incoming) {  // the count is kept when the edit did just what was checked
         DWORD start = 0, end = 0;
         SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         const bool asExpected = expected.known && end == expected.caret &&
                                 static_cast<std::size_t>(GetWindowTextLengthW(pane)) == expected.units;
-        Forget(pane, limit);
+        Forget(pane, *this);
         if (asExpected) {
-            Know(limit, expected.bytes, expected.pairs);
+            Know(*this, expected.bytes, expected.pairs);
             if (expected.whole) {
                 try {
                     std::string field = expected.text;
-                    limit.whole = {limit.version, std::move(*text), std::move(expected.text), std::move(field)};
+                    whole = {version, std::move(*incoming), std::move(expected.text), std::move(field)};
                 } catch (const std::bad_alloc&) {  // the text is in; the next exchange reads it from the pane
                 }
             }
         }
+        expected = {};
     } else if (message == WM_SETTEXT || message == EM_SETHANDLE || message == EM_REPLACESEL || message == WM_CUT ||
                message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO) {
-        Forget(pane, limit);
+        Forget(pane, *this);
     }
-    return result;
 }
 
-Limit* LimitOf(HWND pane) {
-    Subclassed<Limit>* subclass = FindSubclass<Limit>(pane, kLimitName);
-    return subclass ? &subclass->state : nullptr;
-}
+Limit* LimitOf(HWND pane) { return dynamic_cast<Limit*>(EditByteCountOf(pane)); }
 
 // Sets the limit (again, if the pane already has one).
 void LimitPaneBytes(HWND pane, std::size_t maxBytes) {
-    // A text of n bytes has at most n units, but for characters outside the
-    // BMP, which have no code page 932 form anyway.
-    SendMessageW(pane, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    Limit* limit = LimitOf(pane);
-    if (!limit) {
-        Subclassed<Limit>* subclass = AttachSubclass<Limit>(pane, kLimitName, LimitProc);
-        if (!subclass) return;
-        limit = &subclass->state;
-        Forget(pane, *limit);
-    }
-    limit->maxBytes = maxBytes;
+    LimitEditBytes(pane, maxBytes);
+    if (LimitOf(pane)) return;
+    auto limit = std::make_unique<Limit>();
+    Limit& kept = *limit;
+    if (KeepEditByteCount(pane, std::move(limit))) Forget(pane, kept);
 }
 
 // The exchange's side of DDX_Text: a pane whose version the last exchange

@@ -68,19 +68,24 @@ TEST(EditByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
     ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
 }
 
-TEST(EditByteLimit, InsertionCheckCountsBytesAndTheReplacedSelection) {
+TEST(EditByteLimit, InsertionCountsBytesAndTheReplacedSelection) {
     CExchangeDlg dlg;
     ASSERT_TRUE(RunInsideDialog(dlg, [&] {
         HWND pane = dlg.GetDlgItem(IDC_PANE);
-        SetWindowTextW(pane, L"abcあ");  // 5 bytes
-        SendMessageW(pane, EM_SETSEL, 0, 3);
-        EXPECT_TRUE(EditInsertionFits(pane, L"xyz", 5));
-        EXPECT_FALSE(EditInsertionFits(pane, L"xyzw", 5));
-        EXPECT_TRUE(EditInsertionFits(pane, L"う", 4));
-        EXPECT_FALSE(EditInsertionFits(pane, L"うa", 4));
+        const auto paste = [&](std::size_t maxBytes, DWORD start, DWORD end, const wchar_t* text) {
+            LimitEditBytes(pane, maxBytes);
+            SetWindowTextW(pane, L"abcあ");  // 5 bytes
+            SendMessageW(pane, EM_SETSEL, start, end);
+            PutClipboardText(dlg.m_hWnd, text);
+            SendMessageW(pane, WM_PASTE, 0, 0);
+            return WindowText(pane);
+        };
+        EXPECT_EQ(paste(5, 0, 3, L"xyz"), L"xyzあ");
+        EXPECT_EQ(paste(5, 0, 3, L"xyzw"), L"abcあ");
+        EXPECT_EQ(paste(4, 0, 3, L"う"), L"うあ");
+        EXPECT_EQ(paste(4, 0, 3, L"うa"), L"abcあ");
         // A character with no code page 932 form takes one byte (it becomes NUL).
-        SendMessageW(pane, EM_SETSEL, 4, 4);
-        EXPECT_TRUE(EditInsertionFits(pane, L"\U0001F600", 6));
+        EXPECT_EQ(paste(6, 4, 4, L"\U0001F600"), L"abcあ\U0001F600");
     }));
 }
 
