@@ -152,11 +152,14 @@ Filter* AttachFilter(HWND edit) {
 
 }  // namespace
 
-void LimitEditBytes(HWND edit, std::size_t maxBytes) {
+EditByteCount* LimitEditBytes(HWND edit, std::size_t maxBytes) {
     // A text of n bytes has at most n units, but for characters outside the
     // BMP, which have no code page 932 form anyway.
     SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(maxBytes), 0);
-    if (Filter* filter = AttachFilter(edit)) filter->maxBytes = maxBytes;
+    Filter* filter = AttachFilter(edit);
+    if (!filter) return nullptr;
+    filter->maxBytes = maxBytes;
+    return filter->count.get();
 }
 
 void RefuseTextWithoutCp932Form(HWND edit) {

@@ -21,9 +21,6 @@
 #include <string>
 #include <string_view>
 
-// Sets the limit (again, if the edit already has one).
-void LimitEditBytes(HWND edit, std::size_t maxBytes);
-
 // Refuses text that holds a character without a code page 932 form.
 void RefuseTextWithoutCp932Form(HWND edit);
 
@@ -43,6 +40,10 @@ public:
     // the text that came in with it, if any, as checked.
     virtual void Handled(HWND edit, UINT message, std::optional<std::wstring>& incoming) = 0;
 };
+
+// Sets the limit (again, if the edit already has one); the count it keeps,
+// if any.
+EditByteCount* LimitEditBytes(HWND edit, std::size_t maxBytes);
 
 // Counts the edit's byte limit with `count` from now on, unless it has a count
 // already; the filter keeps the count until the edit is destroyed.

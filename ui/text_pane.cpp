@@ -133,8 +133,7 @@ Limit* LimitOf(HWND pane) { return dynamic_cast<Limit*>(EditByteCountOf(pane)); 
 
 // Sets the limit (again, if the pane already has one).
 void LimitPaneBytes(HWND pane, std::size_t maxBytes) {
-    LimitEditBytes(pane, maxBytes);
-    if (LimitOf(pane)) return;
+    if (LimitEditBytes(pane, maxBytes)) return;  // the count is in place
     auto limit = std::make_unique<Limit>();
     Limit& kept = *limit;
     if (KeepEditByteCount(pane, std::move(limit))) Forget(pane, kept);
