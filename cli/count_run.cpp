@@ -6,29 +6,42 @@
 
 namespace quenbol::cli {
 
-TextOccurrences::TextOccurrences(std::array<MatchReport, 2> reports) : reports_(std::move(reports)) {
-    const std::size_t members = reports_[0].size(), all = members + reports_[1].size();
-    order_.resize(all);
-    for (std::size_t k = 0; k < all; ++k) order_[k] = static_cast<std::uint32_t>(k);
-    // At one start a member's occurrence comes first; no two of one group share a start.
-    const auto start = [&](std::uint32_t k) {
-        return k < members ? reports_[0].SpansOf(k).front().start : reports_[1].SpansOf(k - members).front().start;
-    };
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const std::uint32_t sa = start(a), sb = start(b);
-        return sa != sb ? sa < sb : a < members && b >= members;
-    });
+TextOccurrences::Cursor::Cursor(const TextOccurrences& occurrences) {
+    for (int group = 0; group < 2; ++group) {
+        const MatchReport& report = occurrences.reports_[group];
+        for (std::size_t r = 0; r < report.runCount(); ++r) {
+            Run run{report.ReadRun(r), group == 1};
+            if (run.reader.Next()) heap_.push_back(std::move(run));
+        }
+    }
+    std::make_heap(heap_.begin(), heap_.end(), Later);
 }
 
-OccurrenceRef TextOccurrences::operator[](std::size_t k) const {
-    const std::size_t members = reports_[0].size();
-    const std::size_t i = order_[k];
-    if (i >= members) {
-        const MatchReport& manual = reports_[1];
-        return {true, -1, static_cast<int>(manual.WordOf(i - members)), manual.SpansOf(i - members)};
+bool TextOccurrences::Cursor::Later(const Run& a, const Run& b) {
+    // No two occurrences of one group share a start.
+    const std::uint32_t sa = a.reader.spans().front().start, sb = b.reader.spans().front().start;
+    return sa != sb ? sa > sb : a.manual && !b.manual;
+}
+
+bool TextOccurrences::Cursor::Next() {
+    if (taken_) {
+        std::pop_heap(heap_.begin(), heap_.end(), Later);
+        if (heap_.back().reader.Next()) {
+            std::push_heap(heap_.begin(), heap_.end(), Later);
+        } else {
+            heap_.pop_back();
+        }
     }
-    const int entry = static_cast<int>(reports_[0].WordOf(i));
-    return {false, entry / kSlotsPerMember, entry % kSlotsPerMember, reports_[0].SpansOf(i)};
+    taken_ = !heap_.empty();
+    if (!taken_) return false;
+    const Run& top = heap_.front();
+    const int word = static_cast<int>(top.reader.word());
+    if (top.manual) {
+        current_ = {true, -1, word, top.reader.spans()};
+    } else {
+        current_ = {false, word / kSlotsPerMember, word % kSlotsPerMember, top.reader.spans()};
+    }
+    return true;
 }
 
 std::size_t CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding) {

@@ -75,9 +75,9 @@ bool WriteMatches(const CountRun& run, const CountedText& counted, int context, 
     const DecodedText& d = counted.decoded;
     const std::string file = JsonUtf8String(SanitizeUtf8(counted.path));
     TextCursor cursor(d.text(), static_cast<std::size_t>(context));
-    for (std::size_t k = 0; k < counted.occurrences.size(); ++k) {
+    for (TextOccurrences::Cursor next = counted.occurrences.InTextOrder(); next.Next();) {
         if (!pieces.Check()) return false;
-        const OccurrenceRef o = counted.occurrences[k];
+        const OccurrenceRef& o = next.current();
         const std::size_t start = o.spans.front().start, end = o.spans.back().end;
         cursor.MoveTo(start);
         const std::string& word =

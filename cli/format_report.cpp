@@ -141,18 +141,6 @@ std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
 bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, PieceWriter& pieces) {
     const DecodedText& d = t.decoded;
     const std::size_t shown = ShownEnd(d, shownBytes);
-    // Only the shown spans are held: a text's occurrences can far outnumber them.
-    std::vector<MarkedSpan> spans;
-    for (std::size_t k = 0; k < t.occurrences.size(); ++k) {
-        const OccurrenceRef o = t.occurrences[k];
-        if (o.manual) continue;
-        ++occurrence;
-        for (const TextSpan& s : o.spans) {
-            if (s.start < shown) spans.push_back({s.start, s.end, o.member, o.slot, occurrence});
-        }
-    }
-    std::sort(spans.begin(), spans.end(), [](const MarkedSpan& a, const MarkedSpan& b) { return a.start < b.start; });
-
     std::string& out = pieces.buffer();
     out += "<section>\n<h3>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) + "</h3>\n";
     if (shown < d.text().size()) {
@@ -185,15 +173,43 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
         }
     };
     std::size_t at = 0;
-    for (const MarkedSpan& s : spans) {
+    const auto mark = [&](const MarkedSpan& s) {
         plain(at, s.start);
         const std::size_t end = std::min<std::size_t>(s.end, shown);
         out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
                "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\">" + HtmlEscape(d.Utf8Of(s.start, end)) +
                "</mark>";
         at = end;
-        if (!pieces.Check()) return false;
+        return pieces.Check();
+    };
+    // The spans are marked in text order as the occurrences come, none held
+    // but the later spans of matches formed across deletions (rare): they
+    // wait, earliest on top, until the text reaches them.
+    std::vector<MarkedSpan> waiting;
+    const auto later = [](const MarkedSpan& a, const MarkedSpan& b) { return a.start > b.start; };
+    const auto markWaitingBefore = [&](std::size_t limit) {
+        while (!waiting.empty() && waiting.front().start < limit) {
+            std::pop_heap(waiting.begin(), waiting.end(), later);
+            const MarkedSpan s = waiting.back();
+            waiting.pop_back();
+            if (!mark(s)) return false;
+        }
+        return true;
+    };
+    for (TextOccurrences::Cursor next = t.occurrences.InTextOrder(); next.Next();) {
+        const OccurrenceRef& o = next.current();
+        if (o.manual) continue;
+        ++occurrence;
+        if (o.spans.front().start >= shown) continue;
+        if (!markWaitingBefore(o.spans.front().start)) return false;
+        if (!mark({o.spans.front().start, o.spans.front().end, o.member, o.slot, occurrence})) return false;
+        for (const TextSpan& s : o.spans.subspan(1)) {
+            if (s.start >= shown) break;
+            waiting.push_back({s.start, s.end, o.member, o.slot, occurrence});
+            std::push_heap(waiting.begin(), waiting.end(), later);
+        }
     }
+    if (!markWaitingBefore(shown)) return false;
     plain(at, shown);
     out += "</pre>\n</section>\n";
     return pieces.Flush();

@@ -33,14 +33,14 @@ void SetManualCounts(CountingState& state, std::span<const std::int64_t> counts)
 void ListOccurrences(const MatchReport& members, const MatchReport& manual, OccurrenceList& list) {
     list.clear();
     list.reserve(members.size() + manual.size());
-    for (std::size_t i = 0; i < members.size(); ++i) {
-        const auto spans = members.SpansOf(i);
-        const int entry = static_cast<int>(members.WordOf(i));
+    for (MatchReport::Reader match = members.Read(); match.Next();) {
+        const auto spans = match.spans();
+        const int entry = static_cast<int>(match.word());
         list.push_back({false, entry / kSlotsPerMember, entry % kSlotsPerMember, {spans.begin(), spans.end()}});
     }
-    for (std::size_t i = 0; i < manual.size(); ++i) {
-        const auto spans = manual.SpansOf(i);
-        list.push_back({true, -1, static_cast<int>(manual.WordOf(i)), {spans.begin(), spans.end()}});
+    for (MatchReport::Reader match = manual.Read(); match.Next();) {
+        const auto spans = match.spans();
+        list.push_back({true, -1, static_cast<int>(match.word()), {spans.begin(), spans.end()}});
     }
     SortInTextOrder(list);
 }

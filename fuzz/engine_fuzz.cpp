@@ -75,16 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int c = 0; c < 2; ++c) {
         std::string work = text;
         quenbol::reference::TrackedText tracked(text);
-        std::size_t reported = 0;
+        quenbol::MatchReport::Reader match = reports[c].Read();
         for (std::size_t w = 0; w < chains[c].size(); ++w) {
             Check(got[c][w] == quenbol::reference::RemoveAll(work, chains[c][w]));
             for (const auto& spans : quenbol::reference::RemoveAllTracked(tracked, chains[c][w])) {
-                Check(reported < reports[c].size() && reports[c].WordOf(reported) == w);
-                const auto engineSpans = reports[c].SpansOf(reported++);
+                Check(match.Next() && match.word() == w);
+                const auto engineSpans = match.spans();
                 Check(std::equal(engineSpans.begin(), engineSpans.end(), spans.begin(), spans.end()));
             }
         }
-        Check(reported == reports[c].size());
+        Check(!match.Next());
         std::string inPlace = text;
         std::vector<std::int64_t> again(chains[c].size(), -1);
         quenbol::CountAndDeleteInPlace(inPlace, {chains[c], again.data()});

@@ -182,11 +182,11 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
         alive.Assign(text.size(), true);
         simulatedCounts.assign(segment.simulatedWord.size(), 0);
         MatchReport* const report = reports.empty() ? nullptr : reports[s];
-        const std::size_t reported = report ? report->size() : 0;
+        if (report) report->NameWords(segment.simulatedWord);
         const bool worthTwo = side && segment.deletions.OccurrencesIn(found) >= kTwoThreadOccurrences;
         segment.deletions.Run(text, boundaries, found, alive, simulatedCounts.data(), report,
                               worthTwo ? side : nullptr, &scratch.deletions);
-        if (report) report->RenameWords(reported, segment.simulatedWord);
+        if (report) report->NameWords({});
         std::fill(counts[s] + segment.first, counts[s] + segment.end, 0);
         for (std::size_t k = 0; k < simulatedCounts.size(); ++k) {
             counts[s][segment.simulatedWord[k]] = simulatedCounts[k];
@@ -196,25 +196,33 @@ bool RunGroup(const ScanGroup& group, std::string_view text, std::size_t maxHits
     return true;
 }
 
+constexpr std::size_t kStartsPiece = std::size_t{1} << 20;
+
 // Word w of a chain by RemoveAll; with a `report`, each occurrence is added
 // to it, placed in the original text through `origin`, which then follows
 // the deletions.
 std::int64_t RemoveWord(std::string& work, std::span<const std::string> words, std::size_t w,
                         MatchReport* report, OriginMap* origin) {
     if (!report) return RemoveAll(work, words[w]);
-    std::vector<std::uint32_t> starts;
-    const std::int64_t n = RemoveAll(work, words[w], starts);
-    origin->TakeAscending(starts, words[w].size(), static_cast<std::uint32_t>(w), *report);
-    return n;
+    // The starts are placed a piece at a time: a word can take as many as
+    // the copy has bytes. The map has already lost the matches of the pieces
+    // before, so a piece's offsets move down by their bytes.
+    const std::size_t length = words[w].size();
+    std::size_t taken = 0;
+    return RemoveAll(work, words[w], kStartsPiece, [&](std::span<std::uint32_t> starts) {
+        for (std::uint32_t& start : starts) start -= static_cast<std::uint32_t>(taken * length);
+        origin->TakeAscending(starts, length, static_cast<std::uint32_t>(w), *report);
+        taken += starts.size();
+    });
 }
 
 // Matches placed in a working copy, added to `report` placed in the original
 // through `origin`, which then follows the deletions.
 void AddThroughOrigins(const MatchReport& local, OriginMap& origin, MatchReport& report) {
-    const std::size_t first = report.size();
-    for (std::size_t i = 0; i < local.size(); ++i) {
-        report.BeginMatch(local.WordOf(i));
-        for (const TextSpan& span : local.SpansOf(i)) origin.AddSpans(span.start, span.end, report);
+    const MatchReport::Mark first = report.End();
+    for (MatchReport::Reader match = local.Read(); match.Next();) {
+        report.BeginMatch(match.word());
+        for (const TextSpan& span : match.spans()) origin.AddSpans(span.start, span.end, report);
     }
     origin.Delete(report, first);
 }

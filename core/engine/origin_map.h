@@ -89,14 +89,15 @@ public:
         Recount();
     }
 
-    // The copy loses the bytes of the spans of matches [from, size()) of
-    // `report` (original offsets); the map then stands for the copy after
+    // The copy loses the bytes of the spans of the matches of `report` after
+    // `from` (original offsets); the map then stands for the copy after
     // those deletions.
-    void Delete(const MatchReport& report, std::size_t from) {
-        if (from == report.size()) return;
-        for (std::size_t i = from; i < report.size(); ++i) {
-            for (const TextSpan& s : report.SpansOf(i)) alive_.ClearRange(s.start, s.end - 1);
-        }
+    void Delete(const MatchReport& report, const MatchReport::Mark& from) {
+        MatchReport::Reader match = report.ReadFrom(from);
+        if (!match.Next()) return;
+        do {
+            for (const TextSpan& s : match.spans()) alive_.ClearRange(s.start, s.end - 1);
+        } while (match.Next());
         Recount();
     }
 

@@ -103,6 +103,21 @@ std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std
                          [&starts](std::size_t start) { starts.push_back(static_cast<std::uint32_t>(start)); });
 }
 
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::size_t piece,
+                       const std::function<void(std::span<std::uint32_t>)>& take) {
+    std::vector<std::uint32_t> starts;
+    starts.reserve(piece);
+    const std::int64_t n = RemoveAllWith(text, word, [&](std::size_t start) {
+        starts.push_back(static_cast<std::uint32_t>(start));
+        if (starts.size() == piece) {
+            take(starts);
+            starts.clear();
+        }
+    });
+    if (!starts.empty()) take(starts);
+    return n;
+}
+
 }  // namespace quenbol
 
 namespace quenbol {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,11 @@ std::int64_t RemoveAll(std::string& text, std::string_view word);
 // The same, appending to `starts` where each occurrence began, as offsets
 // into the text as it was before the call (under 4 GiB).
 std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std::uint32_t>& starts);
+
+// The same, handing the starts to `take` in ascending pieces of at most
+// `piece`, so that they are never all held (a text can hold as many as bytes).
+std::int64_t RemoveAll(std::string& text, std::string_view word, std::size_t piece,
+                       const std::function<void(std::span<std::uint32_t>)>& take);
 
 // RemoveAll of the one-byte word `byte` on the text made of the bytes of
 // `text` whose bits in `kept` are set, without moving a byte: the

@@ -41,12 +41,14 @@ TEST(RemoveByteOfKept, AgreesWithRemoveAllOnTheCopy) {
         // Each occurrence in the original text: the k-th kept byte of the
         // copy the call began on, with k from RemoveAll's starts.
         ASSERT_EQ(report.size(), starts.size());
+        MatchReport::Reader match = report.Read();
         for (std::size_t i = 0; i < starts.size(); ++i) {
             std::size_t p = before.NextSet(0);
             for (std::uint32_t k = 0; k < starts[i]; ++k) p = before.NextSet(p + 1);
-            ASSERT_EQ(report.WordOf(i), 3u);
-            ASSERT_EQ(report.SpansOf(i).size(), 1u);
-            ASSERT_EQ(report.SpansOf(i)[0], (TextSpan{static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(p + 1)}))
+            ASSERT_TRUE(match.Next());
+            ASSERT_EQ(match.word(), 3u);
+            ASSERT_EQ(match.spans().size(), 1u);
+            ASSERT_EQ(match.spans()[0], (TextSpan{static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(p + 1)}))
                 << round;
         }
     }

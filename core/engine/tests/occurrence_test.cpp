@@ -82,17 +82,18 @@ void ExpectReportsAsReference(const std::string& text, const std::vector<std::ve
     for (std::size_t c = 0; c < chains.size(); ++c) {
         reference::TrackedText work(text);
         std::size_t i = 0;
+        MatchReport::Reader match = reports[c].Read();
         for (std::size_t w = 0; w < chains[c].size(); ++w) {
             const std::vector<Spans> want = reference::RemoveAllTracked(work, chains[c][w]);
             ASSERT_EQ(counts[c][w], static_cast<std::int64_t>(want.size())) << "round " << round << " word " << w;
             for (const Spans& spans : want) {
-                ASSERT_LT(i, reports[c].size()) << "round " << round;
-                ASSERT_EQ(reports[c].WordOf(i), w) << "round " << round << " match " << i;
-                const auto got = reports[c].SpansOf(i);
-                ASSERT_EQ(Spans(got.begin(), got.end()), spans) << "round " << round << " word " << w;
+                ASSERT_TRUE(match.Next()) << "round " << round;
+                ASSERT_EQ(match.word(), w) << "round " << round << " match " << i;
+                ASSERT_EQ(Spans(match.spans().begin(), match.spans().end()), spans) << "round " << round << " word " << w;
                 ++i;
             }
         }
+        ASSERT_FALSE(match.Next()) << "round " << round << " chain " << c;
         ASSERT_EQ(i, reports[c].size()) << "round " << round << " chain " << c;
     }
 }
