@@ -1,5 +1,5 @@
-// Writing a file safely: POSIX calls here, the keyword file's careful save on
-// Windows.
+// Writing a file safely: POSIX calls here, the keyword file's careful save
+// (a piece at a time) on Windows.
 #include "cli/output_file.h"
 
 #include <cerrno>
@@ -21,6 +21,8 @@
 namespace quenbol::cli {
 
 #ifndef _WIN32
+struct OutputFile::Replacing {};  // the new file is written through fd_
+
 namespace {
 
 // Links followed at most, as the system itself does.
@@ -148,17 +150,29 @@ void OutputFile::Abandon() {
 
 #else
 
+struct OutputFile::Replacing {
+    Win32FileSystem files;
+    WholeFileWriter writer{files};
+};
+
 bool OutputFile::Open(const std::string& path) {
     target_ = path;
-    fd_ = 1;  // standard output for "-"; else the content is gathered for the save
-    return true;
+    fd_ = 1;  // standard output for "-"; else the content streams into the new file
+    if (path == "-") return true;
+    replacing_ = std::make_unique<Replacing>();
+    if (replacing_->writer.Begin(Utf8ToWide(path))) return true;
+    reason_ = "cannot open the file or make a new one beside it";
+    Abandon();
+    return false;
 }
 
 bool OutputFile::Write(std::string_view bytes) {
     if (fd_ < 0) return Fail(EBADF);
-    if (target_ != "-") {
-        gathered_ += bytes;
-        return true;
+    if (replacing_) {
+        if (replacing_->writer.Write(bytes)) return true;
+        reason_ = "writing failed; the old file is as it was";
+        Abandon();
+        return false;
     }
     return WriteBytes(stdout, bytes) || Fail(WriteErrorNumber());
 }
@@ -166,9 +180,10 @@ bool OutputFile::Write(std::string_view bytes) {
 bool OutputFile::Finish() {
     if (fd_ < 0) return Fail(EBADF);
     fd_ = -1;
-    if (target_ == "-") return true;
-    Win32FileSystem files;
-    switch (ReplaceWholeFile(Utf8ToWide(target_), gathered_, files)) {
+    if (!replacing_) return true;
+    const ReplaceResult result = replacing_->writer.Finish();
+    replacing_.reset();
+    switch (result) {
         case ReplaceResult::Replaced: return true;
         case ReplaceResult::CannotOpen: reason_ = "cannot open the file or make a new one beside it"; break;
         case ReplaceResult::WriteFailed: reason_ = "writing failed; the old file is as it was"; break;
@@ -179,10 +194,12 @@ bool OutputFile::Finish() {
 
 void OutputFile::Abandon() {
     fd_ = -1;
-    std::string().swap(gathered_);
+    replacing_.reset();  // its new file removed, the target untouched
 }
 
 #endif
+
+OutputFile::OutputFile(NameSource names) : names_(std::move(names)) {}
 
 OutputFile::~OutputFile() { Abandon(); }
 

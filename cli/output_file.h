@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,7 @@ public:
     // random unless a test gives its own.
     using NameSource = std::function<std::string()>;
 
-    explicit OutputFile(NameSource names = {}) : names_(std::move(names)) {}
+    explicit OutputFile(NameSource names = {});
     // A file not finished is abandoned: its new file removed, the target untouched.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -43,7 +44,8 @@ private:
     bool ownsFd_ = false;
     std::string target_;     // the name the new file takes, a link's end
     std::string temporary_;  // the new file beside it, while it exists
-    std::string gathered_;   // Windows: the content, saved at the end
+    struct Replacing;        // Windows: the new file beside the target, saved as the keyword file is
+    std::unique_ptr<Replacing> replacing_;
     std::string reason_;
 };
 

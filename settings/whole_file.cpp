@@ -73,6 +73,8 @@ std::wstring SiblingName(const std::wstring& target, int n) {
     return folder + L"~qb" + std::to_wstring(n) + L".tmp";
 }
 
+}  // namespace
+
 // The temporary file the new content goes to: a new, empty file beside the
 // target, open for writing by us alone. Removed when it goes, unless it has
 // taken the target's place.
@@ -95,16 +97,18 @@ private:
     OpenFile m_file;
 };
 
+namespace {
+
 // Nothing when the folder takes no new file.
-std::optional<TempFile> CreateTemp(const std::wstring& target, FileSystem& files) {
+std::unique_ptr<TempFile> CreateTemp(const std::wstring& target, FileSystem& files) {
     for (int n = 0; n < 100; ++n) {
         std::wstring name = SiblingName(target, n);
         HANDLE file = files.Open(name.c_str(), GENERIC_WRITE, 0, CREATE_NEW);
-        if (file != INVALID_HANDLE_VALUE) return std::optional<TempFile>(std::in_place, files, std::move(name), file);
+        if (file != INVALID_HANDLE_VALUE) return std::make_unique<TempFile>(files, std::move(name), file);
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes, FileSystem& files) {
@@ -204,22 +208,48 @@ bool ReplaceTarget(const std::wstring& path, const std::wstring& temp, DWORD att
 }  // namespace
 
 ReplaceResult ReplaceWholeFile(const std::wstring& path, std::string_view bytes, FileSystem& files) {
-    const DWORD attributes = files.Attributes(path.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!TargetWritable(path, attributes, files)) return ReplaceResult::CannotOpen;
-    std::optional<TempFile> temp = CreateTemp(path, files);
-    if (!temp) return exists ? WriteInPlace(path, bytes, files) : ReplaceResult::CannotOpen;
+    WholeFileWriter writer(files);
+    if (!writer.Begin(path)) return ReplaceResult::CannotOpen;
+    writer.Write(bytes);
+    return writer.Finish();
+}
 
-    OpenFile& file = temp->File();
-    if (!WriteAll(file.handle, bytes, files) || !files.Flush(file.handle) || !file.Close()) {
-        return ReplaceResult::WriteFailed;
+WholeFileWriter::WholeFileWriter(FileSystem& files) : files_(files) {}
+
+WholeFileWriter::~WholeFileWriter() = default;
+
+bool WholeFileWriter::Begin(const std::wstring& path) {
+    path_ = path;
+    attributes_ = files_.Attributes(path.c_str());
+    if (!TargetWritable(path, attributes_, files_)) return false;
+    temp_ = CreateTemp(path, files_);
+    inPlace_ = !temp_;
+    return temp_ || attributes_ != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WholeFileWriter::Write(std::string_view bytes) {
+    if (failed_) return false;
+    if (inPlace_) {
+        gathered_ += bytes;
+        return true;
     }
+    failed_ = !temp_ || !WriteAll(temp_->File().handle, bytes, files_);
+    return !failed_;
+}
+
+ReplaceResult WholeFileWriter::Finish() {
+    if (inPlace_) return WriteInPlace(path_, gathered_, files_);
+    if (failed_ || !temp_) return ReplaceResult::WriteFailed;
+    OpenFile& file = temp_->File();
+    if (!files_.Flush(file.handle) || !file.Close()) return ReplaceResult::WriteFailed;
     // Another program may have opened the target since it was checked; then
     // it stays as it is, like a target refused at the open.
-    const bool placed = exists ? ReplaceTarget(path, temp->Name(), attributes, files)
-                               : WithRetries(files, [&] { return files.MoveOver(temp->Name().c_str(), path.c_str()); });
+    const bool placed = attributes_ != INVALID_FILE_ATTRIBUTES
+                            ? ReplaceTarget(path_, temp_->Name(), attributes_, files_)
+                            : WithRetries(files_, [&] { return files_.MoveOver(temp_->Name().c_str(), path_.c_str()); });
     if (!placed) return ReplaceResult::CannotOpen;
-    temp->Placed();
+    temp_->Placed();
+    temp_.reset();
     return ReplaceResult::Replaced;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,39 @@ enum class ReadResult {
 // refused at once; a target that another program holds for a moment is
 // tried again for about half a second.
 ReplaceResult ReplaceWholeFile(const std::wstring& path, std::string_view bytes, FileSystem& files);
+
+class TempFile;
+
+// ReplaceWholeFile a piece at a time, for content too large to hold (the
+// counter's report): the same checks, new file, retries and replace. A
+// writer dropped before Finish removes its new file and leaves the target as
+// it was.
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(FileSystem& files);
+    ~WholeFileWriter();
+    WholeFileWriter(const WholeFileWriter&) = delete;
+    WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+    // Checks the target and makes the new file beside it; false when
+    // nothing can be written (ReplaceResult::CannotOpen), nothing touched.
+    bool Begin(const std::wstring& path);
+    // False when writing fails; Finish then says WriteFailed.
+    bool Write(std::string_view bytes);
+    // The content in the target's place.
+    ReplaceResult Finish();
+
+private:
+    FileSystem& files_;
+    std::wstring path_;
+    DWORD attributes_ = INVALID_FILE_ATTRIBUTES;
+    std::unique_ptr<TempFile> temp_;
+    // A folder that takes no new file: the content is gathered and written
+    // over the target's at the end.
+    bool inPlace_ = false;
+    std::string gathered_;
+    bool failed_ = false;
+};
 
 // Reads `path` from its start until its end or until `enoughLines` line ends
 // are in, into `bytes` (assigned only on Read). The file is closed before

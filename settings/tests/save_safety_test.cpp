@@ -2,7 +2,8 @@
 // existing target is replaced (ReplaceFileW, its attributes kept) and a new
 // one moved into place; a folder that takes no new file gets the content in
 // place; short temporary names; another program's brief hold waited out; no
-// file left behind on any path; and nothing written that the file cannot hold.
+// file left behind on any path; a save in pieces written as it goes; and
+// nothing written that the file cannot hold.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -11,6 +12,7 @@
 #include "settings/keyword_file_io.h"
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/test_files.h"
+#include "settings/whole_file.h"
 
 namespace quenbol {
 namespace {
@@ -63,6 +65,44 @@ TEST(SaveSafety, AnExistingTargetIsReplacedAndANewOneMovedIntoPlace) {
     EXPECT_EQ(ReadBytes(dir / L"old.ini"), FormatKeywordFile(Keywords{}));
     EXPECT_TRUE(GetFileAttributesW((dir / L"old.ini").c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(dir.Names(), (Names{L"new.ini", L"old.ini"}));
+}
+
+// The bytes a file holds, read from its folder entry: a file being written
+// is open to its writer alone.
+std::uint64_t SizeOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return UINT64_MAX;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+TEST(SaveSafety, AWriterInPiecesWritesTheNewFileAsItGoesAndReplacesOnlyAtTheEnd) {
+    ScratchFolder dir;
+    FaultyFiles files;
+    ASSERT_TRUE(WriteBytes(dir / L"report.html", "old"));
+    {
+        WholeFileWriter writer(files);
+        ASSERT_TRUE(writer.Begin(dir / L"report.html"));
+        ASSERT_TRUE(writer.Write("first piece, "));
+        ASSERT_EQ(dir.Names().size(), 2u);
+        const std::wstring beside = dir / (dir.Names()[0] == L"report.html" ? dir.Names()[1] : dir.Names()[0]);
+        EXPECT_EQ(SizeOf(beside), 13u);  // on disk already, not held until the end
+        ASSERT_TRUE(writer.Write("second"));
+        EXPECT_EQ(SizeOf(beside), 19u);
+        EXPECT_EQ(ReadBytes(dir / L"report.html"), "old");
+        EXPECT_EQ(writer.Finish(), ReplaceResult::Replaced);
+    }
+    EXPECT_EQ(files.replaces, 1);
+    EXPECT_EQ(ReadBytes(dir / L"report.html"), "first piece, second");
+    EXPECT_EQ(dir.Names(), (Names{L"report.html"}));
+
+    // Dropped before the end: the target as it was, nothing left beside it.
+    {
+        WholeFileWriter writer(files);
+        ASSERT_TRUE(writer.Begin(dir / L"report.html"));
+        ASSERT_TRUE(writer.Write("never finished"));
+    }
+    EXPECT_EQ(ReadBytes(dir / L"report.html"), "first piece, second");
+    EXPECT_EQ(dir.Names(), (Names{L"report.html"}));
 }
 
 TEST(SaveSafety, AHiddenSystemFileStaysHiddenAndSystem) {
