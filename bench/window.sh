@@ -54,7 +54,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" timeout 3000 bash -c '
   set -euo pipefail
   run() { "$ROOT/cmake/wine-run.sh" "$@"; }
   win() { winepath -w "$1" 2>/dev/null; }
-  driver="$ROOT/build/windows/testing/quenbol-driver.exe"
+  driver="$ROOT/build/windows/tools/quenbol-driver.exe"
   bare="$ROOT/build/windows/bench/quenbol-bare-pane.exe"
   session() {  # one fresh start of a program: the driver steps given, then close
     local exe="$1"

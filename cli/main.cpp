@@ -34,7 +34,7 @@
 #include "cli/spill_buffer.h"
 #include "cli/system_io.h"
 #include "core/cp932.h"
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 namespace quenbol::cli {
 namespace {

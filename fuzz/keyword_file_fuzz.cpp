@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

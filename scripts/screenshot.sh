@@ -76,7 +76,7 @@ wineserver -k 2>/dev/null || true
 xvfb-run -a -s "-screen 0 ${screen}x${screen}x24" timeout 300 bash -c '
   set -euo pipefail
   run() { LC_ALL=ja_JP.UTF-8 "$ROOT/cmake/wine-run.sh" "$@"; }
-  driver="$ROOT/build/windows/testing/quenbol-driver.exe"
+  driver="$ROOT/build/windows/tools/quenbol-driver.exe"
   win() { winepath -w "$1" 2>/dev/null; }
   run explorer /desktop=quenbol,$DESKTOP_SIZE "$(win "$EXE")" &
   rc=0

@@ -59,7 +59,7 @@ package() {
   wine_env wineserver -k 2>/dev/null
   wine_env timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" \
     bash -c 'rc=0; bash "$@" || rc=$?; wineserver -w; exit $rc' sh \
-    scripts/tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/testing/quenbol-driver.exe
+    scripts/tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/tools/quenbol-driver.exe
 }
 
 summary=()

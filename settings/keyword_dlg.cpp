@@ -3,7 +3,7 @@
 
 #include "framework/edit_filter.h"
 #include "res/resource.h"
-#include "settings/keyword_file_ops.h"
+#include "settings/keyword_file_commands.h"
 
 using namespace quenbol;
 

@@ -15,7 +15,7 @@
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
 #include "core/cp932.h"
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 namespace quenbol::cli {
 namespace {

@@ -13,7 +13,7 @@
 #include "cli/text_decoding.h"
 #include "core/counting.h"
 #include "core/results_line.h"
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 namespace quenbol::cli {
 namespace {

@@ -19,7 +19,7 @@
 
 #include "core/engine/bit_array.h"
 #include "core/engine/boundary_map.h"
-#include "core/engine/deletion_simulator.h"
+#include "core/engine/deletion_plan.h"
 #include "core/engine/keyword_scanner.h"
 #include "core/engine/origin_map.h"
 #include "core/engine/remove_all.h"

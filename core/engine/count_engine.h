@@ -11,7 +11,7 @@
 //     only when it starts on a character start (boundary_map.h, built along
 //     the same pass). What is kept is every occurrence in the original text,
 //     overlapping ones included: more than will be counted.
-//  3. Simulated deletions (deletion_simulator.h). Each chain is played out
+//  3. Simulated deletions (deletion_plan.h). Each chain is played out
 //     on a bit per byte ("still there") instead of a shrinking copy: word
 //     after word, an occurrence is taken, left to right, when all its bytes
 //     are still there and it does not overlap the last one taken; its bytes
@@ -45,7 +45,7 @@
 #include <string_view>
 
 #include "core/engine/match_report.h"
-#include "core/engine/side_by_side.h"
+#include "core/engine/side_thread.h"
 
 namespace quenbol {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/engine/piece_tables.h"
-#include "core/engine/side_by_side.h"
+#include "core/engine/side_thread.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

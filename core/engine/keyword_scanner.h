@@ -13,8 +13,8 @@
 
 #include "core/engine/bit_array.h"
 #include "core/engine/boundary_map.h"
-#include "core/engine/occurrences.h"
-#include "core/engine/side_by_side.h"
+#include "core/engine/occurrence_store.h"
+#include "core/engine/side_thread.h"
 
 namespace quenbol {
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "testing/modal_script.h"
-#include "settings/keyword_file_ops.h"
+#include "settings/keyword_file_commands.h"
 #include "settings/tests/settings_steps.h"
 #include "settings/tests/test_files.h"
 

@@ -11,7 +11,7 @@
 
 #include "testing/import_hook.h"
 #include "testing/message_box_catcher.h"
-#include "settings/keyword_file_ops.h"
+#include "settings/keyword_file_commands.h"
 
 namespace quenbol {
 namespace {

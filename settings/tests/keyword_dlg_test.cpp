@@ -13,7 +13,7 @@
 #include "framework/text.h"
 #include "res/resource.h"
 #include "settings/keyword_dlg.h"
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/settings_steps.h"
 #include "settings/tests/test_files.h"

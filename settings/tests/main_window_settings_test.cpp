@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "testing/modal_script.h"
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 #include "testing/reference_counter.h"
 #include "settings/tests/settings_steps.h"
 #include "settings/tests/test_files.h"

@@ -8,8 +8,8 @@
 
 #include <thread>
 
-#include "settings/keyword_file.h"
-#include "settings/keyword_file_io.h"
+#include "settings/keyword_format.h"
+#include "settings/keyword_file_disk.h"
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/test_files.h"
 #include "settings/whole_file.h"

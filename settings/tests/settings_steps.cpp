@@ -4,7 +4,7 @@
 #include <dlgs.h>
 
 #include "framework/text.h"
-#include "settings/keyword_file_ops.h"
+#include "settings/keyword_file_commands.h"
 
 namespace quenbol::test {
 namespace {

@@ -12,9 +12,9 @@
 #include "core/engine/boundary_map.h"
 #include "core/engine/count_engine.h"
 #include "core/counting.h"
-#include "core/engine/deletion_simulator.h"
+#include "core/engine/deletion_plan.h"
 #include "core/engine/keyword_scanner.h"
-#include "core/engine/occurrences.h"
+#include "core/engine/occurrence_store.h"
 #include "core/sjis.h"
 #include "testing/reference_counter.h"
 

@@ -1,12 +1,12 @@
 // Keyword file access on disk: the safe save and the all-or-nothing load,
 // by the whole-file routines.
-#include "settings/keyword_file_io.h"
+#include "settings/keyword_file_disk.h"
 
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 #include "settings/whole_file.h"
 
 namespace quenbol {

@@ -2,8 +2,8 @@
 // refusals that leave the target alone, failures part-way that lose nothing.
 #include <gtest/gtest.h>
 
-#include "settings/keyword_file.h"
-#include "settings/keyword_file_io.h"
+#include "settings/keyword_format.h"
+#include "settings/keyword_file_disk.h"
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/test_files.h"
 

@@ -19,7 +19,7 @@
 #include "core/engine/bit_array.h"
 #include "core/engine/keyword_scanner.h"
 #include "core/engine/match_report.h"
-#include "core/engine/side_by_side.h"
+#include "core/engine/side_thread.h"
 
 namespace quenbol {
 

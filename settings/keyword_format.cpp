@@ -1,5 +1,5 @@
 // Keyword file format.
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 #include <cstring>
 

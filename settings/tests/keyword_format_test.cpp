@@ -1,7 +1,7 @@
 // The keyword file format: what the save writes and what the load accepts.
 #include <gtest/gtest.h>
 
-#include "settings/keyword_file.h"
+#include "settings/keyword_format.h"
 
 namespace quenbol {
 namespace {

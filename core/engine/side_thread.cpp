@@ -1,5 +1,5 @@
 // The kept thread's side of SideThread: take a part, run it, say it is done.
-#include "core/engine/side_by_side.h"
+#include "core/engine/side_thread.h"
 
 #include <utility>
 

@@ -1,11 +1,11 @@
 // Saving and loading the keyword table at the user's request.
-#include "settings/keyword_file_ops.h"
+#include "settings/keyword_file_commands.h"
 
 #include <utility>
 
 #include "core/roster.h"
 #include "framework/app.h"
-#include "settings/keyword_file_io.h"
+#include "settings/keyword_file_disk.h"
 
 namespace quenbol {
 

@@ -1,13 +1,13 @@
 // Playing out count-by-deletion over a bit per byte, with the joins that
 // deletions make looked at again for the keywords that come later.
-#include "core/engine/deletion_simulator.h"
+#include "core/engine/deletion_plan.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "core/engine/side_by_side.h"
+#include "core/engine/side_thread.h"
 #include "core/sjis.h"
 
 namespace quenbol {
