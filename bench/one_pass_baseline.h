@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/roster.h"
-#include "core/sjis.h"
+#include "core/text/sjis.h"
 
 namespace quenbol::baseline {
 

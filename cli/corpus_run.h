@@ -12,7 +12,7 @@
 #include "cli/progress_meter.h"
 #include "cli/row_writers.h"
 #include "core/counting.h"
-#include "core/text_encodings.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol::cli {
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli {
 namespace {

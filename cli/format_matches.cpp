@@ -4,8 +4,8 @@
 #include <deque>
 
 #include "cli/format_json.h"
-#include "core/cp932.h"
-#include "core/sjis.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis.h"
 
 namespace quenbol::cli {
 namespace {

@@ -33,7 +33,7 @@
 #include "cli/row_writers.h"
 #include "cli/spill_buffer.h"
 #include "cli/system_io.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "settings/keyword_format.h"
 
 namespace quenbol::cli {

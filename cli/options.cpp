@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli {
 namespace {

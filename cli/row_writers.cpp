@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "cli/format_json.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli {
 namespace {

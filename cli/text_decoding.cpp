@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli {
 namespace {

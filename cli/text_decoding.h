@@ -1,6 +1,6 @@
 // Turns the bytes of a text file into the code page 932 bytes that counting
 // works on, by the encoding the user chose or by the automatic choice
-// (core/text_encodings.h), and for code page 932 and UTF-8 keeps the way
+// (core/text/text_encodings.h), and for code page 932 and UTF-8 keeps the way
 // back: where in the file each byte of the decoded text came from.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text_encodings.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol::cli {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "cli/text_decoding.h"
-#include "core/cp932.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/text_encodings.h"
 
 using quenbol::cli::DecodeText;
 using quenbol::cli::TextEncoding;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes core/cp932_table.inc: the code page 932 double-byte decoding table.
+"""Writes core/text/cp932_table.inc: the code page 932 double-byte decoding table.
 
 Rows are the 60 lead bytes 0x81-0x9F and 0xE0-0xFC, columns the trail bytes
 0x40-0xFC; each cell is the UTF-16 code unit, or 0 where the pair is undefined.
@@ -21,6 +21,6 @@ for lead in leads:
     out.append("// lead 0x%02X" % lead)
     for i in range(0, len(cells), 16):
         out.append(",".join(cells[i:i + 16]) + ",")
-path = sys.argv[1] if len(sys.argv) > 1 else "core/cp932_table.inc"
+path = sys.argv[1] if len(sys.argv) > 1 else "core/text/cp932_table.inc"
 with open(path, "w") as f:
     f.write("\n".join(out) + "\n")

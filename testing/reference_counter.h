@@ -14,7 +14,7 @@
 
 #include "core/counting.h"
 #include "core/occurrence.h"
-#include "core/sjis.h"
+#include "core/text/sjis.h"
 
 namespace quenbol::reference {
 

@@ -17,7 +17,7 @@
 #include "cli/spill_buffer.h"
 #include "cli/system_io.h"
 #include "cli/tests/json_reader.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "core/roster.h"
 
 namespace quenbol::cli {

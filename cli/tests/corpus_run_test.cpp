@@ -12,7 +12,7 @@
 
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "core/roster.h"
 
 namespace quenbol::cli {

@@ -7,7 +7,7 @@
 #include "cli/format_table.h"
 #include "cli/tests/json_reader.h"
 #include "cli/text_decoding.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli {
 namespace {

@@ -14,7 +14,7 @@
 #include "cli/options.h"
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "settings/keyword_format.h"
 
 namespace quenbol::cli {

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::cli::testing {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/sjis.h"
+#include "core/text/sjis.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

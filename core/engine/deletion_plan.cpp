@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/engine/side_thread.h"
-#include "core/sjis.h"
+#include "core/text/sjis.h"
 
 namespace quenbol {
 

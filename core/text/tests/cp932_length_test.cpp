@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol {
 namespace {

@@ -1,7 +1,7 @@
 // EUC-JP to code page 932: a JIS X 0208 code is its two bytes less 0x80.
-#include "core/cp932.h"
-#include "core/jis_x0208.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/jis_x0208.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol {
 namespace {

@@ -2,8 +2,8 @@
 // saved in each encoding (encoding_fixtures.inc, made at build time).
 #include <gtest/gtest.h>
 
-#include "core/cp932.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol {
 namespace {

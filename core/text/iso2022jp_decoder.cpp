@@ -3,9 +3,9 @@
 // 0201 katakana and JIS X 0212 (which has no code page 932 form).
 #include <array>
 
-#include "core/cp932.h"
-#include "core/jis_x0208.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/jis_x0208.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol {
 namespace {

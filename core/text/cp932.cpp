@@ -1,5 +1,5 @@
 // Code page 932 tables and conversions.
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 #include <array>
 #include <bit>
@@ -8,13 +8,13 @@
 #include <cstring>
 #include <vector>
 
-#include "core/sjis.h"
+#include "core/text/sjis.h"
 
 namespace quenbol {
 namespace {
 
 constexpr std::uint16_t kPairTable[] = {
-#include "core/cp932_table.inc"
+#include "core/text/cp932_table.inc"
 };
 constexpr int kTrailCount = 0xFC - 0x40 + 1;
 static_assert(sizeof kPairTable / sizeof kPairTable[0] == 60 * kTrailCount);

@@ -1,7 +1,7 @@
 // Code page 932 conversions.
 #include <gtest/gtest.h>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol {
 namespace {

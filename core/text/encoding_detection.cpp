@@ -23,9 +23,9 @@
 #include <array>
 #include <limits>
 
-#include "core/cp932.h"
-#include "core/japanese_plausibility.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/japanese_plausibility.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol {
 namespace {

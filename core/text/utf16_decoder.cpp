@@ -1,8 +1,8 @@
 // UTF-16 (either byte order) to code page 932.
 #include <string>
 
-#include "core/cp932.h"
-#include "core/text_encodings.h"
+#include "core/text/cp932.h"
+#include "core/text/text_encodings.h"
 
 namespace quenbol {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 namespace quenbol {
 namespace {

@@ -1,10 +1,10 @@
 // The cost of a code page 932 text as Japanese, by the rule in the header.
-#include "core/japanese_plausibility.h"
+#include "core/text/japanese_plausibility.h"
 
 #include <array>
 
-#include "core/cp932.h"
-#include "core/sjis.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis.h"
 
 namespace quenbol {
 namespace {
