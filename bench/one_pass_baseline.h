@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/roster.h"
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::baseline {
 

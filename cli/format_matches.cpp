@@ -5,7 +5,6 @@
 
 #include "cli/format_json.h"
 #include "core/text/cp932.h"
-#include "core/text/sjis.h"
 
 namespace quenbol::cli {
 namespace {

@@ -8,7 +8,6 @@
 #include "cli/format_json.h"
 #include "cli/report_template.h"  // generated from cli/report/report_template.html
 #include "core/text/cp932.h"
-#include "core/text/sjis.h"
 
 namespace quenbol::cli {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "core/counting.h"
 #include "core/occurrence.h"
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 
 namespace quenbol::reference {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/engine/side_thread.h"
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 
 namespace quenbol {
 

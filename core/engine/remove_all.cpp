@@ -8,7 +8,7 @@
 
 #include "core/engine/boundary_map.h"
 #include "core/engine/remove_all.h"
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

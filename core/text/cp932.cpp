@@ -8,7 +8,6 @@
 #include <cstring>
 #include <vector>
 
-#include "core/text/sjis.h"
 
 namespace quenbol {
 namespace {

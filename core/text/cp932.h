@@ -1,7 +1,16 @@
-// Conversions between code page 932 bytes and Unicode (UTF-16 for the window
-// program's wide-character controls, UTF-8 for the command-line counter).
-// The tables are Microsoft's code page 932, built into the program, so every
-// build converts alike whatever the system's locale.
+// Code page 932 (Shift-JIS), the encoding of every byte string the core
+// handles: its character boundaries, and the conversions between its bytes
+// and Unicode (UTF-16 for the window program's wide-character controls, UTF-8
+// for the command-line counter). The tables are Microsoft's code page 932,
+// built into the program, so every build converts alike whatever the
+// system's locale.
+//
+// The text layer (core/text/) around it: jis_x0208.h maps JIS X 0208 rows
+// and cells to code page 932 for the EUC-JP and ISO-2022-JP decoders;
+// text_encodings.h names the encodings files come in, their decoders and the
+// automatic choice between them, which japanese_plausibility.h helps make.
+// The layer knows nothing of the members or the counting; the engine uses its
+// character rules (IsLeadByte), the framework its conversions.
 #pragma once
 
 #include <optional>
@@ -10,6 +19,12 @@
 #include <vector>
 
 namespace quenbol {
+
+// A byte from 0x81 to 0x9F or from 0xE0 to 0xFC starts a two-byte character;
+// every other byte is a character by itself.
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // A character that has no code page 932 form becomes this byte when encoding.
 // No keyword holds it, so such a character matches nothing.

@@ -4,7 +4,6 @@
 #include <array>
 
 #include "core/text/cp932.h"
-#include "core/text/sjis.h"
 
 namespace quenbol {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/engine/deletion_plan.h"
 #include "core/engine/keyword_scanner.h"
 #include "core/engine/occurrence_store.h"
-#include "core/text/sjis.h"
+#include "core/text/cp932.h"
 #include "testing/reference_counter.h"
 
 namespace quenbol {
