@@ -22,6 +22,7 @@
 #include "core/engine/deletion_plan.h"
 #include "core/engine/keyword_scanner.h"
 #include "core/engine/origin_map.h"
+#include "core/engine/kept_bytes.h"
 #include "core/engine/remove_all.h"
 
 namespace quenbol {

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/engine/bit_array.h"
-#include "core/engine/match_report.h"
 
 namespace quenbol {
 
@@ -29,17 +27,5 @@ std::int64_t RemoveAll(std::string& text, std::string_view word, std::vector<std
 // `piece`, so that they are never all held (a text can hold as many as bytes).
 std::int64_t RemoveAll(std::string& text, std::string_view word, std::size_t piece,
                        const std::function<void(std::span<std::uint32_t>)>& take);
-
-// RemoveAll of the one-byte word `byte` on the text made of the bytes of
-// `text` whose bits in `kept` are set, without moving a byte: the
-// occurrences' bits are cleared. With a `report`, each occurrence is added
-// to it as word `word`, placed in `text`. `kept` has a bit per byte of `text`.
-std::int64_t RemoveByteOfKept(std::string_view text, BitArray& kept, unsigned char byte,
-                              MatchReport* report = nullptr, std::uint32_t word = 0);
-
-// The bytes of `text` whose bits in `kept` are set, in order, written to
-// `out`; returns how many. `out` may be `text` itself (bytes only move down);
-// otherwise it needs room for one byte more than is kept.
-std::size_t KeepBytes(std::string_view text, const BitArray& kept, char* out);
 
 }  // namespace quenbol

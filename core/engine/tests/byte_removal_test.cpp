@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "core/engine/kept_bytes.h"
 #include "core/engine/remove_all.h"
 #include "core/engine/tests/random_inputs.h"
 
