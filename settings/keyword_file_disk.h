@@ -1,5 +1,5 @@
 // Writing and reading a keyword file on disk, by full path, without any user
-// interface. The bytes come from keyword_file.h; this adds the file access:
+// interface. The bytes come from keyword_format.h; this adds the file access:
 // a save never leaves the file it replaces half-written, and a load hands
 // over a table only when the whole file has been read.
 #pragma once

@@ -3,7 +3,7 @@
 //
 // Extra memory, kept under the text's size on the benchmark texts: a bit per
 // byte for character starts, a bit per byte for the bytes still there, and
-// the occurrences found, 2 bytes each (occurrences.h), capped at one per 5
+// the occurrences found, 2 bytes each (occurrence_store.h), capped at one per 5
 // bytes of text; a text with more takes the word-by-word path, which needs
 // only a copy of the text. A working copy is also what a chain with a word
 // ending in a lead byte needs, and then the cap is one occurrence per 12
