@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/text_decoding.h"
+#include "cli/decode/text_decoding.h"
 #include "core/roster.h"
 
 namespace quenbol::cli {

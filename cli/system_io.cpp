@@ -2,7 +2,7 @@
 // wide-character paths.
 #include "cli/system_io.h"
 
-#include "cli/output_file.h"
+#include "cli/emit/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include "cli/read_buffer.h"
+#include "cli/read/read_buffer.h"
 #endif
 
 namespace quenbol::cli {

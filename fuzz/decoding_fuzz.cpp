@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "cli/text_decoding.h"
+#include "cli/decode/text_decoding.h"
 #include "core/text/cp932.h"
 #include "core/text/text_encodings.h"
 

@@ -9,12 +9,12 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/corpus_run.h"
-#include "cli/input_walk.h"
-#include "cli/ordered_runner.h"
-#include "cli/progress_meter.h"
-#include "cli/row_writers.h"
-#include "cli/spill_buffer.h"
+#include "cli/pipeline.h"
+#include "cli/read/input_walk.h"
+#include "cli/count/ordered_runner.h"
+#include "cli/emit/progress_meter.h"
+#include "cli/emit/row_writers.h"
+#include "cli/emit/spill_buffer.h"
 #include "cli/system_io.h"
 #include "cli/tests/json_reader.h"
 #include "core/text/cp932.h"

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "cli/format_json.h"
-#include "cli/format_table.h"
+#include "cli/emit/format_json.h"
+#include "cli/emit/format_table.h"
 #include "cli/tests/json_reader.h"
-#include "cli/text_decoding.h"
+#include "cli/decode/text_decoding.h"
 #include "core/text/cp932.h"
 
 namespace quenbol::cli {

@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 
-#include "cli/count_run.h"
-#include "cli/format_report.h"
+#include "cli/count/text_occurrences.h"
+#include "cli/emit/format_report.h"
 #include "cli/options.h"
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"

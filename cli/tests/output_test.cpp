@@ -12,7 +12,7 @@
 #include <fstream>
 #include <set>
 
-#include "cli/output_file.h"
+#include "cli/emit/output_file.h"
 #include "cli/tests/counter_process.h"
 
 namespace quenbol::cli {

@@ -10,7 +10,7 @@
 
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
-#include "cli/text_decoding.h"
+#include "cli/decode/text_decoding.h"
 #include "core/counting.h"
 #include "core/results_line.h"
 #include "settings/keyword_format.h"

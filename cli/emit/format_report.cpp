@@ -1,11 +1,11 @@
 // Filling in the report's page.
-#include "cli/format_report.h"
+#include "cli/emit/format_report.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
 
-#include "cli/format_json.h"
+#include "cli/emit/format_json.h"
 #include "cli/report_template.h"  // generated from cli/report/report_template.html
 #include "core/text/cp932.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/keyword_counts.h"
+#include "cli/count/keyword_counts.h"
 #include "core/counting.h"
 
 namespace quenbol::cli {

@@ -1,5 +1,5 @@
 // The table form of the counting state.
-#include "cli/format_table.h"
+#include "cli/emit/format_table.h"
 
 #include <algorithm>
 

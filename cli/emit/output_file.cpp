@@ -1,6 +1,6 @@
 // Writing a file safely: POSIX calls here, the keyword file's careful save
 // (a piece at a time) on Windows.
-#include "cli/output_file.h"
+#include "cli/emit/output_file.h"
 
 #include <cerrno>
 #include <cstring>

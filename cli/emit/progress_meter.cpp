@@ -1,5 +1,5 @@
 // Drawing and clearing the progress line.
-#include "cli/progress_meter.h"
+#include "cli/emit/progress_meter.h"
 
 #include <algorithm>
 #include <cstdio>

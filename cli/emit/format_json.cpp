@@ -1,5 +1,5 @@
 // The JSON form of the counting state.
-#include "cli/format_json.h"
+#include "cli/emit/format_json.h"
 
 #include <cstdio>
 

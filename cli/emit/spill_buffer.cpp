@@ -1,5 +1,5 @@
 // Setting bytes aside in memory or in a temporary file.
-#include "cli/spill_buffer.h"
+#include "cli/emit/spill_buffer.h"
 
 #include <cerrno>
 #include <cstdlib>

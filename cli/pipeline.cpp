@@ -1,12 +1,12 @@
 // The corpus loop: parallel counting, ordered delivery, running totals.
-#include "cli/corpus_run.h"
+#include "cli/pipeline.h"
 
 #include <algorithm>
 #include <array>
 #include <future>
 #include <optional>
 
-#include "cli/ordered_runner.h"
+#include "cli/count/ordered_runner.h"
 #include "cli/system_io.h"
 
 namespace quenbol::cli {

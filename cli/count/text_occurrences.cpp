@@ -1,5 +1,5 @@
 // Counting the texts of one run.
-#include "cli/count_run.h"
+#include "cli/count/text_occurrences.h"
 
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 // JSON Lines records and CSV rows.
-#include "cli/row_writers.h"
+#include "cli/emit/row_writers.h"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 
-#include "cli/format_json.h"
+#include "cli/emit/format_json.h"
 #include "core/text/cp932.h"
 
 namespace quenbol::cli {

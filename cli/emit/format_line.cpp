@@ -1,5 +1,5 @@
 // The --line form.
-#include "cli/format_line.h"
+#include "cli/emit/format_line.h"
 
 #include "core/results_line.h"
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/keyword_counts.h"
-#include "cli/text_decoding.h"
+#include "cli/count/keyword_counts.h"
+#include "cli/decode/text_decoding.h"
 #include "core/counting.h"
 #include "core/occurrence.h"
 

@@ -1,5 +1,5 @@
 // Choosing how a text is read, and reading it into code page 932.
-#include "cli/text_decoding.h"
+#include "cli/decode/text_decoding.h"
 
 #include <algorithm>
 #include <cstring>

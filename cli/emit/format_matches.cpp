@@ -1,9 +1,9 @@
 // The JSON Lines of --matches.
-#include "cli/format_matches.h"
+#include "cli/emit/format_matches.h"
 
 #include <deque>
 
-#include "cli/format_json.h"
+#include "cli/emit/format_json.h"
 #include "core/text/cp932.h"
 
 namespace quenbol::cli {

@@ -1,5 +1,5 @@
 // Expanding directories (and on Windows wildcards) into the files to count.
-#include "cli/input_walk.h"
+#include "cli/read/input_walk.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/input_walk.h"
-#include "cli/progress_meter.h"
-#include "cli/row_writers.h"
+#include "cli/read/input_walk.h"
+#include "cli/emit/progress_meter.h"
+#include "cli/emit/row_writers.h"
 #include "core/counting.h"
 #include "core/text/text_encodings.h"
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <string>
 
-#include "cli/count_run.h"
-#include "cli/piece_writer.h"
+#include "cli/count/text_occurrences.h"
+#include "cli/emit/piece_writer.h"
 
 namespace quenbol::cli {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/count_run.h"
-#include "cli/piece_writer.h"
+#include "cli/count/text_occurrences.h"
+#include "cli/emit/piece_writer.h"
 
 namespace quenbol::cli {
 

@@ -1,5 +1,5 @@
 // Heap memory for small files, 2 MiB pages made present at once for big ones.
-#include "cli/read_buffer.h"
+#include "cli/read/read_buffer.h"
 
 #include <sys/mman.h>
 
