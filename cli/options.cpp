@@ -96,11 +96,14 @@ const OptionRow kOptions[] = {
      "mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
      "utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp",
      [](Options& o, const std::string& value, int) {
-         const std::optional<TextEncoding> encoding = TextEncodingByName(value);
-         if (!encoding)
+         if (value == "auto") {
+             o.encoding.reset();
+             return std::string();
+         }
+         o.encoding = EncodingByName(value);
+         if (!o.encoding)
              return "unknown encoding " + Quoted(value) +
                     " (auto, cp932, utf-8, utf-16le, utf-16be, euc-jp or iso-2022-jp)";
-         o.encoding = *encoding;
          return std::string();
      }},
     {"--line", "", "", kRepeatable, kLine, "print the results line of each text, as the clipboard gets it",

@@ -30,7 +30,7 @@ enum class ProgressDisplay { Auto, Always, Never };
 struct Options {
     std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
     std::optional<ManualWordList> manualWords;  // code page 932; unset: the initial words
-    TextEncoding encoding = TextEncoding::Auto;
+    EncodingChoice encoding;                    // unset: chosen per text
     OutputStyle output = OutputStyle::Table;
     bool byKeyword = false;          // table and JSON: the count of each keyword too
     int context = kDefaultContext;   // matches: characters of context on each side

@@ -1,4 +1,5 @@
-// The corpus loop: parallel counting, ordered delivery, running totals.
+// The pipeline's loop: texts read, decoded and counted on the workers,
+// taken in input order through the one accumulator.
 #include "cli/pipeline.h"
 
 #include <algorithm>
@@ -12,17 +13,6 @@
 namespace quenbol::cli {
 namespace {
 
-struct TextOutcome {
-    TextRecord record;
-    MemberCounts current{};
-    std::int32_t manualCurrent = 0;
-    std::array<std::int32_t, kKeywordEntries> keywordCounts{};  // with --by-keyword only
-};
-
-std::string ReadFailure(ReadStatus status, const std::string& reason) {
-    return (status == ReadStatus::CannotOpen ? "cannot open: " : "cannot read: ") + reason;
-}
-
 // The keyword table and manual words compiled once for every thread, with
 // the first text as the sample that steers the scan (any sample gives the
 // same counts). The first text's thread compiles once it has that text;
@@ -30,7 +20,7 @@ std::string ReadFailure(ReadStatus status, const std::string& reason) {
 // read only once.
 class SharedWords {
 public:
-    explicit SharedWords(const CorpusSettings& settings) : settings_(settings), ready_(compiled_.get_future().share()) {}
+    explicit SharedWords(const PipelineSettings& settings) : settings_(settings), ready_(compiled_.get_future().share()) {}
 
     // Called by the first text's thread only, once, or Abandon instead.
     const CompiledSearch& Compile(std::string_view sample) {
@@ -55,7 +45,7 @@ public:
     }
 
 private:
-    const CorpusSettings& settings_;
+    const PipelineSettings& settings_;
     std::optional<CompiledSearch> words_;
     bool settled_ = false;
     std::promise<void> compiled_;
@@ -67,80 +57,113 @@ private:
 // counting's working memory.
 struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share a line
     TextFile file;
-    std::string decoded;
+    TextDecoder decoder;
     CountScratch scratch;
 };
 
-// Counts one text's bytes. Code page 932 is counted where it lies; any other
-// encoding is decoded first, into the worker's buffer.
-TextOutcome CountText(std::string_view bytes, const CorpusSettings& settings, SharedWords& shared,
-                      bool first, WorkerBuffers& own, TextOutcome outcome) {
-    std::string& decoded = own.decoded;
-    std::size_t illFormed = 0;
-    const Encoding encoding = settings.encoding ? *settings.encoding : DecodeDetected(bytes, decoded, &illFormed);
-    if (settings.encoding) DecodeToCp932(bytes, encoding, decoded, &illFormed);
-    const std::string_view text = encoding == Encoding::Cp932 ? bytes : std::string_view(decoded);
-    outcome.record.encoding = std::string(EncodingName(encoding));
-    outcome.record.bytes = bytes.size();
-    outcome.record.encodingErrors = illFormed;
-    const CompiledSearch& words = first ? shared.Compile(text) : shared.Wait();
+// Decodes and counts one text's bytes into `job`. With occurrences the text
+// is kept with the way back to the file (`file` holds its bytes, or none for
+// standard input, which the run holds).
+void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file, const PipelineSettings& settings,
+                    SharedWords& shared, bool first, WorkerBuffers& own, TextJob& job) {
+    job.bytes = bytes.size();
+    std::string_view text;
+    if (settings.occurrences) {
+        job.encoding = settings.encoding ? *settings.encoding : DetectEncoding(bytes);
+        if (!DecodedText::Maps(job.encoding)) {
+            job.failure = "read as " + std::string(EncodingName(job.encoding)) +
+                          ": --matches and --html place occurrences in code page 932 and UTF-8 texts only";
+            if (first) shared.Compile({});
+            return;
+        }
+        job.counted.emplace(CountedText{std::string(job.path), std::move(file), DecodedText(bytes, job.encoding), {}});
+        text = job.counted->decoded.text();
+        job.illFormed = job.counted->decoded.illFormed();
+    } else {
+        const bool twoThreads = own.scratch.threads() != CountThreads::One;
+        const DecodedBytes decoded = own.decoder.Decode(bytes, settings.encoding, twoThreads);
+        text = decoded.text;
+        job.encoding = decoded.encoding;
+        job.illFormed = decoded.illFormed;
+    }
+    const CompiledSearch& compiled = first ? shared.Compile(text) : shared.Wait();
+
     CountingState state;
     SearchDetail detail;
-    SearchAll(state, text, words, settings.byKeyword ? &detail : nullptr, &own.scratch);
-    if (settings.byKeyword)
-        for (int e = 0; e < kKeywordEntries; ++e) outcome.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
-    outcome.current = state.current;
-    outcome.manualCurrent = state.manualCurrent;
-    return outcome;
+    std::array<MatchReport, 2> reports;
+    if (settings.occurrences) detail.reports = &reports;
+    const bool detailed = settings.byKeyword || settings.occurrences;
+    SearchAll(state, text, compiled, detailed ? &detail : nullptr, &own.scratch);
+    job.current = state.current;
+    job.manualCurrent = state.manualCurrent;
+    if (settings.byKeyword) {
+        for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
+        for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
+    }
+    if (settings.occurrences) job.counted->occurrences = TextOccurrences(std::move(reports));
 }
 
 }  // namespace
 
-void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& settings,
-                 const TextSink& sink, ProgressMeter* progress, const std::function<void()>& caughtUp) {
+RunTotals RunPipeline(const PipelineSettings& settings, const std::vector<InputFile>& inputs, Emitter& emitter,
+                      ProgressMeter* progress) {
     // Standard input, read here once; later "-" entries find it at its end.
     const auto firstStdin = std::find_if(inputs.begin(), inputs.end(),
                                          [](const InputFile& f) { return f.path == "-"; });
     const std::size_t stdinIndex = static_cast<std::size_t>(firstStdin - inputs.begin());
-    std::string stdinBytes, stdinError;
+    std::string stdinBytes, stdinFailure;
     if (firstStdin != inputs.end()) {
         std::string reason;
         const ReadStatus status = ReadWholeFile("-", stdinBytes, reason);
-        if (status != ReadStatus::Ok) stdinError = ReadFailure(status, reason);
+        if (status != ReadStatus::Ok) stdinFailure = ReadFailure(status, reason);
     }
 
+    // Texts kept with their occurrences are counted one at a time.
+    const int jobs = settings.occurrences ? 1 : std::max(settings.jobs, 1);
     SharedWords shared(settings);
-    std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(std::max(settings.jobs, 1)));
+    std::vector<WorkerBuffers> buffers(static_cast<std::size_t>(jobs));
     // Workers that share the cores count each text on their own thread; a
-    // lone text may take a second one for its scan and its deletions.
+    // lone text may take a second one for its scan, its deletions and its
+    // conversion from UTF-8.
     if (buffers.size() > 1 && inputs.size() > 1) {
         for (WorkerBuffers& own : buffers) own.scratch.SetThreads(CountThreads::One);
     }
-    const std::function<TextOutcome(std::size_t, std::size_t)> countOne = [&](std::size_t i, std::size_t worker) {
+
+    const std::function<TextJob(std::size_t, std::size_t)> countOne = [&](std::size_t i, std::size_t worker) {
         WorkerBuffers& own = buffers[worker];
         const InputFile& input = inputs[i];
-        TextOutcome outcome;
-        outcome.record.file = input.path;
+        TextJob job;
+        job.path = input.path;
         const bool first = i == 0;
         // A first text that cannot be read leaves the sample empty.
-        const auto failed = [&](std::string error) {
+        const auto failed = [&](std::string failure) {
             if (first) shared.Compile({});
-            outcome.record.error = std::move(error);
-            return outcome;
+            job.failure = std::move(failure);
+            return std::move(job);
         };
         if (!input.error.empty()) return failed(input.error);
         if (input.path == "-") {
-            if (i != stdinIndex) return CountText({}, settings, shared, first, own, std::move(outcome));
-            if (!stdinError.empty()) return failed(stdinError);
-            return CountText(stdinBytes, settings, shared, first, own, std::move(outcome));
+            if (i != stdinIndex) {
+                DecodeAndCount({}, nullptr, settings, shared, first, own, job);
+            } else if (!stdinFailure.empty()) {
+                return failed(stdinFailure);
+            } else {
+                DecodeAndCount(stdinBytes, nullptr, settings, shared, first, own, job);
+            }
+            return job;
         }
+        // A text kept with its occurrences keeps its own bytes; the others
+        // are read into the worker's buffer, kept from text to text.
+        std::shared_ptr<TextFile> kept = settings.occurrences ? std::make_shared<TextFile>() : nullptr;
+        TextFile& file = kept ? *kept : own.file;
         std::string reason;
-        const ReadStatus status = own.file.Open(input.path, reason);
+        const ReadStatus status = file.Open(input.path, reason);
         if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));
-        return CountText(own.file.bytes(), settings, shared, first, own, std::move(outcome));
+        DecodeAndCount(file.bytes(), std::move(kept), settings, shared, first, own, job);
+        return job;
     };
 
-    const std::function<TextOutcome(std::size_t, std::size_t)> work = [&](std::size_t i, std::size_t worker) {
+    const std::function<TextJob(std::size_t, std::size_t)> work = [&](std::size_t i, std::size_t worker) {
         if (i != 0) return countOne(i, worker);
         try {
             return countOne(i, worker);
@@ -150,29 +173,22 @@ void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& set
         }
     };
 
-    CountingState state;
-    const std::function<bool(std::size_t, TextOutcome&)> deliver = [&](std::size_t, TextOutcome& outcome) {
-        state.current = outcome.current;
-        state.manualCurrent = outcome.manualCurrent;
-        for (MemberIndex m = 0; m < kMemberCount; ++m)
-            state.total[m] = SaturatingAdd(state.total[m], state.current[m]);
-        state.manualTotal = SaturatingAdd(state.manualTotal, state.manualCurrent);
-        if (KeywordCounts* k = settings.byKeyword) {
-            k->current = outcome.keywordCounts;
-            for (int e = 0; e < kKeywordEntries; ++e) k->total[e] = SaturatingAdd(k->total[e], k->current[e]);
-        }
+    RunTotals totals(*settings.table, settings.manualWords);
+    const std::function<bool(std::size_t, TextJob&)> deliver = [&](std::size_t, TextJob& job) {
+        totals.Add(job);
         if (progress) {
-            progress->TextDone(outcome.record.bytes);
+            progress->TextDone(job.bytes);
             progress->Tick();
         }
-        return sink(outcome.record, state, FindTopMember(state.current));
+        return emitter.Take(job, totals);
     };
     const std::function<void()> idle = [&] {
-        if (caughtUp) caughtUp();
+        emitter.CaughtUp();
         if (progress) progress->Tick();
     };
-    RunInOrder<TextOutcome>(inputs.size(), settings.jobs, work, deliver, idle);
+    RunInOrder<TextJob>(inputs.size(), jobs, work, deliver, idle);
     if (progress) progress->Finish();
+    return totals;
 }
 
 }  // namespace quenbol::cli

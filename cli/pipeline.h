@@ -1,43 +1,53 @@
-// Counting many texts: each is read, decoded and counted on a worker thread
-// (counting one text needs nothing from the others), and the results are
-// taken in input order, where the totals run on as in successive searches.
+// The one counting pipeline of quenbol-count: read -> decode -> count ->
+// emit. Each text is read, decoded and counted on a worker thread (counting
+// one text needs nothing from the others) into a TextJob (cli/count/); the
+// jobs are handed to an Emitter in input order, with the totals after each.
+// The output forms differ only in their emitter (cli/emit/). Nothing here
+// writes to a standard stream or ends the process: a caller other than the
+// command line (a Python extension, a test) gives its own emitter.
 #pragma once
 
-#include <functional>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "cli/read/input_walk.h"
+#include "cli/count/text_job.h"
+#include "cli/decode/text_decoding.h"
 #include "cli/emit/progress_meter.h"
-#include "cli/emit/row_writers.h"
+#include "cli/read/input_walk.h"
 #include "core/counting.h"
-#include "core/text/text_encodings.h"
 
 namespace quenbol::cli {
 
-struct CorpusSettings {
-    const Keywords* table = nullptr;
+struct PipelineSettings {
+    const Keywords* table = nullptr;  // code page 932; must outlive the run
     ManualWordList manualWords;
-    std::optional<Encoding> encoding;  // unset: chosen per text
-    int jobs = 1;
-    // When set, each text is counted keyword by keyword too, and this holds
-    // the last delivered text's counts and the running totals when the sink is called.
-    KeywordCounts* byKeyword = nullptr;
+    EncodingChoice encoding;  // unset: chosen per text
+    int jobs = 1;             // texts counted at once
+    bool byKeyword = false;   // count each keyword and each manual word too
+    // Keep each text with its occurrences (TextJob::counted). The texts are
+    // then counted one at a time, so that one text's occurrences are held at
+    // once; a text read in an encoding the occurrences cannot be placed in
+    // (neither code page 932 nor UTF-8) fails.
+    bool occurrences = false;
 };
 
-// Called for each text in input order with its record, the counting state
-// after it and its leader; returning false ends the run there.
-using TextSink = std::function<bool(const TextRecord&, const CountingState&, MemberIndex)>;
+// Where the counted texts go: each form of output is one of these.
+class Emitter {
+public:
+    virtual ~Emitter() = default;
+    // Each text in input order, counted or not (text.ok()), with the totals
+    // after it; false ends the run there (no later text is taken).
+    virtual bool Take(const TextJob& text, const RunTotals& totals) = 0;
+    // Every text done so far has been taken: a moment to flush output.
+    virtual void CaughtUp() {}
+};
 
-// Counts the texts in order. A text that cannot be read counts nothing (its
-// current counts are 0) and its record carries the error ("cannot open: ..."
-// or "cannot read: ..."). Standard input ("-") is read once, before the
-// others; a later "-" reads as empty, as at the end of input. `caughtUp` is
-// called whenever the texts done so far have all reached the sink (the time
-// to flush what it wrote).
-void CountCorpus(const std::vector<InputFile>& inputs, const CorpusSettings& settings,
-                 const TextSink& sink, ProgressMeter* progress = nullptr,
-                 const std::function<void()>& caughtUp = {});
+// Runs the inputs through the pipeline into `emitter`; returns the totals
+// after the last text taken. Standard input ("-") is read once, before the
+// others; a later "-" reads as empty, as at the end of input. `progress`,
+// when given, is told of each text taken and cleared at the end. Exceptions
+// (out of memory) come through once the workers have stopped.
+RunTotals RunPipeline(const PipelineSettings& settings, const std::vector<InputFile>& inputs, Emitter& emitter,
+                      ProgressMeter* progress = nullptr);
 
 }  // namespace quenbol::cli

@@ -163,6 +163,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::strin
     return ok ? ReadStatus::Ok : ReadStatus::ReadFailed;
 }
 
+std::string ReadFailure(ReadStatus status, const std::string& reason) {
+    return (status == ReadStatus::CannotOpen ? "cannot open: " : "cannot read: ") + reason;
+}
+
 void SetBeforeReadingForTests(void (*hook)(const std::string& path)) { g_beforeReading = hook; }
 
 ReadStatus TextFile::Open(const std::string& path, std::string& reason) {

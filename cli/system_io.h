@@ -27,6 +27,10 @@ void UseBinaryStandardStreams();
 
 enum class ReadStatus { Ok, CannotOpen, ReadFailed };
 
+// Why a file could not be read, as every message about a text or a list
+// says it: "cannot open: REASON" or "cannot read: REASON".
+std::string ReadFailure(ReadStatus status, const std::string& reason);
+
 // Reads a whole file (UTF-8 path), or standard input for "-", into `bytes`.
 // On failure `reason` tells why, as far as the system says.
 ReadStatus ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);

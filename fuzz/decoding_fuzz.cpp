@@ -10,20 +10,21 @@
 #include "core/text/cp932.h"
 #include "core/text/text_encodings.h"
 
+using quenbol::Encoding;
 using quenbol::cli::DecodeText;
-using quenbol::cli::TextEncoding;
+using quenbol::cli::EncodingChoice;
 using quenbol::cli::Utf8ToCp932InTwo;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    for (TextEncoding encoding : {TextEncoding::Auto, TextEncoding::Cp932, TextEncoding::Utf8,
-                                  TextEncoding::Utf16Le, TextEncoding::Utf16Be, TextEncoding::EucJp,
-                                  TextEncoding::Iso2022Jp}) {
+    for (EncodingChoice encoding : {EncodingChoice(), EncodingChoice(Encoding::Cp932), EncodingChoice(Encoding::Utf8),
+                                    EncodingChoice(Encoding::Utf16Le), EncodingChoice(Encoding::Utf16Be),
+                                    EncodingChoice(Encoding::EucJp), EncodingChoice(Encoding::Iso2022Jp)}) {
         const std::string text = DecodeText(bytes, encoding);
         // No decoder ever grows a text: code page 932 needs at most as many
         // bytes for a character as any of these encodings does.
         if (text.size() > bytes.size()) std::abort();
-        if (encoding == TextEncoding::Cp932 && text != bytes) std::abort();
+        if (encoding == Encoding::Cp932 && text != bytes) std::abort();
     }
     // The automatic choice decodes as the encoding it names would, in one go
     // or in two, and code page 932 stays as it is.
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string twoSteps = quenbol::DecodeToCp932(bytes, detected);
     if (detected == quenbol::Encoding::Cp932 ? (twoSteps != bytes || !decoded.empty()) : decoded != twoSteps)
         std::abort();
-    if (DecodeText(bytes, TextEncoding::Auto) != twoSteps) std::abort();
+    if (DecodeText(bytes, std::nullopt) != twoSteps) std::abort();
     // What the encoder produces decodes and re-encodes to itself; converted
     // in two halves it is the same.
     const std::string encoded = quenbol::Utf8ToCp932(bytes);

@@ -1,20 +1,13 @@
-// One run of quenbol-count: the texts counted one search-all each, in order,
-// with everything the output forms need (per-keyword counts, and for the
-// matches and the report every occurrence with the text it came from).
+// Where a text's counted occurrences were, read in text order: what the
+// matches and the report show.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <span>
-#include <string>
-#include <string_view>
 #include <vector>
 
-#include "cli/count/keyword_counts.h"
-#include "cli/decode/text_decoding.h"
-#include "core/counting.h"
+#include "core/engine/match_report.h"
 #include "core/occurrence.h"
 
 namespace quenbol::cli {
@@ -60,35 +53,5 @@ public:
 private:
     std::array<MatchReport, 2> reports_;  // members' chain, manual words'
 };
-
-struct CountedText {
-    std::string path;  // as given; "-" is standard input
-    DecodedText decoded;
-    TextOccurrences occurrences;  // text order
-};
-
-struct CountRun {
-    std::string tableSource;  // the keyword file's name (UTF-8), or empty for the built-in table
-    CountingState state;      // state.manualWords are the manual words counted
-    MemberIndex top = -1;     // the leader of the last text
-    KeywordCounts byKeyword;  // byKeyword.words is the table counted with
-    std::vector<MemberCounts> currentPerText;  // the members' counts after each text
-    bool keepTexts = false;   // keep each text with its occurrences (matches, report)
-    std::vector<CountedText> texts;
-
-    // The table and manual words compiled once, with the first text as the
-    // scan's sample; and the buffer a UTF-8 text is decoded into.
-    std::optional<CompiledSearch> words;
-    std::string decoded;
-    std::unique_ptr<char[]> decodedInTwo;  // a long UTF-8 text, converted on two threads
-    std::size_t encodingErrors = 0;  // ill-formed UTF-8 sequences replaced, over the texts so far
-};
-
-// Counts one more text, read from `path` as `fileBytes`. Set byKeyword.words
-// and state.manualWords first. With keepTexts the text is added to `texts`
-// and refers to `fileBytes`, which must outlive it there; otherwise they
-// need not outlive the call. Returns the number of ill-formed sequences
-// replaced in a text read as UTF-8.
-std::size_t CountText(CountRun& run, const std::string& path, std::string_view fileBytes, TextEncoding encoding);
 
 }  // namespace quenbol::cli

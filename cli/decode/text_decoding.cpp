@@ -16,39 +16,26 @@ bool HasBom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) ==
 
 }  // namespace
 
-std::optional<TextEncoding> TextEncodingByName(std::string_view name) {
-    if (name == "auto") return TextEncoding::Auto;
-    const std::optional<Encoding> e = EncodingByName(name);
-    if (!e) return std::nullopt;
-    switch (*e) {
-        case Encoding::Cp932: return TextEncoding::Cp932;
-        case Encoding::Utf8: return TextEncoding::Utf8;
-        case Encoding::Utf16Le: return TextEncoding::Utf16Le;
-        case Encoding::Utf16Be: return TextEncoding::Utf16Be;
-        case Encoding::EucJp: return TextEncoding::EucJp;
-        case Encoding::Iso2022Jp: return TextEncoding::Iso2022Jp;
+DecodedBytes TextDecoder::Decode(std::string_view bytes, EncodingChoice choice, bool twoThreads) {
+    DecodedBytes out;
+    if (!choice) {
+        // The automatic choice decodes as it chooses: one pass.
+        out.encoding = DecodeDetected(bytes, decoded_, &out.illFormed);
+    } else if (*choice == Encoding::Utf8 && twoThreads && bytes.size() >= kConvertInTwoFrom) {
+        out.encoding = Encoding::Utf8;
+        out.text = Utf8ToCp932InTwo(bytes.substr(HasBom(bytes) ? kUtf8Bom.size() : 0), inTwo_, &out.illFormed);
+        return out;
+    } else {
+        out.encoding = *choice;
+        DecodeToCp932(bytes, out.encoding, decoded_, &out.illFormed);
     }
-    return std::nullopt;
+    out.text = out.encoding == Encoding::Cp932 ? bytes : std::string_view(decoded_);
+    return out;
 }
 
-std::optional<Encoding> ForcedEncoding(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Auto: return std::nullopt;
-        case TextEncoding::Cp932: return Encoding::Cp932;
-        case TextEncoding::Utf8: return Encoding::Utf8;
-        case TextEncoding::Utf16Le: return Encoding::Utf16Le;
-        case TextEncoding::Utf16Be: return Encoding::Utf16Be;
-        case TextEncoding::EucJp: return Encoding::EucJp;
-        case TextEncoding::Iso2022Jp: return Encoding::Iso2022Jp;
-    }
-    return std::nullopt;
-}
-
-bool LooksLikeUtf8(std::string_view bytes) { return DetectEncoding(bytes) == Encoding::Utf8; }
-
-std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
-    const std::optional<Encoding> forced = ForcedEncoding(encoding);
-    return DecodeToCp932(bytes, forced ? *forced : DetectEncoding(bytes));
+std::string DecodeText(std::string_view bytes, EncodingChoice choice) {
+    TextDecoder decoder;
+    return std::string(decoder.Decode(bytes, choice).text);
 }
 
 std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer, std::size_t* illFormed) {
@@ -66,13 +53,8 @@ std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>
     return {buffer.get(), first + second};
 }
 
-Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding) {
-    const std::optional<Encoding> forced = ForcedEncoding(encoding);
-    return forced ? *forced : DetectEncoding(bytes);
-}
-
-DecodedText::DecodedText(std::string_view fileBytes, TextEncoding encoding) : file_(fileBytes) {
-    utf8_ = ChosenEncoding(file_, encoding) == Encoding::Utf8;
+DecodedText::DecodedText(std::string_view fileBytes, Encoding encoding) : file_(fileBytes) {
+    utf8_ = encoding == Encoding::Utf8;
     if (!utf8_) return;
     bom_ = HasBom(file_);
     // Converted a piece at a time, each cut where a character starts (as in

@@ -16,28 +16,35 @@
 
 namespace quenbol::cli {
 
-enum class TextEncoding {
-    Auto,  // chosen per text: byte-order mark, ISO-2022-JP, UTF-8, EUC-JP or code page 932
-    Cp932,  // the bytes as they are
-    Utf8,   // converted; a character with no code page 932 form becomes a NUL
-    Utf16Le,
-    Utf16Be,
-    EucJp,
-    Iso2022Jp,
+// How texts are to be read: the encoding given with --encoding, or unset
+// for the automatic choice per text (byte-order mark, ISO-2022-JP, UTF-8,
+// or the most plausible Japanese reading).
+using EncodingChoice = std::optional<Encoding>;
+
+// A text as code page 932 bytes, and how it was read.
+struct DecodedBytes {
+    Encoding encoding = Encoding::Cp932;
+    std::string_view text;     // the file's bytes themselves for code page 932
+    std::size_t illFormed = 0;  // ill-formed sequences replaced in a text read as UTF-8
 };
 
-// The names --encoding takes, "auto" included; nothing for another name.
-std::optional<TextEncoding> TextEncodingByName(std::string_view name);
+// Reads texts into code page 932, one after another, in buffers kept from
+// text to text. A byte-order mark is dropped whenever the text is read in
+// the encoding it marks.
+class TextDecoder {
+public:
+    // With `twoThreads`, a long text forced as UTF-8 is converted in two
+    // halves at once (Utf8ToCp932InTwo). The result refers to `bytes` or to
+    // this decoder's buffers, until the next call.
+    DecodedBytes Decode(std::string_view bytes, EncodingChoice choice, bool twoThreads = false);
 
-// The encoding forced by the choice, or nothing for Auto.
-std::optional<Encoding> ForcedEncoding(TextEncoding encoding);
+private:
+    std::string decoded_;
+    std::unique_ptr<char[]> inTwo_;
+};
 
-// True when `bytes` would be read as UTF-8 by the automatic choice.
-bool LooksLikeUtf8(std::string_view bytes);
-
-// The text as code page 932 bytes. A byte-order mark is dropped whenever the
-// text is read in the encoding it marks.
-std::string DecodeText(std::string_view bytes, TextEncoding encoding);
+// The text as code page 932 bytes, as a TextDecoder reads it.
+std::string DecodeText(std::string_view bytes, EncodingChoice choice);
 
 // UTF-8 (without a byte-order mark) into code page 932 as Utf8ToCp932 does,
 // the two halves on two threads: the text is cut where a character starts
@@ -51,18 +58,15 @@ std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>
 // Texts from this size on are converted in two halves when forced as UTF-8.
 constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;
 
-// The encoding a text is read in: the one forced, or the automatic choice.
-Encoding ChosenEncoding(std::string_view bytes, TextEncoding encoding);
-
 // A file's bytes together with the decoded text and the map between them,
 // for texts read as code page 932 or UTF-8 (the encodings whose offsets the
-// occurrence reports give); the caller refuses the others. The file's bytes
+// occurrence reports give; Maps); the caller refuses the others. The file's bytes
 // are not copied: they must outlive the object. A code page 932 text is the
 // file's bytes themselves; a UTF-8 one is held with about 1.1 bytes of map
 // per byte of text.
 class DecodedText {
 public:
-    DecodedText(std::string_view fileBytes, TextEncoding encoding);
+    DecodedText(std::string_view fileBytes, Encoding encoding);
 
     std::string_view text() const { return utf8_ ? std::string_view(text_) : file_; }  // code page 932
     std::string_view fileBytes() const { return file_; }

@@ -14,9 +14,11 @@ std::string Pair(std::int32_t current, std::int32_t total) {
 
 }  // namespace
 
-std::string JsonUtf8String(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    std::string repaired;
+    const std::string_view text = IsValidUtf8(utf8) ? utf8 : std::string_view(repaired = SanitizeUtf8(utf8));
+    out += '"';
+    for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -29,7 +31,13 @@ std::string JsonUtf8String(std::string_view utf8) {
             out += c;
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string JsonUtf8String(std::string_view utf8) {
+    std::string out;
+    AppendJsonString(out, utf8);
+    return out;
 }
 
 std::string JsonString(std::string_view cp932) {

@@ -11,12 +11,14 @@
 
 namespace quenbol::cli {
 
-// A JSON string literal, quotes included, for code page 932 bytes: converted
-// to UTF-8, with quote, backslash and control characters escaped.
-std::string JsonString(std::string_view cp932);
-
-// The same for text that is UTF-8 already (well-formed).
+// Appends a JSON string literal, quotes included, for UTF-8 text: quote,
+// backslash and control characters escaped, and each byte that is not part
+// of well-formed UTF-8 as U+FFFD.
+void AppendJsonString(std::string& out, std::string_view utf8);
 std::string JsonUtf8String(std::string_view utf8);
+
+// The same for code page 932 bytes, converted to UTF-8.
+std::string JsonString(std::string_view cp932);
 
 // {"members": [{"name", "current", "total"} x 21], "manual": {"current",
 // "total"}, "top": index or -1, "caption": text}. With `byKeyword`, each

@@ -69,10 +69,10 @@ private:
 
 }  // namespace
 
-bool WriteMatches(const CountRun& run, const CountedText& counted, int context, PieceWriter& pieces) {
+bool WriteMatches(const RunTotals& run, const CountedText& counted, int context, PieceWriter& pieces) {
     std::string& out = pieces.buffer();
     const DecodedText& d = counted.decoded;
-    const std::string file = JsonUtf8String(SanitizeUtf8(counted.path));
+    const std::string file = JsonUtf8String(counted.path);
     TextCursor cursor(d.text(), static_cast<std::size_t>(context));
     for (TextOccurrences::Cursor next = counted.occurrences.InTextOrder(); next.Next();) {
         if (!pieces.Check()) return false;

@@ -5,18 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "cli/count/text_occurrences.h"
+#include "cli/count/text_job.h"
 #include "cli/emit/piece_writer.h"
 
 namespace quenbol::cli {
 
-// The lines of one counted text of the run, into `out` a piece at a time;
+// The lines of one counted text of the run (whose words name the
+// occurrences), into `out` a piece at a time;
 // false when a write failed.
 // {"file", "group", "member", "name" (members only), "slot", "word", "spans",
 // "line", "column", "before", "after"}: spans as byte offsets into the file
 // as read, line and column (in characters, both from 1) of the first span's
 // start, and up to `context` characters before the first span and after the
 // last, in UTF-8.
-bool WriteMatches(const CountRun& run, const CountedText& counted, int context, PieceWriter& out);
+bool WriteMatches(const RunTotals& run, const CountedText& counted, int context, PieceWriter& out);
 
 }  // namespace quenbol::cli

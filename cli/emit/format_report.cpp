@@ -28,11 +28,11 @@ std::string CountedRow(const CountedText& t) {
            EncodingName(t.decoded) + "</td></tr>\n";
 }
 
-std::string Counted(const CountRun& run, const std::string& rows) {
+std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows) {
     std::string out = "<table>\n<tr><th>File</th><th>Size (bytes)</th><th>Read as</th></tr>\n" + rows;
     out += "</table>\n<p>Keywords: ";
-    out += run.tableSource.empty() ? std::string("the built-in table")
-                                   : "the keyword file " + HtmlEscape(SanitizeUtf8(run.tableSource));
+    out += tableSource.empty() ? std::string("the built-in table")
+                               : "the keyword file " + HtmlEscape(SanitizeUtf8(tableSource));
     out += "</p>\n<p>Manual words (" + U8(u8"手動ワード") + "): ";
     bool any = false;
     for (const std::string& w : run.state.manualWords) {
@@ -83,7 +83,7 @@ std::string Share(std::int32_t part, std::int32_t whole) {
     return buffer;
 }
 
-std::string KeywordTable(const CountRun& run) {
+std::string KeywordTable(const RunTotals& run) {
     const KeywordCounts& k = run.byKeyword;
     std::string out =
         "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th><th>Share</th></tr>\n";
@@ -263,9 +263,9 @@ bool ReportPage::WriteText(const CountedText& text, PieceWriter& out) {
     return MarkedText(text, shownBytes_, occurrence_, out);
 }
 
-std::string ReportPage::Head(const CountRun& run) const {
+std::string ReportPage::Head(const RunTotals& run) const {
     std::string head(kReportTemplate.substr(0, kReportTemplate.find(kTextsMarker)));
-    Fill(head, "COUNTED", Counted(run, countedRows_));
+    Fill(head, "COUNTED", Counted(run, tableSource_, countedRows_));
     Fill(head, "CAPTION", Html(CaptionFor(run.top)));
     Fill(head, "CHART", Chart(run.state));
     Fill(head, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
@@ -275,21 +275,10 @@ std::string ReportPage::Head(const CountRun& run) const {
     return head;
 }
 
-std::string ReportPage::Tail(const CountRun& run) const {
+std::string ReportPage::Tail(const RunTotals& run) const {
     std::string tail(kReportTemplate.substr(kReportTemplate.find(kTextsMarker) + kTextsMarker.size()));
     Fill(tail, "NAMES", Names(run.byKeyword));
     return tail;
-}
-
-std::string FormatReport(const CountRun& run, std::size_t shownBytes) {
-    ReportPage page(shownBytes);
-    std::string texts;
-    PieceWriter out([&texts](std::string_view piece) {
-        texts += piece;
-        return true;
-    });
-    for (const CountedText& t : run.texts) page.WriteText(t, out);
-    return page.Head(run) + texts + page.Tail(run);
 }
 
 }  // namespace quenbol::cli

@@ -5,8 +5,9 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
-#include "cli/count/text_occurrences.h"
+#include "cli/count/text_job.h"
 #include "cli/emit/piece_writer.h"
 
 namespace quenbol::cli {
@@ -21,24 +22,25 @@ constexpr std::size_t kReportShownBytes = 2 * 1024 * 1024;
 // the head and the tail are made at the end.
 class ReportPage {
 public:
-    explicit ReportPage(std::size_t shownBytes = kReportShownBytes) : shownBytes_(shownBytes) {}
+    // `tableSource` names the keyword file counted with (UTF-8), or is empty
+    // for the built-in table.
+    explicit ReportPage(std::string tableSource, std::size_t shownBytes = kReportShownBytes)
+        : tableSource_(std::move(tableSource)), shownBytes_(shownBytes) {}
 
     // One counted text with its marks, into `out` a piece at a time; false
     // when a write failed.
     bool WriteText(const CountedText& text, PieceWriter& out);
     // What comes before the texts and after them, for the run's counts and
     // the texts written.
-    std::string Head(const CountRun& run) const;
-    std::string Tail(const CountRun& run) const;
+    std::string Head(const RunTotals& run) const;
+    std::string Tail(const RunTotals& run) const;
 
 private:
+    std::string tableSource_;
     std::size_t shownBytes_;
     std::size_t occurrence_ = 0;  // member occurrences numbered so far, over the whole page
     std::string countedRows_;     // a row of "What was counted" per text
 };
-
-// The whole page for the texts the run kept.
-std::string FormatReport(const CountRun& run, std::size_t shownBytes = kReportShownBytes);
 
 // Text as HTML character data or attribute value: & < > " escaped, NUL as U+FFFD.
 std::string HtmlEscape(std::string_view utf8);

@@ -15,7 +15,7 @@ TEST(CorpusOptions, RowFormsFoldersListsJobsProgressAndEveryEncoding) {
     EXPECT_EQ(r.options.filesFrom, "list.txt");
     EXPECT_EQ(r.options.jobs, 3);
     EXPECT_EQ(r.options.progress, ProgressDisplay::Always);
-    EXPECT_EQ(r.options.encoding, TextEncoding::EucJp);
+    EXPECT_EQ(r.options.encoding, Encoding::EucJp);
     EXPECT_EQ(r.options.files, std::vector<std::string>{"dir"});
 
     r = ParseOptions({"--csv", "--recursive", "--files-from=-"});

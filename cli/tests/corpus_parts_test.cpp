@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -110,6 +111,22 @@ TEST(FileList, DashIsStandardInputUnlessStandardInputHoldsTheList) {
               "line 2: '-' names standard input, which holds the list");
 }
 
+// One row per text taken from the pipeline, as `row` writes it.
+using RowOf = std::function<std::string(const TextJob&, const RunTotals&)>;
+std::vector<std::string> RowsOf(const PipelineSettings& settings, const std::vector<InputFile>& inputs, RowOf row) {
+    struct Rows : Emitter {
+        RowOf row;
+        std::vector<std::string> rows;
+        bool Take(const TextJob& text, const RunTotals& totals) override {
+            rows.push_back(row(text, totals));
+            return true;
+        }
+    } rows;
+    rows.row = std::move(row);
+    RunPipeline(settings, inputs, rows);
+    return rows.rows;
+}
+
 // Files changed between the moment their size is taken and their reading, as
 // another program may change a file while it is counted.
 class Reading : public ::testing::Test {
@@ -145,12 +162,11 @@ TEST_F(Reading, AFileCutBeforeItIsReadCountsWhatWasReadAndTheOthersAllTheirs) {
     });
     Keywords table;
     LoadDefaultKeywords(table);
-    const CorpusSettings settings{&table, InitialManualWords(), Encoding::Cp932, 2, nullptr};
-    std::vector<std::string> rows;
-    CountCorpus(inputs, settings, [&](const TextRecord& record, const CountingState& state, MemberIndex) {
-        rows.push_back(std::to_string(record.bytes) + " " + record.error + "|" + std::to_string(state.current[1]) +
-                       std::to_string(state.current[2]) + std::to_string(state.current[3]));
-        return true;
+    const PipelineSettings settings{&table, InitialManualWords(), Encoding::Cp932, 2};
+    const auto rows = RowsOf(settings, inputs, [](const TextJob& text, const RunTotals& totals) {
+        const MemberCounts& n = totals.state.current;
+        return std::to_string(text.bytes) + " " + text.failure + "|" + std::to_string(n[1]) + std::to_string(n[2]) +
+               std::to_string(n[3]);
     });
     EXPECT_EQ(rows, (std::vector<std::string>{std::to_string(Name(1).size()) + " |100", "1000 |010",
                                               std::to_string(2 * Name(3).size()) + " |002"}));
@@ -252,7 +268,7 @@ TEST(RunInOrder, StopsWhenDeliveryRefusesAndRethrowsAFailureInItsTurn) {
 // keep their read and decoding buffers from text to text: every text counts
 // as it does on one worker (the 32-bit Windows build once corrupted its heap
 // here, with those buffers in thread-local storage).
-TEST(CountCorpus, TwoWorkersCountEveryTextAsOneDoes) {
+TEST(RunPipeline, TwoWorkersCountEveryTextAsOneDoes) {
     const fs::path dir = fs::path(::testing::TempDir()) / "corpus_two_workers";
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -267,15 +283,12 @@ TEST(CountCorpus, TwoWorkersCountEveryTextAsOneDoes) {
         inputs.push_back({path, {}});
     }
     const auto run = [&](int jobs) {
-        CorpusSettings settings{&table, InitialManualWords(), std::nullopt, jobs, nullptr};
-        std::vector<std::string> rows;
-        CountCorpus(inputs, settings, [&](const TextRecord& record, const CountingState& state, MemberIndex) {
-            std::string row = record.encoding + " " + record.error;
-            for (std::int32_t n : state.current) row += " " + std::to_string(n);
-            rows.push_back(row);
-            return true;
+        const PipelineSettings settings{&table, InitialManualWords(), std::nullopt, jobs};
+        return RowsOf(settings, inputs, [](const TextJob& text, const RunTotals& totals) {
+            std::string row = std::string(EncodingName(text.encoding)) + " " + text.failure;
+            for (std::int32_t n : totals.state.current) row += " " + std::to_string(n);
+            return row;
         });
-        return rows;
     };
     const std::vector<std::string> one = run(1);
     ASSERT_EQ(one.size(), inputs.size());
@@ -291,19 +304,41 @@ TEST(CountCorpus, TwoWorkersCountEveryTextAsOneDoes) {
     fs::remove_all(dir);
 }
 
-CountingState StateWith(std::int32_t first, std::int32_t manual) {
-    CountingState s;
-    s.current[0] = first;
-    s.total[0] = first + 10;
-    s.current[20] = 1;
-    s.total[20] = 2;
-    s.manualCurrent = manual;
-    s.manualTotal = manual * 3;
-    return s;
+// A text as the pipeline hands it on, and the totals after it: member 0
+// leads with 5 (15 in total), member 20 has 1 (2), the manual words `manual`
+// (three times as many in total).
+TextJob Job(std::string_view path, Encoding encoding, std::uint64_t bytes, std::uint64_t illFormed = 0) {
+    TextJob job;
+    job.path = path;
+    job.encoding = encoding;
+    job.bytes = bytes;
+    job.illFormed = illFormed;
+    return job;
 }
 
+TextJob Failed(std::string_view path, std::string failure) {
+    TextJob job;
+    job.path = path;
+    job.failure = std::move(failure);
+    return job;
+}
+
+RunTotals TotalsWith(std::int32_t first, std::int32_t manual) {
+    RunTotals t(Keywords{}, ManualWordList{});
+    t.state.current[0] = first;
+    t.state.total[0] = first + 10;
+    t.state.current[20] = 1;
+    t.state.total[20] = 2;
+    t.state.manualCurrent = manual;
+    t.state.manualTotal = manual * 3;
+    t.top = 0;
+    return t;
+}
+
+const RunTotals kNone(Keywords{}, ManualWordList{});
+
 TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
-    const std::string line = JsonlRecord({"dir/\"q\"\x01.txt", "euc-jp", 1234, ""}, StateWith(5, 2), 0);
+    const std::string line = JsonlRecord(Job("dir/\"q\"\x01.txt", Encoding::EucJp, 1234), TotalsWith(5, 2));
     ASSERT_EQ(line.find('\n'), line.size() - 1);
     const auto v = testing::JsonReader::Read(line);
     ASSERT_TRUE(v);
@@ -324,7 +359,7 @@ TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
     EXPECT_EQ(v->Find("top")->number, 0);
     EXPECT_EQ(v->Find("caption")->text, Cp932ToUtf8(TopMessages[0]));
 
-    const auto failed = testing::JsonReader::Read(JsonlRecord({"x\xFF", "", 0, "cannot open: gone"}, {}, -1));
+    const auto failed = testing::JsonReader::Read(JsonlRecord(Failed("x\xFF", "cannot open: gone"), kNone));
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->Find("file")->text, "x\xEF\xBF\xBD");
     EXPECT_EQ(failed->Find("encoding")->kind, testing::JsonValue::Kind::Null);
@@ -332,11 +367,11 @@ TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
     EXPECT_EQ(failed->Find("error")->text, "cannot open: gone");
 
     // A text read as UTF-8 with ill-formed sequences says how many after "bytes"; the CSV row stays as it is.
-    const auto repaired = testing::JsonReader::Read(JsonlRecord({"t.txt", "utf-8", 19857, "", 2}, {}, -1));
+    const auto repaired = testing::JsonReader::Read(JsonlRecord(Job("t.txt", Encoding::Utf8, 19857, 2), kNone));
     ASSERT_TRUE(repaired);
     EXPECT_EQ(repaired->fields[3].first, "encoding_errors");
     EXPECT_EQ(repaired->Find("encoding_errors")->number, 2);
-    EXPECT_EQ(CsvRow({"t.txt", "utf-8", 19857, "", 2}, {}, -1), CsvRow({"t.txt", "utf-8", 19857, ""}, {}, -1));
+    EXPECT_EQ(CsvRow(Job("t.txt", Encoding::Utf8, 19857, 2), kNone), CsvRow(Job("t.txt", Encoding::Utf8, 19857), kNone));
 }
 
 TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
@@ -344,16 +379,16 @@ TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
     EXPECT_EQ(header.rfind("\xEF\xBB\xBF" "file,encoding,bytes," + Cp932ToUtf8(DisplayName(0)) + ",", 0), 0u);
     const std::string tail = "," + Cp932ToUtf8(DisplayName(20)) + ",manual,top,error\r\n";
     EXPECT_EQ(header.substr(header.size() - tail.size()), tail);
-    EXPECT_EQ(CsvRow({"a,\"b\".txt", "utf-8", 7, ""}, StateWith(5, 2), 0),
+    EXPECT_EQ(CsvRow(Job("a,\"b\".txt", Encoding::Utf8, 7), TotalsWith(5, 2)),
               "\"a,\"\"b\"\".txt\",utf-8,7,5,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,2," +
                   Cp932ToUtf8(DisplayName(0)) + ",\r\n");
-    EXPECT_EQ(CsvRow({"gone \"x\".txt", "", 0, "cannot open: no such file"}, {}, -1),
+    EXPECT_EQ(CsvRow(Failed("gone \"x\".txt", "cannot open: no such file"), kNone),
               "\"gone \"\"x\"\".txt\",,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,cannot open: no such file\r\n");
 }
 
 TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
     const auto fileCell = [](const std::string& file) {
-        const std::string row = CsvRow({file, "utf-8", 1, ""}, {}, -1);
+        const std::string row = CsvRow(Job(file, Encoding::Utf8, 1), kNone);
         return row.substr(0, row.find(",utf-8,"));
     };
     EXPECT_EQ(fileCell("=1+1.txt"), "'=1+1.txt");
@@ -364,7 +399,7 @@ TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
     EXPECT_EQ(fileCell("\rx"), "\"'\rx\"");  // still quoted for its CR
     EXPECT_EQ(fileCell("=a,b"), "\"'=a,b\"");
     EXPECT_EQ(fileCell("a=1"), "a=1");  // only the first character counts
-    const std::string failed = CsvRow({"t", "", 0, "-x"}, {}, -1);
+    const std::string failed = CsvRow(Failed("t", "-x"), kNone);
     EXPECT_EQ(failed.substr(failed.size() - 6), ",'-x\r\n");
 }
 

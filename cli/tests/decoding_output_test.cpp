@@ -16,24 +16,24 @@ std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 const std::string kBom = "\xEF\xBB\xBF";
 
 TEST(DecodeText, AutoReadsUtf8WithBomOrBeyondAsciiAndEverythingElseAsCodePage932) {
-    EXPECT_EQ(DecodeText(kBom + U8(u8"七緒です"), TextEncoding::Auto), "七緒です");
-    EXPECT_EQ(DecodeText(U8(u8"七緒です"), TextEncoding::Auto), "七緒です");
-    EXPECT_EQ(DecodeText("七緒です", TextEncoding::Auto), "七緒です");  // code page 932 bytes stay
-    EXPECT_FALSE(LooksLikeUtf8("plain ASCII\r\n"));
-    EXPECT_EQ(DecodeText("plain ASCII\r\n", TextEncoding::Auto), "plain ASCII\r\n");
-    EXPECT_EQ(DecodeText(kBom + "abc", TextEncoding::Auto), "abc");
-    EXPECT_EQ(DecodeText("", TextEncoding::Auto), "");
+    EXPECT_EQ(DecodeText(kBom + U8(u8"七緒です"), std::nullopt), "七緒です");
+    EXPECT_EQ(DecodeText(U8(u8"七緒です"), std::nullopt), "七緒です");
+    EXPECT_EQ(DecodeText("七緒です", std::nullopt), "七緒です");  // code page 932 bytes stay
+    EXPECT_NE(DetectEncoding("plain ASCII\r\n"), Encoding::Utf8);
+    EXPECT_EQ(DecodeText("plain ASCII\r\n", std::nullopt), "plain ASCII\r\n");
+    EXPECT_EQ(DecodeText(kBom + "abc", std::nullopt), "abc");
+    EXPECT_EQ(DecodeText("", std::nullopt), "");
     // A byte-order mark decides even when the rest is broken: the broken byte matches nothing.
-    EXPECT_EQ(DecodeText(kBom + "a\xFF", TextEncoding::Auto), std::string("a\0", 2));
+    EXPECT_EQ(DecodeText(kBom + "a\xFF", std::nullopt), std::string("a\0", 2));
 }
 
 TEST(DecodeText, ForcedEncodingsIgnoreTheGuess) {
     const std::string utf8 = U8(u8"七緒");
-    EXPECT_EQ(DecodeText(utf8, TextEncoding::Cp932), utf8);
-    EXPECT_EQ(DecodeText(kBom + utf8, TextEncoding::Utf8), "七緒");
-    EXPECT_EQ(DecodeText("abc", TextEncoding::Utf8), "abc");
+    EXPECT_EQ(DecodeText(utf8, Encoding::Cp932), utf8);
+    EXPECT_EQ(DecodeText(kBom + utf8, Encoding::Utf8), "七緒");
+    EXPECT_EQ(DecodeText("abc", Encoding::Utf8), "abc");
     // Code page 932 bytes forced through UTF-8: every broken sequence a NUL, nothing else invented.
-    EXPECT_EQ(DecodeText("\x8e\xb5", TextEncoding::Utf8), std::string("\0\0", 2));
+    EXPECT_EQ(DecodeText("\x8e\xb5", Encoding::Utf8), std::string("\0\0", 2));
 }
 
 TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
@@ -51,10 +51,17 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
                     ASSERT_EQ(Utf8ToCp932InTwo(text, buffer), Utf8ToCp932(text)) << a << ' ' << b << ' ' << c << ' ' << pad;
                 }
     EXPECT_EQ(Utf8ToCp932InTwo("", buffer), "");
+    // A long text forced as UTF-8 is converted so, its mark dropped, when the decoder may take two threads.
+    std::string longText = kBom;
+    while (longText.size() < kConvertInTwoFrom) longText += U8(u8"七緒と\U0001F600\xFF");
+    TextDecoder decoder;
+    const DecodedBytes two = decoder.Decode(longText, Encoding::Utf8, true);
+    EXPECT_EQ(two.text, Utf8ToCp932(longText.substr(3)));
+    EXPECT_EQ(two.illFormed, longText.size() / 14);  // one stray byte in each piece
 }
 
 TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {
-    const std::string decoded = DecodeText(U8(u8"七\U0001F600緒と七緒"), TextEncoding::Auto);
+    const std::string decoded = DecodeText(U8(u8"七\U0001F600緒と七緒"), std::nullopt);
     EXPECT_EQ(decoded, std::string("七\0緒と七緒", 11));
     std::string work = decoded;
     EXPECT_EQ(RemoveAll(work, "七緒"), 1);
@@ -71,7 +78,7 @@ TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
         seed = seed * 1103515245 + 12345;
         file += pieces[(seed >> 16) % std::size(pieces)];
     }
-    const DecodedText d(file, TextEncoding::Utf8);
+    const DecodedText d(file, Encoding::Utf8);
     std::vector<std::size_t> origins;
     const std::string text = Utf8ToCp932Tracked(std::string_view(file).substr(kBom.size()), origins);
     ASSERT_TRUE(d.text() == text);  // (2.5 MB: not printed)
@@ -85,7 +92,7 @@ TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
     EXPECT_EQ(d.FileStart(text.size()), file.size());
     // A code page 932 text is the file's bytes themselves.
     const std::string cp932 = "七緒\r\n";
-    const DecodedText same(cp932, TextEncoding::Cp932);
+    const DecodedText same(cp932, Encoding::Cp932);
     EXPECT_EQ(same.text().data(), cp932.data());
     EXPECT_EQ(same.FileEnd(3), 3u);
 }

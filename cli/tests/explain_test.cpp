@@ -9,9 +9,9 @@
 #include <map>
 #include <sstream>
 
-#include "cli/count/text_occurrences.h"
 #include "cli/emit/format_report.h"
 #include "cli/options.h"
+#include "cli/pipeline.h"
 #include "cli/tests/counter_process.h"
 #include "cli/tests/json_reader.h"
 #include "core/text/cp932.h"
@@ -235,15 +235,26 @@ TEST(Report, WrittenWholeOrNotAtAll) {
 }
 
 TEST(Report, ALongTextIsShownInPartButCountedWhole) {
-    CountRun run;
-    LoadDefaultKeywords(run.byKeyword.words);
-    run.keepTexts = true;
     std::string text;
     for (int i = 0; i < 100; ++i) text += std::string(DisplayName(4)) + "、";
-    CountText(run, "long.txt", text, TextEncoding::Cp932);
-    ASSERT_EQ(run.state.current[4], 100);
     const std::size_t nameBytes = std::string(DisplayName(4)).size() + 2;
-    const std::string page = FormatReport(run, 10 * nameBytes + 1);  // ten names and a byte
+    // The page as the report's emitter makes it, without its safe writing.
+    struct Page : Emitter {
+        ReportPage page{"", 0};
+        std::string texts;
+        PieceWriter out{[this](std::string_view piece) {
+            texts += piece;
+            return true;
+        }};
+        bool Take(const TextJob& text, const RunTotals&) override { return page.WriteText(*text.counted, out); }
+    } report;
+    report.page = ReportPage("", 10 * nameBytes + 1);  // ten names and a byte
+    Keywords table;
+    LoadDefaultKeywords(table);
+    const PipelineSettings settings{&table, InitialManualWords(), Encoding::Cp932, 1, true, true};
+    const RunTotals totals = RunPipeline(settings, {{WriteTemp("long.txt", text), {}}}, report);
+    ASSERT_EQ(totals.state.current[4], 100);
+    const std::string page = report.page.Head(totals) + report.texts + report.page.Tail(totals);
     EXPECT_NE(page.find("shown up to " + std::to_string(10 * nameBytes) + " bytes"), std::string::npos);
     std::size_t marks = 0;
     for (std::size_t at = 0; (at = page.find("<mark data-member=\"4\"", at)) != std::string::npos; ++at) ++marks;

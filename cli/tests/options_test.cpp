@@ -13,7 +13,7 @@ TEST(ParseOptions, DefaultsReadStandardInputOnceAsATable) {
     const ParseResult r = ParseOptions({});
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(r.options.files, std::vector<std::string>{"-"});
-    EXPECT_EQ(r.options.encoding, TextEncoding::Auto);
+    EXPECT_EQ(r.options.encoding, std::nullopt);
     EXPECT_EQ(r.options.output, OutputStyle::Table);
     EXPECT_FALSE(r.options.keywordFile);
     EXPECT_FALSE(r.options.manualWords);
@@ -26,12 +26,12 @@ TEST(ParseOptions, TakesEveryOptionInBothSpellingsAndKeepsFileOrder) {
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(r.options.keywordFile, "k.ini");
     EXPECT_EQ(r.options.files, (std::vector<std::string>{"b.txt", "-", "a.txt"}));
-    EXPECT_EQ(r.options.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(r.options.encoding, Encoding::Cp932);
     EXPECT_EQ(r.options.output, OutputStyle::Json);
     ASSERT_TRUE(r.options.manualWords);
     EXPECT_EQ(*r.options.manualWords, (ManualWordList{"鞍馬", "x y", "", "", "", "", ""}));  // code page 932
 
-    EXPECT_EQ(ParseOptions({"--encoding", "utf-8", "--line"}).options.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(ParseOptions({"--encoding", "utf-8", "--line"}).options.encoding, Encoding::Utf8);
     EXPECT_EQ(ParseOptions({"--line"}).options.output, OutputStyle::Line);
 }
 

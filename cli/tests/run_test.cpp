@@ -100,10 +100,10 @@ TEST(QuenbolCount, TextsAccumulateAsSuccessiveSearchesWhateverTheirEncoding) {
 
 TEST(QuenbolCount, TheSampleHasAClearLeaderAndCountsAsTheCoreDoes) {
     const std::string sample = ReadBytes(QUENBOL_SAMPLE);
-    ASSERT_TRUE(LooksLikeUtf8(sample));
+    ASSERT_EQ(DetectEncoding(sample), Encoding::Utf8);
     CountingState expected;
     expected.manualWords = InitialManualWords();
-    expected.text = DecodeText(sample, TextEncoding::Auto);
+    expected.text = DecodeText(sample, std::nullopt);
     const MemberIndex top = SearchAll(expected, Defaults());
     ASSERT_NE(top, -1);
     for (MemberIndex m = 0; m < kMemberCount; ++m)

@@ -1,0 +1,26 @@
+// The running totals.
+#include "cli/count/text_job.h"
+
+namespace quenbol::cli {
+
+RunTotals::RunTotals(const Keywords& table, const ManualWordList& manualWords) {
+    state.manualWords = manualWords;
+    byKeyword.words = table;
+    byKeyword.manualWords = manualWords;
+}
+
+void RunTotals::Add(const TextJob& text) {
+    state.current = text.current;
+    state.manualCurrent = text.manualCurrent;
+    for (MemberIndex m = 0; m < kMemberCount; ++m) state.total[m] = SaturatingAdd(state.total[m], state.current[m]);
+    state.manualTotal = SaturatingAdd(state.manualTotal, state.manualCurrent);
+    top = FindTopMember(state.current);
+    KeywordCounts& k = byKeyword;
+    k.current = text.keywordCounts;
+    k.manualCurrent = text.manualWordCounts;
+    for (int e = 0; e < kKeywordEntries; ++e) k.total[e] = SaturatingAdd(k.total[e], k.current[e]);
+    for (int w = 0; w < kManualWordCount; ++w) k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], k.manualCurrent[w]);
+    illFormed += text.illFormed;
+}
+
+}  // namespace quenbol::cli

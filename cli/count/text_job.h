@@ -1,0 +1,63 @@
+// One text through the counting pipeline (read, decoded, counted on its own),
+// and the one accumulator that runs the totals on over the texts in input
+// order, as successive searches in the window do.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/count/keyword_counts.h"
+#include "cli/count/text_occurrences.h"
+#include "cli/decode/text_decoding.h"
+#include "core/counting.h"
+
+namespace quenbol::cli {
+
+class TextFile;
+
+// A text kept with its occurrences, for the forms that show where they were.
+struct CountedText {
+    std::string path;  // as given; "-" is standard input
+    std::shared_ptr<const TextFile> file;  // holds the bytes `decoded` refers to (none for standard input)
+    DecodedText decoded;
+    TextOccurrences occurrences;  // text order
+};
+
+struct TextJob {
+    std::string_view path;  // UTF-8 as named; "-" is standard input (the input list outlives the job)
+    // Empty when the text was counted; otherwise why not, without the path:
+    // "cannot open: REASON", "cannot read: REASON", the walk's error, or the
+    // encoding refused where occurrences are placed.
+    std::string failure;
+    Encoding encoding = Encoding::Cp932;  // what the text was read as
+    std::uint64_t bytes = 0;              // the file's size as read
+    std::uint64_t illFormed = 0;          // ill-formed sequences replaced in a text read as UTF-8
+    MemberCounts current{};
+    std::int32_t manualCurrent = 0;
+    // With per-keyword counts asked for:
+    std::array<std::int32_t, kKeywordEntries> keywordCounts{};
+    std::array<std::int32_t, kManualWordCount> manualWordCounts{};
+    std::optional<CountedText> counted;  // with occurrences asked for
+
+    bool ok() const { return failure.empty(); }
+};
+
+// The state after the texts taken so far: the last text's counts, the
+// running totals, the leader of the last text, the per-keyword counts and
+// the ill-formed sequences replaced. A text that could not be read counts
+// nothing: its current counts are 0 and the totals stay.
+struct RunTotals {
+    RunTotals(const Keywords& table, const ManualWordList& manualWords);
+    void Add(const TextJob& text);
+
+    CountingState state;      // state.manualWords are the manual words counted
+    MemberIndex top = -1;
+    KeywordCounts byKeyword;  // byKeyword.words is the table counted with
+    std::uint64_t illFormed = 0;
+};
+
+}  // namespace quenbol::cli
