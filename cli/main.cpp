@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <exception>
 #include <new>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,29 +22,12 @@
 #include "cli/options.h"
 #include "cli/pipeline.h"
 #include "cli/read/input_walk.h"
+#include "cli/read/keyword_file_load.h"
 #include "cli/system_io.h"
-#include "core/text/cp932.h"
 #include "settings/keyword_format.h"
 
 namespace quenbol::cli {
 namespace {
-
-// The keyword table of a keyword file, by the settings dialog's loading rules
-// and with its messages, a file that cannot be read with the system's reason
-// after the message; an empty message means success.
-std::string LoadKeywordTable(const std::string& path, Keywords& table) {
-    std::string bytes;
-    std::string reason;
-    switch (ReadWholeFile(path, bytes, reason)) {
-        case ReadStatus::CannotOpen: return Cp932ToUtf8(kMsgCannotOpen) + " (" + reason + ")";
-        case ReadStatus::ReadFailed: return Cp932ToUtf8(kMsgReadFailed) + " (" + reason + ")";
-        case ReadStatus::Ok: break;
-    }
-    std::optional<Keywords> loaded = ParseKeywordFile(bytes);
-    if (!loaded) return Cp932ToUtf8(kMsgNotKeywordFile);
-    table = std::move(*loaded);
-    return {};
-}
 
 // The texts to count: those named, then those of the --files-from list, with
 // directories expanded; an empty result, or the message that refuses the run.

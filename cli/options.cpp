@@ -28,8 +28,8 @@ std::string Quoted(std::string_view s) {
     return quoted;
 }
 
-// A manual word as typed, converted to code page 932; empty result and an
-// error when it has no such form.
+}  // namespace
+
 std::string ManualWordToCp932(std::string_view utf8, std::string& error) {
     if (!IsValidUtf8(utf8)) {
         error = "manual word is not valid UTF-8";
@@ -40,6 +40,8 @@ std::string ManualWordToCp932(std::string_view utf8, std::string& error) {
     if (!lossless) error = "manual word " + Quoted(utf8) + " has a character with no code page 932 form";
     return word;
 }
+
+namespace {
 
 constexpr int kMaxJobs = 256;
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/decode/text_decoding.h"
@@ -56,6 +57,11 @@ struct ParseResult {
 // Parses the arguments after the program name, all UTF-8. --help and
 // --version win over any other valid option; a malformed argument does not.
 ParseResult ParseOptions(const std::vector<std::string>& args);
+
+// A manual word as typed (UTF-8), converted to code page 932; an empty
+// result and a message in `error` when it is not UTF-8 or has a character
+// with no code page 932 form.
+std::string ManualWordToCp932(std::string_view utf8, std::string& error);
 
 // The text printed by --help (ASCII).
 std::string UsageText();
