@@ -1,0 +1,224 @@
+// The Python package's counting, on the counter's own parts.
+#include "python/ext/counting.h"
+
+#include <array>
+
+#include "cli/emit/format_matches.h"
+#include "cli/emit/row_writers.h"
+#include "cli/pipeline.h"
+#include "cli/read/keyword_file_load.h"
+#include "core/results_line.h"
+#include "core/text/cp932.h"
+#include "settings/keyword_format.h"
+
+namespace quenbol::python {
+namespace {
+
+// What a thread counts in, kept from text to text as the pipeline's workers
+// keep theirs: the decoder's buffers and the counting's working memory.
+struct ThreadBuffers {
+    cli::TextDecoder decoder;
+    CountScratch scratch;
+};
+
+ThreadBuffers& OwnBuffers() {
+    thread_local ThreadBuffers buffers;
+    return buffers;
+}
+
+// A text decoded as the pipeline decodes a lone text (a long one forced as
+// UTF-8 converted on two threads): the job without its counts.
+cli::TextJob Decoded(std::string_view bytes, cli::EncodingChoice encoding, std::string_view& text) {
+    const cli::DecodedBytes decoded = OwnBuffers().decoder.Decode(bytes, encoding, true);
+    cli::TextJob job;
+    job.path = "";
+    job.encoding = decoded.encoding;
+    job.bytes = bytes.size();
+    job.illFormed = decoded.illFormed;
+    text = decoded.text;
+    return job;
+}
+
+// The text decoded and counted, as the pipeline counts each of its texts.
+cli::TextJob Counted(std::string_view bytes, cli::EncodingChoice encoding, const Words& words, bool byKeyword) {
+    std::string_view text;
+    cli::TextJob job = Decoded(bytes, encoding, text);
+    CountingState state;
+    SearchDetail detail;
+    SearchAll(state, text, words.Compiled(text), byKeyword ? &detail : nullptr, &OwnBuffers().scratch);
+    job.current = state.current;
+    job.manualCurrent = state.manualCurrent;
+    if (byKeyword) {
+        for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
+        for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
+    }
+    return job;
+}
+
+}  // namespace
+
+const CompiledSearch& Words::Compiled(std::string_view sample) const {
+    std::call_once(once_, [&] { compiled_.emplace(table_, manual_, sample); });
+    return *compiled_;
+}
+
+Keywords BuiltInKeywords() {
+    Keywords table;
+    LoadDefaultKeywords(table);
+    return table;
+}
+
+std::optional<Keywords> KeywordsFromFile(const std::string& path, std::string& error) {
+    Keywords table;
+    error = cli::LoadKeywordTable(path, table);
+    if (!error.empty()) return std::nullopt;
+    return table;
+}
+
+std::optional<Keywords> KeywordsFromBytes(std::string_view bytes, std::string& error) {
+    std::optional<Keywords> table = ParseKeywordFile(bytes);
+    if (!table) error = Cp932ToUtf8(kMsgNotKeywordFile);
+    return table;
+}
+
+std::string CountTextRow(std::string_view bytes, cli::EncodingChoice encoding, const Words& words, bool byKeyword) {
+    const cli::TextJob job = Counted(bytes, encoding, words, byKeyword);
+    cli::RunTotals totals(words.table(), words.manual());
+    totals.Add(job);
+    return cli::JsonlRecord(job, totals, byKeyword);
+}
+
+std::optional<std::string> MatchLines(std::string_view bytes, cli::EncodingChoice encoding, const Words& words,
+                                      int context, std::string& error) {
+    const Encoding chosen = encoding ? *encoding : DetectEncoding(bytes);
+    if (!cli::DecodedText::Maps(chosen)) {
+        error = "read as " + std::string(EncodingName(chosen)) +
+                ": matches are placed in code page 932 and UTF-8 texts only";
+        return std::nullopt;
+    }
+    cli::CountedText counted{"", nullptr, cli::DecodedText(bytes, chosen), {}};
+    CountingState state;
+    SearchDetail detail;
+    std::array<MatchReport, 2> reports;
+    detail.reports = &reports;
+    const std::string_view text = counted.decoded.text();
+    SearchAll(state, text, words.Compiled(text), &detail, &OwnBuffers().scratch);
+    counted.occurrences = cli::TextOccurrences(std::move(reports));
+
+    const cli::RunTotals run(words.table(), words.manual());  // names the occurrences' words
+    std::string lines;
+    cli::PieceWriter out([&lines](std::string_view piece) {
+        lines += piece;
+        return true;
+    });
+    cli::WriteMatches(run, counted, context, out);
+    out.Flush();
+    return lines;
+}
+
+Counter::Counter(std::shared_ptr<const Words> words)
+    : words_(std::move(words)), totals_(words_->table(), words_->manual()) {}
+
+std::string Counter::SearchAll(std::string_view bytes, cli::EncodingChoice encoding) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const cli::TextJob job = Counted(bytes, encoding, *words_, false);
+    totals_.Add(job);
+    return cli::JsonlRecord(job, totals_);
+}
+
+std::string Counter::SearchManualOnly(std::string_view bytes, cli::EncodingChoice encoding) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string_view text;
+    cli::TextJob job = Decoded(bytes, encoding, text);
+    CountingState& state = totals_.state;
+    state.text.assign(text);
+    quenbol::SearchManualOnly(state);  // the members' counts, and so the leader, stay as they were
+    ClearText(state);
+    job.current = state.current;
+    job.manualCurrent = state.manualCurrent;
+    return cli::JsonlRecord(job, totals_);
+}
+
+void Counter::ResetTotals() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quenbol::ResetTotals(totals_.state);
+}
+
+std::string Counter::ResultsLine() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return FormatResultsLine(totals_.state.current);
+}
+
+// Each text's row, handed to the FileRows it belongs to.
+class FileRows::RowEmitter : public cli::Emitter {
+public:
+    RowEmitter(FileRows& rows, Form form, bool byKeyword) : rows_(rows), form_(form), byKeyword_(byKeyword) {}
+    bool Take(const cli::TextJob& text, const cli::RunTotals& totals) override {
+        return rows_.Deliver(form_ == Form::Csv ? cli::CsvRow(text, totals) : cli::JsonlRecord(text, totals, byKeyword_));
+    }
+
+private:
+    FileRows& rows_;
+    Form form_;
+    bool byKeyword_;
+};
+
+FileRows::FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> words, cli::EncodingChoice encoding,
+                   int jobs, Form form, bool byKeyword)
+    : words_(std::move(words)) {
+    inputs_.reserve(paths.size());
+    for (std::string& path : paths) inputs_.push_back({std::move(path), {}});
+    pipeline_ = std::thread([this, encoding, jobs, form, byKeyword] {
+        try {
+            cli::PipelineSettings settings;
+            settings.table = &words_->table();
+            settings.manualWords = words_->manual();
+            settings.encoding = encoding;
+            settings.jobs = jobs;
+            settings.byKeyword = byKeyword;
+            RowEmitter emitter(*this, form, byKeyword);
+            cli::RunPipeline(settings, inputs_, emitter);
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failure_ = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+        changed_.notify_all();
+    });
+}
+
+FileRows::~FileRows() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        changed_.notify_all();
+    }
+    pipeline_.join();
+}
+
+bool FileRows::Deliver(std::string row) {
+    // A few rows ahead keep the pipeline busy while the caller takes one.
+    constexpr std::size_t kWaitingRows = 64;
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return stopping_ || rows_.size() < kWaitingRows; });
+    if (stopping_) return false;
+    rows_.push_back(std::move(row));
+    changed_.notify_all();
+    return true;
+}
+
+std::optional<std::string> FileRows::Next() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return !rows_.empty() || finished_; });
+    if (!rows_.empty()) {
+        std::string row = std::move(rows_.front());
+        rows_.pop_front();
+        changed_.notify_all();
+        return row;
+    }
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    return std::nullopt;
+}
+
+}  // namespace quenbol::python
