@@ -2,7 +2,8 @@
 # Installs, only where missing, everything quenbol needs to build, run and test
 # on Debian 12: native toolchain and test libraries, the MinGW-w64 i686 cross
 # toolchain, Wine (32-bit) with its own fonts (caption buttons, dialog
-# fallbacks) and Xvfb, and a Japanese font. Safe to run twice.
+# fallbacks) and Xvfb, a Japanese font, and what the Python package is built
+# and tested with (pybind11, pytest, pandas, Dask). Safe to run twice.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -13,6 +14,8 @@ packages=(
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils
   fonts-ipafont-gothic locales zip unzip python3 ripgrep
   chromium
+  pybind11-dev python3-pybind11 python3-pytest python3-dask python3-distributed python3-pandas
+  python3-venv python3-setuptools python3-dev
 )
 
 missing=()

@@ -2,8 +2,8 @@
 # Sets up what is missing, builds both trees and runs every test: the native
 # tests, the same with the sanitizers, the tests of what runs on several
 # threads with the thread sanitizer, a short run of each fuzz target, the
-# Windows programs' tests under Wine on a virtual display, and the release
-# archive unpacked and run under Wine.
+# Windows programs' tests under Wine on a virtual display, the release
+# archive unpacked and run under Wine, and the Python package.
 # Every stage runs even when an earlier one failed; a summary ends the output
 # and the exit status is non-zero when any stage failed.
 set -uo pipefail
@@ -62,10 +62,22 @@ package() {
     scripts/tests/package_test.sh "$archive" build/native/cli/quenbol-count build/windows/tools/quenbol-driver.exe
 }
 
+# The Python package installed into a virtual environment under build/ as
+# the README says (Debian's packages, nothing fetched), its tests run against
+# the native counter. Debian's interpreter, whose packages those are.
+python() {
+  local venv="$root/build/python/venv"
+  cmake --preset native >/dev/null && cmake --build --preset native --target quenbol-count &&
+    /usr/bin/python3 -m venv --system-site-packages "$venv" &&
+    "$venv/bin/pip" install --no-build-isolation --no-deps --quiet "$root" || return 1
+  (cd python/tests && QUENBOL_COUNT="$root/build/native/cli/quenbol-count" \
+    "$venv/bin/python" -m pytest -q -p no:cacheprovider)
+}
+
 summary=()
 failed=0
 passed=0
-for stage in native sanitize threads fuzz windows package; do
+for stage in native sanitize threads fuzz windows package python; do
   echo "== $stage"
   if "$stage"; then
     summary+=("PASS  $stage")
