@@ -165,7 +165,7 @@ private:
 
 FileRows::FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> words, cli::EncodingChoice encoding,
                    int jobs, Form form, bool byKeyword)
-    : words_(std::move(words)) {
+    : words_(std::move(words)), form_(form) {
     inputs_.reserve(paths.size());
     for (std::string& path : paths) inputs_.push_back({std::move(path), {}});
     pipeline_ = std::thread([this, encoding, jobs, form, byKeyword] {

@@ -99,6 +99,7 @@ public:
 
     // The next row; nothing after the last. Throws what the pipeline threw.
     std::optional<std::string> Next();
+    Form form() const { return form_; }
 
 private:
     class RowEmitter;
@@ -106,6 +107,7 @@ private:
 
     std::vector<cli::InputFile> inputs_;
     std::shared_ptr<const Words> words_;
+    Form form_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> rows_;

@@ -1,9 +1,10 @@
 // quenbol._quenbol: the bindings of python/ext/counting.h. Texts come in as
 // str (counted through their UTF-8 form, read as UTF-8: what the window
 // counts, code page 932, with characters that have none matching nothing)
-// or bytes (read as the encoding says); rows go out as the counter's JSON
-// and CSV text (a keyword file's refusal as ValueError with its message), which the package turns into Python values. The GIL is let
-// go while counting and while waiting for a row.
+// or bytes (read as the encoding says); the counter's JSON rows go out as
+// Python values (json_values.h), its CSV rows as text, a keyword file's
+// refusal as KeywordFileError (a ValueError) with its message. The GIL is
+// let go while counting and while waiting for a row.
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
@@ -15,11 +16,19 @@
 #include "cli/options.h"
 #include "cli/emit/row_writers.h"
 #include "python/ext/counting.h"
+#include "python/ext/json_values.h"
 
 namespace py = pybind11;
 
 namespace quenbol::python {
 namespace {
+
+// What `work` returns, worked out without the GIL.
+template <typename Work>
+auto Released(Work work) {
+    py::gil_scoped_release released;
+    return work();
+}
 
 // A keyword file refused, with the counter's message: KeywordFileError in Python.
 struct KeywordFileRefused : std::runtime_error {
@@ -122,8 +131,7 @@ PYBIND11_MODULE(_quenbol, m) {
 
     m.def("count_row", [](const Words& words, const py::handle& text, const std::string& encoding, bool byKeyword) {
         const TextBytes bytes = BytesOf(text, encoding);
-        py::gil_scoped_release released;
-        return CountTextRow(bytes.view, bytes.encoding, words, byKeyword);
+        return JsonValues(Released([&] { return CountTextRow(bytes.view, bytes.encoding, words, byKeyword); }));
     });
 
     m.def("match_lines", [](const Words& words, const py::handle& text, const std::string& encoding, int context) {
@@ -136,20 +144,23 @@ PYBIND11_MODULE(_quenbol, m) {
             lines = MatchLines(bytes.view, bytes.encoding, words, context, error);
         }
         if (!lines) throw py::value_error(error);
-        return *lines;
+        py::list rows;
+        for (std::size_t start = 0, end; start < lines->size(); start = end + 1) {
+            end = lines->find('\n', start);
+            rows.append(JsonValues(std::string_view(*lines).substr(start, end - start)));
+        }
+        return rows;
     });
 
     py::class_<Counter>(m, "Counter")
         .def(py::init([](const std::shared_ptr<Words>& words) { return new Counter(words); }))
         .def("search_all", [](Counter& counter, const py::handle& text, const std::string& encoding) {
             const TextBytes bytes = BytesOf(text, encoding);
-            py::gil_scoped_release released;
-            return counter.SearchAll(bytes.view, bytes.encoding);
+            return JsonValues(Released([&] { return counter.SearchAll(bytes.view, bytes.encoding); }));
         })
         .def("search_manual_only", [](Counter& counter, const py::handle& text, const std::string& encoding) {
             const TextBytes bytes = BytesOf(text, encoding);
-            py::gil_scoped_release released;
-            return counter.SearchManualOnly(bytes.view, bytes.encoding);
+            return JsonValues(Released([&] { return counter.SearchManualOnly(bytes.view, bytes.encoding); }));
         })
         .def("reset_totals", &Counter::ResetTotals, py::call_guard<py::gil_scoped_release>())
         .def("results_line", &Counter::ResultsLine, py::call_guard<py::gil_scoped_release>());
@@ -163,14 +174,11 @@ PYBIND11_MODULE(_quenbol, m) {
                                 csv ? FileRows::Form::Csv : FileRows::Form::Jsonl, byKeyword);
         }))
         .def("__iter__", [](FileRows& rows) -> FileRows& { return rows; })
-        .def("__next__", [](FileRows& rows) {
-            std::optional<std::string> row;
-            {
-                py::gil_scoped_release released;
-                row = rows.Next();
-            }
+        .def("__next__", [](FileRows& rows) -> py::object {
+            const std::optional<std::string> row = Released([&] { return rows.Next(); });
             if (!row) throw py::stop_iteration();
-            return *row;
+            if (rows.form() == FileRows::Form::Csv) return py::str(*row);
+            return JsonValues(*row);
         });
 
     m.def("csv_header", [] { return cli::CsvHeader(); });

@@ -18,7 +18,6 @@ threads at once.
 """
 
 import functools
-import json
 import os
 
 from . import _quenbol
@@ -55,8 +54,7 @@ def _words(keywords, manual):
         raise KeywordFileError(f"{os.fsdecode(path)}: {refused}") from None
 
 
-def _row(line):
-    row = json.loads(line)
+def _row(row):
     del row["file"]
     return row
 
@@ -78,8 +76,7 @@ def matches(text, *, encoding="auto", keywords=None, manual=None, context=10):
     the UTF-8 form of a str), "line", "column", "before", "after" (up to
     `context` characters, 0 to 200). Texts read in encodings other than code
     page 932 and UTF-8 raise ValueError."""
-    lines = _quenbol.match_lines(_words(keywords, manual), text, encoding, context)
-    return [_row(line) for line in lines.splitlines()]
+    return [_row(row) for row in _quenbol.match_lines(_words(keywords, manual), text, encoding, context)]
 
 
 class Counter:
@@ -118,4 +115,4 @@ def count_files(paths, *, jobs=None, encoding="auto", keywords=None, manual=None
     "error"; the rest are counted. "-" is standard input, as for the counter."""
     rows = _quenbol.FileRows([os.fsencode(p) for p in paths], _words(keywords, manual), encoding,
                              jobs or 0, False, by_keyword)
-    return (json.loads(line) for line in rows)
+    return iter(rows)
