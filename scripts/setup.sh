@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils
   fonts-ipafont-gothic locales zip unzip python3 ripgrep
-  chromium
+  chromium mecab-ipadic
   pybind11-dev python3-pybind11 python3-pytest python3-dask python3-distributed python3-pandas
   python3-venv python3-setuptools python3-dev
 )
