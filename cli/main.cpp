@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/count/inside_words.h"
 #include "cli/emit/console.h"
 #include "cli/emit/emitters.h"
 #include "cli/options.h"
@@ -80,7 +81,15 @@ int Run(const std::vector<std::string>& args) {
     settings.jobs = options.jobs ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     settings.occurrences = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
     // The report shows the count of every keyword.
-    settings.byKeyword = options.byKeyword || options.output == OutputStyle::Report;
+    // The table's note on keywords counted inside ordinary words needs the
+    // counts keyword by keyword even when it does not show them.
+    settings.byKeyword = options.byKeyword || options.output == OutputStyle::Report || options.output == OutputStyle::Table;
+    // Every form that shows occurrences one by one or keyword by keyword
+    // tells those inside ordinary words.
+    const InsideWordCheck inside = MakeInsideWordCheck(table, settings.manualWords);
+    if (settings.byKeyword || settings.occurrences) {
+        if (options.output != OutputStyle::Csv) settings.inside = &inside;
+    }
     const std::unique_ptr<FormEmitter> emitter = MakeEmitter(options, tableSource, progress);
     const RunTotals totals = RunPipeline(settings, inputs.files, *emitter, &progress);
     return emitter->Finish(totals);

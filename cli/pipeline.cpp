@@ -91,8 +91,8 @@ void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file
     CountingState state;
     SearchDetail detail;
     std::array<MatchReport, 2> reports;
-    if (settings.occurrences) detail.reports = &reports;
-    const bool detailed = settings.byKeyword || settings.occurrences;
+    if (settings.occurrences || settings.inside) detail.reports = &reports;
+    const bool detailed = settings.byKeyword || settings.occurrences || settings.inside;
     SearchAll(state, text, compiled, detailed ? &detail : nullptr, &own.scratch);
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;
@@ -100,6 +100,7 @@ void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file
         for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
         for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
     }
+    if (settings.inside) job.inside = FindInsideWords(*settings.inside, text, reports[0]);
     if (settings.occurrences) job.counted->occurrences = TextOccurrences(std::move(reports));
 }
 

@@ -29,6 +29,9 @@ struct PipelineSettings {
     // once; a text read in an encoding the occurrences cannot be placed in
     // (neither code page 932 nor UTF-8) fails.
     bool occurrences = false;
+    // When set, the members' occurrences that sit inside ordinary words are
+    // found in each text (TextJob::inside); must outlive the run.
+    const InsideWordCheck* inside = nullptr;
 };
 
 // Where the counted texts go: each form of output is one of these.

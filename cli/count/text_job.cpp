@@ -20,6 +20,8 @@ void RunTotals::Add(const TextJob& text) {
     k.manualCurrent = text.manualWordCounts;
     for (int e = 0; e < kKeywordEntries; ++e) k.total[e] = SaturatingAdd(k.total[e], k.current[e]);
     for (int w = 0; w < kManualWordCount; ++w) k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], k.manualCurrent[w]);
+    // A text that could not be read has nothing inside words either.
+    if (text.inside || k.insideChecked) SetInsideCounts(text.inside ? *text.inside : InsideFinds{}, k);
     illFormed += text.illFormed;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/count/inside_words.h"
 #include "cli/count/keyword_counts.h"
 #include "cli/count/text_occurrences.h"
 #include "cli/decode/text_decoding.h"
@@ -42,13 +43,15 @@ struct TextJob {
     std::array<std::int32_t, kKeywordEntries> keywordCounts{};
     std::array<std::int32_t, kManualWordCount> manualWordCounts{};
     std::optional<CountedText> counted;  // with occurrences asked for
+    std::optional<InsideFinds> inside;   // with the ordinary-word check asked for
 
     bool ok() const { return failure.empty(); }
 };
 
 // The state after the texts taken so far: the last text's counts, the
-// running totals, the leader of the last text, the per-keyword counts and
-// the ill-formed sequences replaced. A text that could not be read counts
+// running totals, the leader of the last text, the per-keyword counts (with
+// their occurrences inside ordinary words, when checked) and the ill-formed
+// sequences replaced. A text that could not be read counts
 // nothing: its current counts are 0 and the totals stay.
 struct RunTotals {
     RunTotals(const Keywords& table, const ManualWordList& manualWords);

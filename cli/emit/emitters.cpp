@@ -42,7 +42,7 @@ public:
         const KeywordCounts* byKeyword = byKeyword_ ? &totals.byKeyword : nullptr;
         if (style_ == OutputStyle::Line) return PrintBytes(FormatLines(currentPerText_));
         if (style_ == OutputStyle::Json) return Print(FormatJson(totals.state, totals.top, byKeyword, totals.illFormed));
-        return Print(FormatTable(totals.state, totals.top, byKeyword));
+        return Print(FormatTable(totals.state, totals.top, byKeyword, &totals.byKeyword));
     }
 
 private:
@@ -69,7 +69,7 @@ public:
             return false;
         }
         WarnIllFormed(text.path, text.illFormed, progress_);
-        return WriteMatches(totals, *text.counted, context_, out_);
+        return WriteMatches(totals, *text.counted, text.inside ? &*text.inside : nullptr, context_, out_);
     }
 
     int Finish(const RunTotals&) override {
@@ -101,7 +101,7 @@ public:
             return false;
         }
         WarnIllFormed(text.path, text.illFormed, progress_);
-        return page_.WriteText(*text.counted, out_);
+        return page_.WriteText(*text.counted, text.inside ? &*text.inside : nullptr, out_);
     }
 
     int Finish(const RunTotals& totals) override {

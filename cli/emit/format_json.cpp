@@ -50,7 +50,18 @@ std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m) {
         const int e = EntryIndex(m, s);
         out += (s ? ", " : "") + std::string("{\"slot\": ") + std::to_string(s) +
                ", \"word\": " + JsonString(byKeyword.words[e]) + ", " +
-               Pair(byKeyword.current[e], byKeyword.total[e]) + "}";
+               Pair(byKeyword.current[e], byKeyword.total[e]);
+        if (byKeyword.insideChecked) {
+            out += ", \"inside_words\": " + std::to_string(byKeyword.insideCurrent[e]) + ", \"inside_examples\": [";
+            bool first = true;
+            for (const auto& [word, count] : MostFrequent(byKeyword.insideWords[e], 5)) {
+                out += (first ? "" : ", ") + std::string("{\"word\": ") + JsonString(word) +
+                       ", \"count\": " + std::to_string(count) + "}";
+                first = false;
+            }
+            out += "]";
+        }
+        out += "}";
     }
     return out + "]";
 }

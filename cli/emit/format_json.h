@@ -24,7 +24,10 @@ std::string JsonString(std::string_view cp932);
 // "total"}, "top": index or -1, "caption": text}. With `byKeyword`, each
 // member also has "keywords": its 7 slots as {"slot", "word", "current",
 // "total"}, and "manual" has "words": its 7 words as {"word", "current", "total"}.
-// `"keywords": [...]`: member m's 7 slots as {"slot", "word", "current", "total"}.
+// `"keywords": [...]`: member m's 7 slots as {"slot", "word", "current", "total"},
+// and when the ordinary-word check ran, "inside_words" (the last text's
+// occurrences inside ordinary words) and "inside_examples" (up to five of
+// those words as {"word", "count"}, the most frequent first).
 std::string MemberKeywordsJson(const KeywordCounts& byKeyword, MemberIndex m);
 
 // "encoding_errors" comes last when `encodingErrors` (the ill-formed

@@ -69,7 +69,8 @@ private:
 
 }  // namespace
 
-bool WriteMatches(const RunTotals& run, const CountedText& counted, int context, PieceWriter& pieces) {
+bool WriteMatches(const RunTotals& run, const CountedText& counted, const InsideFinds* inside, int context,
+                  PieceWriter& pieces) {
     std::string& out = pieces.buffer();
     const DecodedText& d = counted.decoded;
     const std::string file = JsonUtf8String(counted.path);
@@ -97,7 +98,10 @@ bool WriteMatches(const RunTotals& run, const CountedText& counted, int context,
                ", \"column\": " + std::to_string(cursor.column());
         const std::size_t afterEnd = TextCursor::Forward(d.text(), end, static_cast<std::size_t>(context));
         out += ", \"before\": " + JsonUtf8String(d.Utf8Of(cursor.Back(), cursor.pos()));
-        out += ", \"after\": " + JsonUtf8String(d.Utf8Of(end, afterEnd)) + "}\n";
+        out += ", \"after\": " + JsonUtf8String(d.Utf8Of(end, afterEnd));
+        if (const InsideFind* find = inside && !o.manual ? InsideAt(*inside, start) : nullptr)
+            out += ", \"inside\": " + JsonString(find->word);
+        out += "}\n";
     }
     return pieces.Flush();
 }

@@ -17,7 +17,9 @@ namespace quenbol::cli {
 // "line", "column", "before", "after"}: spans as byte offsets into the file
 // as read, line and column (in characters, both from 1) of the first span's
 // start, and up to `context` characters before the first span and after the
-// last, in UTF-8.
-bool WriteMatches(const RunTotals& run, const CountedText& counted, int context, PieceWriter& out);
+// last, in UTF-8; and "inside", the ordinary word the occurrence sits inside,
+// for the occurrences `inside` (the text's finds, when checked) holds.
+bool WriteMatches(const RunTotals& run, const CountedText& counted, const InsideFinds* inside, int context,
+                  PieceWriter& out);
 
 }  // namespace quenbol::cli

@@ -52,7 +52,7 @@ std::vector<MemberIndex> Ranking(const CountingState& state) {
     return order;
 }
 
-std::string Chart(const CountingState& state) {
+std::string Chart(const CountingState& state, const std::array<std::int32_t, kMemberCount>& inside) {
     constexpr int kRow = 24, kNameWidth = 170, kBarWidth = 460, kWidth = 720;
     const std::vector<MemberIndex> order = Ranking(state);
     const std::int32_t most = std::max(1, state.total[order.front()]);
@@ -68,10 +68,19 @@ std::string Chart(const CountingState& state) {
         out += "<rect class=\"track\" x=\"0\" y=\"" + std::to_string(y) + "\" width=\"" +
                std::to_string(kWidth) + "\" height=\"" + std::to_string(kRow) + "\" fill=\"transparent\"/>";
         out += "<text x=\"4\" y=\"" + std::to_string(y + kRow / 2) + "\">" + Html(DisplayName(m)) + "</text>";
+        // The occurrences inside ordinary words: the bar's paler end.
+        const int insideWidth = static_cast<int>(static_cast<long long>(inside[m]) * kBarWidth / most);
         out += "<rect class=\"value\" x=\"" + std::to_string(kNameWidth) + "\" y=\"" + std::to_string(y + 4) +
-               "\" width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(kRow - 8) + "\"/>";
+               "\" width=\"" + std::to_string(width - insideWidth) + "\" height=\"" + std::to_string(kRow - 8) + "\"/>";
+        if (inside[m] > 0) {
+            out += "<rect class=\"value inside\" x=\"" + std::to_string(kNameWidth + width - insideWidth) + "\" y=\"" +
+                   std::to_string(y + 4) + "\" width=\"" + std::to_string(insideWidth) + "\" height=\"" +
+                   std::to_string(kRow - 8) + "\"><title>" + std::to_string(inside[m]) +
+                   " inside ordinary words</title></rect>";
+        }
         out += "<text x=\"" + std::to_string(kNameWidth + width + 6) + "\" y=\"" +
-               std::to_string(y + kRow / 2) + "\">" + std::to_string(state.total[m]) + "</text></g>\n";
+               std::to_string(y + kRow / 2) + "\">" + std::to_string(state.total[m]) +
+               (inside[m] > 0 ? " (" + std::to_string(inside[m]) + " inside words)" : std::string()) + "</text></g>\n";
     }
     return out + "</svg>\n";
 }
@@ -83,25 +92,32 @@ std::string Share(std::int32_t part, std::int32_t whole) {
     return buffer;
 }
 
-std::string KeywordTable(const RunTotals& run) {
+// `inside`: each keyword's occurrences inside ordinary words, or null when
+// they were not looked for.
+std::string KeywordTable(const RunTotals& run, const std::array<std::int32_t, kKeywordEntries>* inside) {
     const KeywordCounts& k = run.byKeyword;
-    std::string out =
-        "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th><th>Share</th></tr>\n";
+    std::string out = "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th>"
+                      "<th>Share</th>" +
+                      std::string(inside ? "<th>Inside words</th>" : "") + "</tr>\n";
     const auto row = [&](const std::string& group, int slot, const std::string& word, std::int32_t count,
-                         std::int32_t whole) {
+                         std::int32_t whole, const std::string& insideCell) {
         out += "<tr><td>" + group + "</td><td class=\"n\">" + std::to_string(slot) + "</td><td>" + Html(word) +
                "</td><td class=\"n\">" + std::to_string(count) + "</td><td class=\"n\">" + Share(count, whole) +
-               "</td></tr>\n";
+               "</td>" + insideCell + "</tr>\n";
     };
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         for (int s = 0; s < kSlotsPerMember; ++s) {
             const int e = EntryIndex(m, s);
-            if (!k.words[e].empty()) row(Html(DisplayName(m)), s, k.words[e], k.total[e], run.state.total[m]);
+            if (k.words[e].empty()) continue;
+            row(Html(DisplayName(m)), s, k.words[e], k.total[e], run.state.total[m],
+                inside ? "<td class=\"n\">" + std::to_string((*inside)[e]) + "</td>" : "");
         }
     }
+    // The manual words are not looked inside: their cell stays empty.
     for (int w = 0; w < kManualWordCount; ++w) {
         if (!k.manualWords[w].empty())
-            row(U8(u8"手動ワード"), w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal);
+            row(U8(u8"手動ワード"), w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal,
+                inside ? "<td></td>" : "");
     }
     return out + "</table>\n";
 }
@@ -119,6 +135,7 @@ struct MarkedSpan {
     MemberIndex member;
     int slot;
     std::size_t occurrence;
+    std::string inside;  // the ordinary word it sits inside (UTF-8), or empty
 };
 
 // Where the shown part of a text ends: a character start, at most `shownBytes`
@@ -136,8 +153,11 @@ std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
 }
 
 // The text with every member occurrence's spans marked, into `pieces`;
-// `occurrence` numbers the member occurrences over the whole report.
-bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, PieceWriter& pieces) {
+// `occurrence` numbers the member occurrences over the whole report. With
+// `inside` (the text's finds, when checked), the occurrences inside ordinary
+// words are marked as such.
+bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, const InsideFinds* inside,
+                PieceWriter& pieces) {
     const DecodedText& d = t.decoded;
     const std::size_t shown = ShownEnd(d, shownBytes);
     std::string& out = pieces.buffer();
@@ -176,8 +196,9 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
         plain(at, s.start);
         const std::size_t end = std::min<std::size_t>(s.end, shown);
         out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
-               "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\">" + HtmlEscape(d.Utf8Of(s.start, end)) +
-               "</mark>";
+               "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\"";
+        if (!s.inside.empty()) out += " class=\"inside\" data-inside=\"" + HtmlEscape(s.inside) + "\"";
+        out += ">" + HtmlEscape(d.Utf8Of(s.start, end)) + "</mark>";
         at = end;
         return pieces.Check();
     };
@@ -199,12 +220,16 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
         const OccurrenceRef& o = next.current();
         if (o.manual) continue;
         ++occurrence;
+        std::string insideWord;
+        if (const InsideFind* find = inside ? InsideAt(*inside, o.spans.front().start) : nullptr)
+            insideWord = Cp932ToUtf8(find->word);
         if (o.spans.front().start >= shown) continue;
         if (!markWaitingBefore(o.spans.front().start)) return false;
-        if (!mark({o.spans.front().start, o.spans.front().end, o.member, o.slot, occurrence})) return false;
+        if (!mark({o.spans.front().start, o.spans.front().end, o.member, o.slot, occurrence, std::move(insideWord)}))
+            return false;
         for (const TextSpan& s : o.spans.subspan(1)) {
             if (s.start >= shown) break;
-            waiting.push_back({s.start, s.end, o.member, o.slot, occurrence});
+            waiting.push_back({s.start, s.end, o.member, o.slot, occurrence, {}});
             std::push_heap(waiting.begin(), waiting.end(), later);
         }
     }
@@ -258,19 +283,21 @@ std::string HtmlEscape(std::string_view utf8) {
     return out;
 }
 
-bool ReportPage::WriteText(const CountedText& text, PieceWriter& out) {
+bool ReportPage::WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out) {
     countedRows_ += CountedRow(text);
-    return MarkedText(text, shownBytes_, occurrence_, out);
+    return MarkedText(text, shownBytes_, occurrence_, inside, out);
 }
 
 std::string ReportPage::Head(const RunTotals& run) const {
     std::string head(kReportTemplate.substr(0, kReportTemplate.find(kTextsMarker)));
     Fill(head, "COUNTED", Counted(run, tableSource_, countedRows_));
     Fill(head, "CAPTION", Html(CaptionFor(run.top)));
-    Fill(head, "CHART", Chart(run.state));
+    std::array<std::int32_t, kMemberCount> insidePerMember{};
+    for (int e = 0; e < kKeywordEntries; ++e) insidePerMember[e / kSlotsPerMember] += run.byKeyword.insideTotal[e];
+    Fill(head, "CHART", Chart(run.state, insidePerMember));
     Fill(head, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
                              " in all.</p>\n");
-    Fill(head, "KEYWORDS", KeywordTable(run));
+    Fill(head, "KEYWORDS", KeywordTable(run, run.byKeyword.insideChecked ? &run.byKeyword.insideTotal : nullptr));
     Fill(head, "LEGEND", Legend());
     return head;
 }

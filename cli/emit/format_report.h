@@ -28,8 +28,11 @@ public:
         : tableSource_(std::move(tableSource)), shownBytes_(shownBytes) {}
 
     // One counted text with its marks, into `out` a piece at a time; false
-    // when a write failed.
-    bool WriteText(const CountedText& text, PieceWriter& out);
+    // when a write failed. The occurrences `inside` holds (the text's finds,
+    // when checked) are marked as inside ordinary words: hatched, the word in
+    // the hover text. The keyword table and the chart count them from the
+    // run's totals.
+    bool WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out);
     // What comes before the texts and after them, for the run's counts and
     // the texts written.
     std::string Head(const RunTotals& run) const;

@@ -85,6 +85,12 @@ std::string JsonlRecord(const TextJob& text, const RunTotals& after, bool byKeyw
         out += Fixed().jsonNames[m];
         out += ", ";
         pair(after.state.current[m], after.state.total[m]);
+        if (byKeyword && after.byKeyword.insideChecked) {
+            std::int32_t inside = 0;
+            for (int s = 0; s < kSlotsPerMember; ++s) inside += after.byKeyword.insideCurrent[EntryIndex(m, s)];
+            out += ", \"inside_words\": ";
+            number(inside);
+        }
         if (byKeyword) {
             out += ", ";
             out += MemberKeywordsJson(after.byKeyword, m);

@@ -13,7 +13,9 @@ namespace quenbol::cli {
 // a text that could not be read has null encoding and bytes and ends with
 // "error". "encoding_errors" follows "bytes" when a text read as UTF-8 had
 // ill-formed sequences (each read as U+FFFD, matching nothing).
-// With `byKeyword`, each member also has its "keywords" as in --json.
+// With `byKeyword`, each member also has its "keywords" as in --json, and
+// when the ordinary-word check ran, "inside_words" (the sum of its keywords')
+// after "total".
 std::string JsonlRecord(const TextJob& text, const RunTotals& after, bool byKeyword = false);
 
 // A byte-order mark and the header: file, encoding, bytes, the 21 display

@@ -209,6 +209,99 @@ TEST(ByKeyword, EverySlotWithItsCountsInJsonAndTable) {
     EXPECT_EQ(next.rfind(Cp932ToUtf8(DisplayName(2)), 0), 0u) << next;
 }
 
+// The built-in table's るい (member 7, slot 3) inside 明るい and あるいは, and
+// once as a name.
+const char8_t kInsideText[] = u8"明るい部屋で、るいちゃんと話した。\nファイルあるいはディレクトリ。\n";
+
+TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
+    const std::string text = WriteTemp("inside.txt", U8(kInsideText));
+    RunOutput r = RunCounter({"--matches", text});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = JsonLines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    const auto inside = [](const testing::JsonValue& line) {
+        return line.Find("inside") ? line.Find("inside")->text : std::string("(none)");
+    };
+    EXPECT_EQ(inside(lines[0]), U8(u8"明るい"));
+    EXPECT_EQ(inside(lines[1]), "(none)");
+    EXPECT_EQ(inside(lines[2]), U8(u8"あるいは"));
+
+    r = RunCounter({"--by-keyword", "--json", text});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = testing::JsonReader::Read(r.out);
+    ASSERT_TRUE(doc) << r.out;
+    const auto& slot = doc->Find("members")->items[7].Find("keywords")->items[3];
+    EXPECT_EQ(slot.Find("current")->number, 3);
+    ASSERT_TRUE(slot.Find("inside_words") && slot.Find("inside_examples")) << r.out;
+    EXPECT_EQ(slot.Find("inside_words")->number, 2);
+    const auto& examples = slot.Find("inside_examples")->items;
+    ASSERT_EQ(examples.size(), 2u);
+    EXPECT_EQ(examples[0].Find("word")->text + examples[1].Find("word")->text, U8(u8"あるいは明るい"));
+    EXPECT_EQ(examples[0].Find("count")->number + examples[1].Find("count")->number, 2);
+    EXPECT_EQ(doc->Find("members")->items[7].Find("keywords")->items[0].Find("inside_words")->number, 0);
+
+    r = RunCounter({"--by-keyword", "--jsonl", text, text});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = JsonLines(r.out);
+    ASSERT_EQ(rows.size(), 2u) << r.out;
+    for (const auto& row : rows) {
+        const auto& member = row.Find("members")->items[7];
+        EXPECT_EQ(member.Find("inside_words")->number, 2);  // of this text, not a running total
+        EXPECT_EQ(member.Find("keywords")->items[3].Find("inside_words")->number, 2);
+    }
+    EXPECT_EQ(rows[0].Find("members")->items[0].Find("inside_words")->number, 0);
+
+    // The table, with or without the keyword rows: the note is over the texts counted.
+    for (const bool byKeyword : {true, false}) {
+        r = RunCounter(byKeyword ? std::vector<std::string>{"--by-keyword", text, text}
+                                 : std::vector<std::string>{text, text});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(U8(u8"注意: 「るい」6 件中 4 件は普通の語の一部です (あるいは 2, 明るい 2)。\n")),
+                  std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("--keywords"), std::string::npos) << r.out;
+    }
+}
+
+// Marking only describes: on generated texts of names, pieces of names and
+// ordinary words around them, every count is what it is without the check,
+// and the inside counts are the matches that carry a word.
+TEST(InsideWords, NeverChangeACount) {
+    const char8_t* pieces[] = {u8"るい", u8"ルイ", u8"明", u8"あ", u8"は", u8"ちゃん", u8"月岡", u8"瑠衣", u8"マニュア",
+                               u8"ンターフェース", u8"澄香", u8"さん", u8"、", u8"\n", u8"まきた", u8"の", u8"くるす", u8"が"};
+    std::uint32_t seed = 12345;
+    int marked = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        for (int i = 0; i < 200; ++i) {
+            seed = seed * 1103515245 + 12345;
+            text += U8(pieces[(seed >> 16) % std::size(pieces)]);
+        }
+        const std::string path = WriteTemp("inside-diff.txt", text);
+        const RunOutput plain = RunCounter({"--json", path});
+        const RunOutput checked = RunCounter({"--by-keyword", "--json", path});
+        const RunOutput matches = RunCounter({"--matches", "--context", "0", path});
+        ASSERT_EQ(checked.status, 0) << checked.err;
+        const auto a = testing::JsonReader::Read(plain.out), b = testing::JsonReader::Read(checked.out);
+        ASSERT_TRUE(a && b);
+        std::map<std::pair<int, int>, int> insideLines;
+        for (const auto& l : JsonLines(matches.out))
+            if (l.Find("inside")) ++insideLines[{int(l.Find("member")->number), int(l.Find("slot")->number)}], ++marked;
+        for (int m = 0; m < kMemberCount; ++m) {
+            const auto& pm = a->Find("members")->items[m];
+            const auto& cm = b->Find("members")->items[m];
+            EXPECT_EQ(pm.Find("current")->number, cm.Find("current")->number) << round << " " << m;
+            int sum = 0;
+            for (int s = 0; s < 7; ++s) {
+                const auto& slot = cm.Find("keywords")->items[s];
+                sum += int(slot.Find("current")->number);
+                EXPECT_EQ(slot.Find("inside_words")->number, (insideLines[{m, s}])) << round << " " << m << " " << s;
+            }
+            EXPECT_EQ(sum, pm.Find("current")->number) << round << " " << m;
+        }
+    }
+    EXPECT_GT(marked, 20);  // the texts do hold occurrences inside words
+}
+
 TEST(Report, WrittenWholeOrNotAtAll) {
     const std::string report = TempPath("report.html");
     RunOutput r = RunCounter({"--html", report, QUENBOL_SAMPLE});
@@ -246,7 +339,7 @@ TEST(Report, ALongTextIsShownInPartButCountedWhole) {
             texts += piece;
             return true;
         }};
-        bool Take(const TextJob& text, const RunTotals&) override { return page.WriteText(*text.counted, out); }
+        bool Take(const TextJob& text, const RunTotals&) override { return page.WriteText(*text.counted, nullptr, out); }
     } report;
     report.page = ReportPage("", 10 * nameBytes + 1);  // ten names and a byte
     Keywords table;

@@ -7,7 +7,9 @@ places where earlier deletions closed the text up, the report is loaded with
 the chart and writes what it saw into the page), and the DOM after load is
 compared with the counter's --json output: the distinct data-occurrence
 values of each member are as many as the member's count, a member's bar shows
-only that member's marks, and a join-made occurrence has several marks.
+only that member's marks, and a join-made occurrence has several marks. A
+third text has a keyword inside ordinary words: those marks are told apart,
+name the word on hover, and the switch hides them alone.
 
 Usage: report_in_browser_test.py COUNTER SAMPLE CHROMIUM WORKDIR
 """
@@ -56,6 +58,16 @@ def load(report):
     return dom
 
 
+def check_inside(name, dom, marks, lines):
+    """The marks of occurrences inside ordinary words, which --matches names."""
+    inside = re.findall(r'<mark data-member="\d+" data-slot="\d" data-occurrence="\d+" class="inside" '
+                        r'data-inside="([^"]*)"', dom)
+    hidden = [line.split() for line in lines if line.startswith("hidden ")]
+    check(hidden == [["hidden", "0", str(len(marks) - len(inside))]],
+          f"{name}: with the switch on, {hidden} (inside marks, other marks) still coloured")
+    return inside
+
+
 def check_report(name, text_path):
     report = os.path.join(workdir, name + ".html")
     if os.path.exists(report):
@@ -93,6 +105,7 @@ def check_report(name, text_path):
             check(int(fields[1]) == 0 and int(fields[2]) == len(marks),
                   f"{name}: {line!r}: every mark should be coloured when no member is chosen")
     check(seen == totals, f"{name}: occurrences the page counted {seen} differ from the counts {totals}")
+    check_inside(name, dom, marks, lines)
     check(sorted(clicked) == list(range(21)), f"{name}: not every bar was clicked: {sorted(clicked)}")
     for m, (own, others) in clicked.items():
         check(own == marks_of[m] and others == 0,
@@ -101,6 +114,16 @@ def check_report(name, text_path):
 
 
 check_report("sample", sample)
+inside_text = os.path.join(workdir, "inside.txt")
+with open(inside_text, "w", encoding="utf-8") as f:
+    f.write("明るい部屋で、るいちゃんと話した。\nファイルあるいはディレクトリ。\n")
+run(["--html", os.path.join(workdir, "inside.html"), inside_text])
+dom = load(os.path.join(workdir, "inside.html"))
+words = check_inside("inside", dom, re.findall(r"<mark data-member", dom),
+                     re.search(r'<pre id="selfcheck">(.*?)</pre>', dom, re.S).group(1).split("\n"))
+check(words == ["明るい", "あるいは"], f"inside: marked inside {words}, not 明るい and あるいは")
+check("inside-title 月岡瑠衣 / るい (inside the ordinary word 明るい)" in dom,
+      "inside: the first inside mark's hover text does not name 明るい")
 joined = os.path.join(workdir, "joins.txt")
 with open(joined, "w", encoding="utf-8") as f:
     f.write(join_text())

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "cli/count/inside_words.h"
 #include "cli/emit/format_matches.h"
 #include "cli/emit/row_writers.h"
 #include "cli/pipeline.h"
@@ -45,12 +46,15 @@ cli::TextJob Counted(std::string_view bytes, cli::EncodingChoice encoding, const
     cli::TextJob job = Decoded(bytes, encoding, text);
     CountingState state;
     SearchDetail detail;
+    std::array<MatchReport, 2> reports;
+    if (byKeyword) detail.reports = &reports;  // for the occurrences inside ordinary words
     SearchAll(state, text, words.Compiled(text), byKeyword ? &detail : nullptr, &OwnBuffers().scratch);
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;
     if (byKeyword) {
         for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
         for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
+        job.inside = cli::FindInsideWords(words.Inside(), text, reports[0]);
     }
     return job;
 }
@@ -60,6 +64,11 @@ cli::TextJob Counted(std::string_view bytes, cli::EncodingChoice encoding, const
 const CompiledSearch& Words::Compiled(std::string_view sample) const {
     std::call_once(once_, [&] { compiled_.emplace(table_, manual_, sample); });
     return *compiled_;
+}
+
+const InsideWordCheck& Words::Inside() const {
+    std::call_once(insideOnce_, [&] { inside_.emplace(cli::MakeInsideWordCheck(table_, manual_)); });
+    return *inside_;
 }
 
 Keywords BuiltInKeywords() {
@@ -103,6 +112,8 @@ std::optional<std::string> MatchLines(std::string_view bytes, cli::EncodingChoic
     detail.reports = &reports;
     const std::string_view text = counted.decoded.text();
     SearchAll(state, text, words.Compiled(text), &detail, &OwnBuffers().scratch);
+    // The occurrences inside ordinary words, told as quenbol-count --matches tells them.
+    const cli::InsideFinds inside = cli::FindInsideWords(words.Inside(), text, reports[0]);
     counted.occurrences = cli::TextOccurrences(std::move(reports));
 
     const cli::RunTotals run(words.table(), words.manual());  // names the occurrences' words
@@ -111,7 +122,7 @@ std::optional<std::string> MatchLines(std::string_view bytes, cli::EncodingChoic
         lines += piece;
         return true;
     });
-    cli::WriteMatches(run, counted, context, out);
+    cli::WriteMatches(run, counted, &inside, context, out);
     out.Flush();
     return lines;
 }
@@ -176,6 +187,7 @@ FileRows::FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> 
             settings.encoding = encoding;
             settings.jobs = jobs;
             settings.byKeyword = byKeyword;
+            if (byKeyword) settings.inside = &words_->Inside();
             RowEmitter emitter(*this, form, byKeyword);
             cli::RunPipeline(settings, inputs_, emitter);
         } catch (...) {

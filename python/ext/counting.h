@@ -25,6 +25,7 @@
 #include "cli/decode/text_decoding.h"
 #include "cli/read/input_walk.h"
 #include "core/counting.h"
+#include "core/words/inside_word.h"
 
 namespace quenbol::python {
 
@@ -39,12 +40,16 @@ public:
     const Keywords& table() const { return table_; }
     const ManualWordList& manual() const { return manual_; }
     const CompiledSearch& Compiled(std::string_view sample) const;
+    // The ordinary-word check for these words, made when first asked for.
+    const InsideWordCheck& Inside() const;
 
 private:
     Keywords table_;
     ManualWordList manual_;
     mutable std::once_flag once_;
     mutable std::optional<CompiledSearch> compiled_;
+    mutable std::once_flag insideOnce_;
+    mutable std::optional<InsideWordCheck> inside_;
 };
 
 // The built-in table, or the table of a keyword file (UTF-8 path) or of a
