@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release archive build/quenbol-<version>-win32.zip: both programs,
 # the user's guide in code page 932 with CR LF (as Japanese Windows users
-# expect it), the sample text and the licence.
+# expect it), the sample text, the licence, and the licence of the IPA
+# dictionary, whose words are built into quenbol-count.exe (core/words/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,9 @@ mkdir -p "$dir"
 cp build/windows/ui/quenbol.exe build/windows/cli/quenbol-count.exe "$dir/"
 cp samples/sample-thread.txt "$dir/"
 sed 's/$/\r/' LICENSE >"$dir/LICENSE.txt"
+ipadic_notice=/usr/share/doc/mecab-ipadic/copyright
+[ -f "$ipadic_notice" ] || { echo "package: $ipadic_notice is missing (apt-get install mecab-ipadic)" >&2; exit 1; }
+sed 's/$/\r/' "$ipadic_notice" >"$dir/IPADIC-LICENSE.txt"
 sed 's/$/\r/' docs/readme-user.txt | iconv -f UTF-8 -t CP932 >"$dir/readme.txt"
 
 out="$PWD/build/quenbol-$version-win32.zip"

@@ -27,8 +27,8 @@ trap 'rm -rf "$work"' EXIT
 
 # --- the file list ---------------------------------------------------------
 name="$(basename "$archive" -win32.zip)"  # quenbol-<version>
-expected="$(printf '%s\n' "$name/" "$name/LICENSE.txt" "$name/quenbol-count.exe" "$name/quenbol.exe" \
-  "$name/readme.txt" "$name/sample-thread.txt")"
+expected="$(printf '%s\n' "$name/" "$name/IPADIC-LICENSE.txt" "$name/LICENSE.txt" "$name/quenbol-count.exe" \
+  "$name/quenbol.exe" "$name/readme.txt" "$name/sample-thread.txt")"
 actual="$(unzip -Z1 "$archive" | sort)"
 if [ "$actual" = "$expected" ]; then
   ok "file list"
@@ -70,6 +70,11 @@ if [ -f "$dir/LICENSE.txt" ] && ! grep -q $'[^\r]$' "$dir/LICENSE.txt" && cmp -s
   ok "LICENSE.txt has CR LF line ends and the licence's text"
 else
   fail "LICENSE.txt is not the licence with CR LF line ends"
+fi
+if [ -f "$dir/IPADIC-LICENSE.txt" ] && grep -q "Nara Institute of Science" "$dir/IPADIC-LICENSE.txt"; then
+  ok "IPADIC-LICENSE.txt holds the IPA dictionary's notice"
+else
+  fail "IPADIC-LICENSE.txt is missing or is not the IPA dictionary's notice"
 fi
 cmp -s "$dir/sample-thread.txt" "$root/samples/sample-thread.txt" || fail "sample-thread.txt differs from samples/"
 
