@@ -2,8 +2,9 @@
 """What the ordinary-word check costs the whole process.
 
 Times `quenbol-count --by-keyword --json` and the default table (every
-occurrence checked) beside `quenbol-count --line` (no check) on 10 MB of the Japanese manual pages
-(prose naming no member; code page 932), on the 20 KB sample thread, and, as
+occurrence checked) beside `quenbol-count --line` (no check) on 10 MB of the
+Japanese manual pages (prose naming no member; code page 932), on the 20 KB
+sample thread, and, as
 a harder case, on 10 MB of generated prose with a name about every 300 bytes.
 Start-up is included. The runs take turns; each writes its output to a file.
 Prints the median time of each, their ratio (goal: at most 2x) and the peak
