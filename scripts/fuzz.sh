@@ -10,7 +10,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
 status=0
-for target in engine keyword_file decoding; do
+for target in engine keyword_file decoding inside_word; do
   work="build/fuzz/corpus-$target"
   mkdir -p "$work"
   echo "== fuzz $target for ${seconds}s"
