@@ -90,18 +90,18 @@ void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file
 
     CountingState state;
     SearchDetail detail;
-    std::array<MatchReport, 2> reports;
-    if (settings.occurrences || settings.inside) detail.reports = &reports;
+    std::optional<std::array<MatchReport, 2>> reports;
+    if (settings.occurrences || settings.inside) detail.reports = &reports.emplace();
     const bool detailed = settings.byKeyword || settings.occurrences || settings.inside;
     SearchAll(state, text, compiled, detailed ? &detail : nullptr, &own.scratch);
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;
-    if (settings.byKeyword) {
+    if (settings.byKeyword || settings.inside) {
         for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
         for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
     }
-    if (settings.inside) job.inside = FindInsideWords(*settings.inside, text, reports[0]);
-    if (settings.occurrences) job.counted->occurrences = TextOccurrences(std::move(reports));
+    if (settings.inside) job.inside = FindInsideWords(*settings.inside, text, (*reports)[0]);
+    if (settings.occurrences) job.counted->occurrences = TextOccurrences(std::move(*reports));
 }
 
 }  // namespace
@@ -174,7 +174,7 @@ RunTotals RunPipeline(const PipelineSettings& settings, const std::vector<InputF
         }
     };
 
-    RunTotals totals(*settings.table, settings.manualWords);
+    RunTotals totals(*settings.table, settings.manualWords, settings.byKeyword || settings.inside);
     const std::function<bool(std::size_t, TextJob&)> deliver = [&](std::size_t, TextJob& job) {
         totals.Add(job);
         if (progress) {

@@ -98,14 +98,18 @@ void BeforeReading(const std::string& path) {
 }
 
 #ifndef _WIN32
-// Reads a descriptor until read says there is no more. A short read is not
-// the end: a file's size can be wrong (/proc files say 0 and give a page per
-// read) or change while it is read, and the text is then what was read.
+// Reads a descriptor until the system says there is no more. A short read
+// is not always the end: a file's size can be wrong (/proc files say 0 and
+// give a page per read) or change while it is read, and the text is then
+// what was read. A regular file that gave less than was asked, and at least
+// the size it told (`knownSize`, 0 when none), has ended: its one read into
+// a buffer a byte larger than that size needs no second one to see its end.
 bool ReadDescriptor(int fd, std::size_t knownSize, ReadBuffer& buffer, std::size_t& filled, std::string& reason) {
     buffer.Reserve(FirstBufferSize(knownSize), 0);
     filled = 0;
     while (true) {
-        const ssize_t got = ::read(fd, buffer.data() + filled, buffer.capacity() - filled);
+        const std::size_t asked = buffer.capacity() - filled;
+        const ssize_t got = ::read(fd, buffer.data() + filled, asked);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             reason = std::strerror(errno);
@@ -113,6 +117,7 @@ bool ReadDescriptor(int fd, std::size_t knownSize, ReadBuffer& buffer, std::size
         }
         if (got == 0) return true;
         filled += static_cast<std::size_t>(got);
+        if (knownSize > 0 && filled >= knownSize && static_cast<std::size_t>(got) < asked) return true;
         if (filled == buffer.capacity()) buffer.Reserve(filled * 2, filled);
     }
 }
@@ -179,9 +184,9 @@ ReadStatus TextFile::Open(const std::string& path, std::string& reason) {
     fileSize_ = 0;
     fromFile_ = path != "-";
     if (fromFile_) {
-        // The descriptor itself, not a stream: one status call and, for a
-        // small file, two reads (the text and its end), which matters over
-        // thousands of files. The file is read, not mapped: a mapped file
+        // The descriptor itself, not a stream: one status call and one read
+        // for a file that holds what it says, which matters over thousands
+        // of files. The file is read, not mapped: a mapped file
         // that another program shortens kills the process when its lost
         // pages are touched.
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -3,7 +3,8 @@
 
 namespace quenbol::cli {
 
-RunTotals::RunTotals(const Keywords& table, const ManualWordList& manualWords) {
+RunTotals::RunTotals(const Keywords& table, const ManualWordList& manualWords, bool keywordCounts)
+    : keywordCounts(keywordCounts) {
     state.manualWords = manualWords;
     byKeyword.words = table;
     byKeyword.manualWords = manualWords;
@@ -15,6 +16,8 @@ void RunTotals::Add(const TextJob& text) {
     for (MemberIndex m = 0; m < kMemberCount; ++m) state.total[m] = SaturatingAdd(state.total[m], state.current[m]);
     state.manualTotal = SaturatingAdd(state.manualTotal, state.manualCurrent);
     top = FindTopMember(state.current);
+    illFormed += text.illFormed;
+    if (!keywordCounts) return;
     KeywordCounts& k = byKeyword;
     k.current = text.keywordCounts;
     k.manualCurrent = text.manualWordCounts;
@@ -22,7 +25,6 @@ void RunTotals::Add(const TextJob& text) {
     for (int w = 0; w < kManualWordCount; ++w) k.manualTotal[w] = SaturatingAdd(k.manualTotal[w], k.manualCurrent[w]);
     // A text that could not be read has nothing inside words either.
     if (text.inside || k.insideChecked) SetInsideCounts(text.inside ? *text.inside : InsideFinds{}, k);
-    illFormed += text.illFormed;
 }
 
 }  // namespace quenbol::cli

@@ -51,16 +51,18 @@ struct TextJob {
 // The state after the texts taken so far: the last text's counts, the
 // running totals, the leader of the last text, the per-keyword counts (with
 // their occurrences inside ordinary words, when checked) and the ill-formed
-// sequences replaced. A text that could not be read counts
-// nothing: its current counts are 0 and the totals stay.
+// sequences replaced. A text that could not be read counts nothing: its
+// current counts are 0 and the totals stay. The per-keyword counts run on
+// only with `keywordCounts` (the texts then carry them).
 struct RunTotals {
-    RunTotals(const Keywords& table, const ManualWordList& manualWords);
+    RunTotals(const Keywords& table, const ManualWordList& manualWords, bool keywordCounts = false);
     void Add(const TextJob& text);
 
     CountingState state;      // state.manualWords are the manual words counted
     MemberIndex top = -1;
     KeywordCounts byKeyword;  // byKeyword.words is the table counted with
     std::uint64_t illFormed = 0;
+    bool keywordCounts;
 };
 
 }  // namespace quenbol::cli

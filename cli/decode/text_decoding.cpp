@@ -21,15 +21,27 @@ DecodedBytes TextDecoder::Decode(std::string_view bytes, EncodingChoice choice, 
     if (!choice) {
         // The automatic choice decodes as it chooses: one pass.
         out.encoding = DecodeDetected(bytes, decoded_, &out.illFormed);
-    } else if (*choice == Encoding::Utf8 && twoThreads && bytes.size() >= kConvertInTwoFrom) {
-        out.encoding = Encoding::Utf8;
-        out.text = Utf8ToCp932InTwo(bytes.substr(HasBom(bytes) ? kUtf8Bom.size() : 0), inTwo_, &out.illFormed);
+        out.text = out.encoding == Encoding::Cp932 ? bytes : std::string_view(decoded_);
         return out;
-    } else {
-        out.encoding = *choice;
-        DecodeToCp932(bytes, out.encoding, decoded_, &out.illFormed);
     }
-    out.text = out.encoding == Encoding::Cp932 ? bytes : std::string_view(decoded_);
+    out.encoding = *choice;
+    if (*choice == Encoding::Cp932) {
+        out.text = bytes;
+    } else if (*choice != Encoding::Utf8) {
+        DecodeToCp932(bytes, *choice, decoded_, &out.illFormed);
+        out.text = decoded_;
+    } else {
+        // Straight into memory of the text's size (no character takes more
+        // bytes in code page 932 than in UTF-8), neither filled first nor cut
+        // to size after.
+        const std::string_view utf8 = bytes.substr(HasBom(bytes) ? kUtf8Bom.size() : 0);
+        text_.Trim();
+        text_.Reserve(utf8.size(), 0);
+        const std::size_t size = twoThreads && utf8.size() >= kConvertInTwoFrom
+                                     ? Utf8ToCp932InTwo(utf8, text_.data(), &out.illFormed)
+                                     : Utf8ToCp932(utf8, text_.data(), &out.illFormed);
+        out.text = {text_.data(), size};
+    }
     return out;
 }
 
@@ -38,19 +50,18 @@ std::string DecodeText(std::string_view bytes, EncodingChoice choice) {
     return std::string(decoder.Decode(bytes, choice).text);
 }
 
-std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer, std::size_t* illFormed) {
+std::size_t Utf8ToCp932InTwo(std::string_view utf8, char* out, std::size_t* illFormed) {
     std::size_t cut = utf8.size() / 2;
     while (cut < utf8.size() && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) ++cut;
-    buffer.reset(new char[utf8.size()]);
     // The second half is written from `cut` on (the first takes at most `cut`
     // bytes), then moved down to follow the first.
     std::size_t second = 0, secondIllFormed = 0, firstIllFormed = 0;
-    std::thread other([&] { second = Utf8ToCp932(utf8.substr(cut), buffer.get() + cut, &secondIllFormed); });
-    const std::size_t first = Utf8ToCp932(utf8.substr(0, cut), buffer.get(), &firstIllFormed);
+    std::thread other([&] { second = Utf8ToCp932(utf8.substr(cut), out + cut, &secondIllFormed); });
+    const std::size_t first = Utf8ToCp932(utf8.substr(0, cut), out, &firstIllFormed);
     other.join();
     if (illFormed) *illFormed = firstIllFormed + secondIllFormed;
-    std::memmove(buffer.get() + first, buffer.get() + cut, second);
-    return {buffer.get(), first + second};
+    if (second > 0) std::memmove(out + first, out + cut, second);
+    return first + second;
 }
 
 DecodedText::DecodedText(std::string_view fileBytes, Encoding encoding) : file_(fileBytes) {

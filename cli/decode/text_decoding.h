@@ -6,12 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/read/read_buffer.h"
 #include "core/text/text_encodings.h"
 
 namespace quenbol::cli {
@@ -39,8 +39,8 @@ public:
     DecodedBytes Decode(std::string_view bytes, EncodingChoice choice, bool twoThreads = false);
 
 private:
-    std::string decoded_;
-    std::unique_ptr<char[]> inTwo_;
+    std::string decoded_;  // every encoding but UTF-8 forced
+    ReadBuffer text_;      // UTF-8 forced
 };
 
 // The text as code page 932 bytes, as a TextDecoder reads it.
@@ -49,11 +49,10 @@ std::string DecodeText(std::string_view bytes, EncodingChoice choice);
 // UTF-8 (without a byte-order mark) into code page 932 as Utf8ToCp932 does,
 // the two halves on two threads: the text is cut where a character starts
 // (a byte that does not continue a sequence), so that each half converts
-// exactly as it does within the whole. Written into a new `buffer`, never
-// filled first, so that each thread brings in the memory it writes; returns
-// the text in it, and the number of ill-formed sequences in `illFormed`.
-std::string_view Utf8ToCp932InTwo(std::string_view utf8, std::unique_ptr<char[]>& buffer,
-                                  std::size_t* illFormed = nullptr);
+// exactly as it does within the whole. Written into `out`, which has room
+// for utf8.size() bytes; returns the bytes written, and the number of
+// ill-formed sequences in `illFormed`.
+std::size_t Utf8ToCp932InTwo(std::string_view utf8, char* out, std::size_t* illFormed = nullptr);
 
 // Texts from this size on are converted in two halves when forced as UTF-8.
 constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;

@@ -1,7 +1,10 @@
-// Heap memory for small files, 2 MiB pages made present at once for big ones.
+// Heap memory for small files, 2 MiB pages made present at once for big ones
+// (heap memory only on Windows).
 #include "cli/read/read_buffer.h"
 
+#ifndef _WIN32
 #include <sys/mman.h>
+#endif
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +18,7 @@ constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 constexpr std::size_t kMappedFrom = 1024 * 1024;
 constexpr std::size_t kKeptUpTo = 256 * 1024;
 
+#ifndef _WIN32
 // `size` bytes (a multiple of 2 MiB) at a 2 MiB boundary, where the system
 // can back them with huge pages: mapped 2 MiB larger, then trimmed to it.
 char* MapPages(std::size_t size) {
@@ -33,17 +37,22 @@ char* MapPages(std::size_t size) {
 #endif
     return pages;
 }
+#endif
 
 }  // namespace
 
 ReadBuffer::~ReadBuffer() { Release(); }
 
 void ReadBuffer::Release() {
+#ifndef _WIN32
     if (mapped_) {
         munmap(data_, capacity_);
     } else {
         std::free(data_);
     }
+#else
+    std::free(data_);
+#endif
     data_ = nullptr;
     capacity_ = 0;
     mapped_ = false;
@@ -51,9 +60,15 @@ void ReadBuffer::Release() {
 
 void ReadBuffer::Reserve(std::size_t size, std::size_t kept) {
     if (size <= capacity_) return;
+#ifndef _WIN32
     const bool mapped = size >= kMappedFrom;
     const std::size_t capacity = mapped ? (size + kHugePage - 1) / kHugePage * kHugePage : size;
     char* data = mapped ? MapPages(capacity) : static_cast<char*>(std::malloc(capacity));
+#else
+    const bool mapped = false;
+    const std::size_t capacity = size;
+    char* data = static_cast<char*>(std::malloc(capacity));
+#endif
     if (!data) throw std::bad_alloc();
     if (kept > 0) std::memcpy(data, data_, kept);
     Release();

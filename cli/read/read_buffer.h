@@ -1,4 +1,5 @@
-// Memory for the bytes of a file as it is read, kept from file to file.
+// Memory for the bytes of a file as it is read, and for a text as it is
+// decoded, kept from text to text.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,8 @@ namespace quenbol::cli {
 // A big file's memory is taken from the system in 2 MiB pages where it gives
 // them, and made present at once: faulting in 4 KiB pages one at a time as
 // the read fills them costs several times the read itself (10 MB: about
-// 15 ms against 2). Smaller ones come from the heap, uninitialised.
+// 15 ms against 2). Smaller ones come from the heap, uninitialised (every
+// size on Windows).
 class ReadBuffer {
 public:
     ReadBuffer() = default;
