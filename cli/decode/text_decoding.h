@@ -40,7 +40,7 @@ public:
 
 private:
     std::string decoded_;  // every encoding but UTF-8 forced
-    ReadBuffer text_;      // UTF-8 forced
+    ReadBuffer text_{ReadBuffer::Present::AsWritten};  // UTF-8 forced
 };
 
 // The text as code page 932 bytes, as a TextDecoder reads it.

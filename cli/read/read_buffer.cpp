@@ -21,7 +21,7 @@ constexpr std::size_t kKeptUpTo = 256 * 1024;
 #ifndef _WIN32
 // `size` bytes (a multiple of 2 MiB) at a 2 MiB boundary, where the system
 // can back them with huge pages: mapped 2 MiB larger, then trimmed to it.
-char* MapPages(std::size_t size) {
+char* MapPages(std::size_t size, bool atOnce) {
     void* raw = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
@@ -33,7 +33,7 @@ char* MapPages(std::size_t size) {
     madvise(pages, size, MADV_HUGEPAGE);  // refused where huge pages are off: 4 KiB ones then
 #endif
 #ifdef MADV_POPULATE_WRITE
-    madvise(pages, size, MADV_POPULATE_WRITE);  // Linux 5.14 on; before it the pages fault in as read
+    if (atOnce) madvise(pages, size, MADV_POPULATE_WRITE);  // Linux 5.14 on; before it the pages fault in as read
 #endif
     return pages;
 }
@@ -63,7 +63,7 @@ void ReadBuffer::Reserve(std::size_t size, std::size_t kept) {
 #ifndef _WIN32
     const bool mapped = size >= kMappedFrom;
     const std::size_t capacity = mapped ? (size + kHugePage - 1) / kHugePage * kHugePage : size;
-    char* data = mapped ? MapPages(capacity) : static_cast<char*>(std::malloc(capacity));
+    char* data = mapped ? MapPages(capacity, present_ == Present::AtOnce) : static_cast<char*>(std::malloc(capacity));
 #else
     const bool mapped = false;
     const std::size_t capacity = size;

@@ -10,10 +10,13 @@ namespace quenbol::cli {
 // them, and made present at once: faulting in 4 KiB pages one at a time as
 // the read fills them costs several times the read itself (10 MB: about
 // 15 ms against 2). Smaller ones come from the heap, uninitialised (every
-// size on Windows).
+// size on Windows). Memory that is written only in part (a decoded text,
+// shorter than the room it is given) is not made present at once: each
+// 2 MiB page comes in as it is first written, by the thread that writes it.
 class ReadBuffer {
 public:
-    ReadBuffer() = default;
+    enum class Present { AtOnce, AsWritten };
+    explicit ReadBuffer(Present present = Present::AtOnce) : present_(present) {}
     ~ReadBuffer();
     ReadBuffer(const ReadBuffer&) = delete;
     ReadBuffer& operator=(const ReadBuffer&) = delete;
@@ -32,6 +35,7 @@ private:
     char* data_ = nullptr;
     std::size_t capacity_ = 0;
     bool mapped_ = false;
+    Present present_;
 };
 
 }  // namespace quenbol::cli
