@@ -29,11 +29,11 @@ struct CountedText {
 };
 
 struct TextJob {
-    std::string_view path;  // UTF-8 as named; "-" is standard input (the input list outlives the job)
+    std::string_view path{};  // UTF-8 as named; "-" is standard input (the input list outlives the job)
     // Empty when the text was counted; otherwise why not, without the path:
     // "cannot open: REASON", "cannot read: REASON", the walk's error, or the
     // encoding refused where occurrences are placed.
-    std::string failure;
+    std::string failure{};
     Encoding encoding = Encoding::Cp932;  // what the text was read as
     std::uint64_t bytes = 0;              // the file's size as read
     std::uint64_t illFormed = 0;          // ill-formed sequences replaced in a text read as UTF-8
@@ -42,8 +42,8 @@ struct TextJob {
     // With per-keyword counts asked for:
     std::array<std::int32_t, kKeywordEntries> keywordCounts{};
     std::array<std::int32_t, kManualWordCount> manualWordCounts{};
-    std::optional<CountedText> counted;  // with occurrences asked for
-    std::optional<InsideFinds> inside;   // with the ordinary-word check asked for
+    std::optional<CountedText> counted{};  // with occurrences asked for
+    std::optional<InsideFinds> inside{};   // with the ordinary-word check asked for
 
     bool ok() const { return failure.empty(); }
 };

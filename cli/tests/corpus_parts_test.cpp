@@ -117,10 +117,7 @@ std::vector<std::string> RowsOf(const PipelineSettings& settings, const std::vec
     struct Rows : Emitter {
         RowOf row;
         std::vector<std::string> rows;
-        bool Take(const TextJob& text, const RunTotals& totals) override {
-            rows.push_back(row(text, totals));
-            return true;
-        }
+        bool Take(const TextJob& text, const RunTotals& totals) override { return rows.push_back(row(text, totals)), true; }
     } rows;
     rows.row = std::move(row);
     RunPipeline(settings, inputs, rows);
@@ -304,25 +301,8 @@ TEST(RunPipeline, TwoWorkersCountEveryTextAsOneDoes) {
     fs::remove_all(dir);
 }
 
-// A text as the pipeline hands it on, and the totals after it: member 0
-// leads with 5 (15 in total), member 20 has 1 (2), the manual words `manual`
-// (three times as many in total).
-TextJob Job(std::string_view path, Encoding encoding, std::uint64_t bytes, std::uint64_t illFormed = 0) {
-    TextJob job;
-    job.path = path;
-    job.encoding = encoding;
-    job.bytes = bytes;
-    job.illFormed = illFormed;
-    return job;
-}
-
-TextJob Failed(std::string_view path, std::string failure) {
-    TextJob job;
-    job.path = path;
-    job.failure = std::move(failure);
-    return job;
-}
-
+// The totals after a text: member 0 leads with 5 (15 in total), member 20
+// has 1 (2), the manual words `manual` (three times as many in total).
 RunTotals TotalsWith(std::int32_t first, std::int32_t manual) {
     RunTotals t(Keywords{}, ManualWordList{});
     t.state.current[0] = first;
@@ -338,7 +318,8 @@ RunTotals TotalsWith(std::int32_t first, std::int32_t manual) {
 const RunTotals kNone(Keywords{}, ManualWordList{});
 
 TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
-    const std::string line = JsonlRecord(Job("dir/\"q\"\x01.txt", Encoding::EucJp, 1234), TotalsWith(5, 2));
+    const std::string line =
+        JsonlRecord({.path = "dir/\"q\"\x01.txt", .encoding = Encoding::EucJp, .bytes = 1234}, TotalsWith(5, 2));
     ASSERT_EQ(line.find('\n'), line.size() - 1);
     const auto v = testing::JsonReader::Read(line);
     ASSERT_TRUE(v);
@@ -359,7 +340,7 @@ TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
     EXPECT_EQ(v->Find("top")->number, 0);
     EXPECT_EQ(v->Find("caption")->text, Cp932ToUtf8(TopMessages[0]));
 
-    const auto failed = testing::JsonReader::Read(JsonlRecord(Failed("x\xFF", "cannot open: gone"), kNone));
+    const auto failed = testing::JsonReader::Read(JsonlRecord({.path = "x\xFF", .failure = "cannot open: gone"}, kNone));
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->Find("file")->text, "x\xEF\xBF\xBD");
     EXPECT_EQ(failed->Find("encoding")->kind, testing::JsonValue::Kind::Null);
@@ -367,11 +348,13 @@ TEST(RowWriters, AJsonLineReadsBackAsTheRecordWithRunningTotals) {
     EXPECT_EQ(failed->Find("error")->text, "cannot open: gone");
 
     // A text read as UTF-8 with ill-formed sequences says how many after "bytes"; the CSV row stays as it is.
-    const auto repaired = testing::JsonReader::Read(JsonlRecord(Job("t.txt", Encoding::Utf8, 19857, 2), kNone));
+    const TextJob utf8{.path = "t.txt", .encoding = Encoding::Utf8, .bytes = 19857};
+    const TextJob repairedUtf8{.path = "t.txt", .encoding = Encoding::Utf8, .bytes = 19857, .illFormed = 2};
+    const auto repaired = testing::JsonReader::Read(JsonlRecord(repairedUtf8, kNone));
     ASSERT_TRUE(repaired);
     EXPECT_EQ(repaired->fields[3].first, "encoding_errors");
     EXPECT_EQ(repaired->Find("encoding_errors")->number, 2);
-    EXPECT_EQ(CsvRow(Job("t.txt", Encoding::Utf8, 19857, 2), kNone), CsvRow(Job("t.txt", Encoding::Utf8, 19857), kNone));
+    EXPECT_EQ(CsvRow(repairedUtf8, kNone), CsvRow(utf8, kNone));
 }
 
 TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
@@ -379,16 +362,16 @@ TEST(RowWriters, CsvHasAMarkAHeaderOfDisplayNamesAndQuotedFieldsWithCrLf) {
     EXPECT_EQ(header.rfind("\xEF\xBB\xBF" "file,encoding,bytes," + Cp932ToUtf8(DisplayName(0)) + ",", 0), 0u);
     const std::string tail = "," + Cp932ToUtf8(DisplayName(20)) + ",manual,top,error\r\n";
     EXPECT_EQ(header.substr(header.size() - tail.size()), tail);
-    EXPECT_EQ(CsvRow(Job("a,\"b\".txt", Encoding::Utf8, 7), TotalsWith(5, 2)),
+    EXPECT_EQ(CsvRow({.path = "a,\"b\".txt", .encoding = Encoding::Utf8, .bytes = 7}, TotalsWith(5, 2)),
               "\"a,\"\"b\"\".txt\",utf-8,7,5,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,2," +
                   Cp932ToUtf8(DisplayName(0)) + ",\r\n");
-    EXPECT_EQ(CsvRow(Failed("gone \"x\".txt", "cannot open: no such file"), kNone),
+    EXPECT_EQ(CsvRow({.path = "gone \"x\".txt", .failure = "cannot open: no such file"}, kNone),
               "\"gone \"\"x\"\".txt\",,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,,cannot open: no such file\r\n");
 }
 
 TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
     const auto fileCell = [](const std::string& file) {
-        const std::string row = CsvRow(Job(file, Encoding::Utf8, 1), kNone);
+        const std::string row = CsvRow({.path = file, .encoding = Encoding::Utf8, .bytes = 1}, kNone);
         return row.substr(0, row.find(",utf-8,"));
     };
     EXPECT_EQ(fileCell("=1+1.txt"), "'=1+1.txt");
@@ -399,7 +382,7 @@ TEST(RowWriters, CsvTextCellsThatASpreadsheetWouldRunGetAnApostrophe) {
     EXPECT_EQ(fileCell("\rx"), "\"'\rx\"");  // still quoted for its CR
     EXPECT_EQ(fileCell("=a,b"), "\"'=a,b\"");
     EXPECT_EQ(fileCell("a=1"), "a=1");  // only the first character counts
-    const std::string failed = CsvRow(Failed("t", "-x"), kNone);
+    const std::string failed = CsvRow({.path = "t", .failure = "-x"}, kNone);
     EXPECT_EQ(failed.substr(failed.size() - 6), ",'-x\r\n");
 }
 
