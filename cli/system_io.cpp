@@ -36,11 +36,7 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
     return out;
 }
-#endif
 
-namespace {
-
-#ifdef _WIN32
 std::string WideToUtf8(const wchar_t* wide) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
     if (size <= 1) return {};
@@ -49,6 +45,8 @@ std::string WideToUtf8(const wchar_t* wide) {
     return out;
 }
 #endif
+
+namespace {
 
 std::FILE* OpenForReading(const std::string& path) {
 #ifdef _WIN32

@@ -16,7 +16,10 @@
 namespace quenbol::cli {
 
 #ifdef _WIN32
+// UTF-8 and the system's wide characters, both ways; ill-formed input
+// becomes U+FFFD.
 std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(const wchar_t* wide);
 #endif
 
 // The arguments after the program name, as UTF-8.

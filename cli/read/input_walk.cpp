@@ -1,6 +1,8 @@
 // Expanding directories (and on Windows wildcards) into the files to count.
 #include "cli/read/input_walk.h"
 
+#include "cli/system_io.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -23,15 +25,13 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-fs::path PathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
+// On Windows a name goes to and comes from the system in wide characters,
+// converted as every other name the counter hands it (system_io.h).
 #ifdef _WIN32
-std::string Utf8Of(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return std::string(s.begin(), s.end());
-}
+fs::path PathOf(const std::string& utf8) { return fs::path(Utf8ToWide(utf8)); }
+std::string Utf8Of(const fs::path& path) { return WideToUtf8(path.c_str()); }
+#else
+fs::path PathOf(const std::string& utf8) { return fs::path(utf8); }
 #endif
 
 std::string Join(const std::string& dir, const std::string& name) {
