@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "cli/emit/format_json.h"
-#include "cli/report_template.h"  // generated from cli/report/report_template.html
+#include "cli/report_template.h"  // generated from cli/emit/report_template.html
 #include "core/text/cp932.h"
 
 namespace quenbol::cli {

@@ -1,6 +1,6 @@
 // --html: one self-contained HTML page for all the texts of a run (inline
 // style, SVG and a small script; nothing fetched). The page itself lives in
-// cli/report/report_template.html, built into the program; this fills it in.
+// cli/emit/report_template.html, built into the program; this fills it in.
 #pragma once
 
 #include <cstddef>
