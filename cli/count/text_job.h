@@ -52,10 +52,11 @@ struct TextJob {
 // running totals, the leader of the last text, the per-keyword counts (with
 // their occurrences inside ordinary words, when checked) and the ill-formed
 // sequences replaced. A text that could not be read counts nothing: its
-// current counts are 0 and the totals stay. The per-keyword counts run on
-// only with `keywordCounts` (the texts then carry them).
+// current counts are 0 and the totals stay. Without `keywordCounts` (texts
+// counted without per-keyword counts) the per-keyword totals are left as
+// they are, which spares their sums text by text.
 struct RunTotals {
-    RunTotals(const Keywords& table, const ManualWordList& manualWords, bool keywordCounts = false);
+    RunTotals(const Keywords& table, const ManualWordList& manualWords, bool keywordCounts = true);
     void Add(const TextJob& text);
 
     CountingState state;      // state.manualWords are the manual words counted
