@@ -41,7 +41,7 @@ ManualWordList InitialManualWords();
 // The text pane's first content: CR LF, then the prompt.
 extern const char InitialPrompt[];
 
-// The built-in data, defined in roster_data.cpp.
+// The built-in data, defined in texts/roster_data.cpp.
 extern const char* const kDefaultKeywordTable[kKeywordEntries];
 extern const char* const kInitialManualWordTexts[kManualWordCount];
 
