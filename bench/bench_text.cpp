@@ -1,16 +1,19 @@
-// Generated benchmark prose and tables. Literals here are code page 932
-// (the build compiles them with -fexec-charset=CP932).
+// Generated benchmark prose and tables, in code page 932 (the characters are
+// written in UTF-8 and converted).
 #include "bench/bench_text.h"
 
 #include <random>
 #include <string_view>
 #include <vector>
 
+#include "core/text/cp932.h"
+
 namespace quenbol::bench {
 namespace {
 
 // Characters as byte strings, most frequent first within each class.
-std::vector<std::string> Characters(std::string_view bytes) {
+std::vector<std::string> Characters(std::string_view utf8) {
+    const std::string bytes = Utf8ToCp932(utf8);
     std::vector<std::string> out;
     for (std::size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -79,7 +82,8 @@ std::string JapaneseText(std::size_t size, std::size_t bytesPerName, unsigned se
     std::discrete_distribution<int> pickClass({52, 26, 9, 6, 5, 1, 1});
     std::uniform_int_distribution<std::size_t> pickName(0, names.size() - 1);
     std::uniform_int_distribution<std::size_t> nameGap(bytesPerName / 2, bytesPerName * 3 / 2);
-    const char* const honorifics[] = {"さん", "ちゃん", "", "が", "は", "の"};
+    const std::string honorifics[] = {Utf8ToCp932("さん"), Utf8ToCp932("ちゃん"), "", Utf8ToCp932("が"),
+                                      Utf8ToCp932("は"), Utf8ToCp932("の")};
 
     std::string text;
     text.reserve(size + 64);
@@ -117,7 +121,7 @@ Keywords SevenPerMemberTable() {
     for (int m = 0; m < kMemberCount; ++m) {
         for (int s = 0; s < kSlotsPerMember; ++s) {
             std::string& slot = table[EntryIndex(m, s)];
-            if (slot.empty()) slot = table[EntryIndex(m, 1)] + extras[(m + s) % 7];
+            if (slot.empty()) slot = table[EntryIndex(m, 1)] + Utf8ToCp932(extras[(m + s) % 7]);
         }
     }
     return table;
@@ -126,9 +130,9 @@ Keywords SevenPerMemberTable() {
 Keywords AwkwardTable() {
     Keywords table = DefaultTable();
     table[EntryIndex(0, 5)] = "!";               // a single ASCII byte
-    table[EntryIndex(2, 6)] = "ｱ";               // a single half-width katakana
+    table[EntryIndex(2, 6)] = "\xB1";            // a single half-width katakana, ｱ
     table[EntryIndex(4, 5)] = "\x82";            // a lone lead byte
-    table[EntryIndex(17, 6)] = "澄\x88";         // a word ending in a lead byte
+    table[EntryIndex(17, 6)] = Utf8ToCp932("澄") + "\x88";  // a word ending in a lead byte
     table[EntryIndex(20, 5)] = "\x9f\x82\xa0";   // begins with a byte that is usually second
     table[EntryIndex(20, 6)] = "e";
     return table;

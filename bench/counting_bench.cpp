@@ -15,6 +15,7 @@
 #include "bench/bench_text.h"
 #include "bench/memory_meter.h"
 #include "core/counting.h"
+#include "core/text/cp932.h"
 #include "testing/reference_counter.h"
 
 namespace quenbol::bench {
@@ -36,7 +37,7 @@ const std::string& ManyMentionsText() {
 const std::string& FivePerLineText() {
     static const std::string text = [] {
         const std::string line =
-            "椎葉澄香と高篠七緒、それに御影梢がみのりの話をしていた。ナルナルも来た。\r\n";
+            Utf8ToCp932("椎葉澄香と高篠七緒、それに御影梢がみのりの話をしていた。ナルナルも来た。\r\n");
         std::string t;
         t.reserve(kPaneSize);
         while (t.size() + line.size() <= kPaneSize) t += line;

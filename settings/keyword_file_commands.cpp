@@ -6,14 +6,15 @@
 #include "core/roster.h"
 #include "framework/app.h"
 #include "settings/keyword_file_disk.h"
+#include "settings/keyword_format.h"
 
 namespace quenbol {
 
 const FilePrompt kSaveKeywordFilePrompt = {
-    false, "設定ファイルを保存", "zavo-keyword-file", "ini", "zavo設定ファイル|*.ini|", 0};
+    false, kSaveKeywordFileTitle, "zavo-keyword-file", "ini", kSaveKeywordFileFilter, 0};
 
 const FilePrompt kOpenKeywordFilePrompt = {
-    true, "設定ファイルを開く", "", "ini", "zavo設定ファイル|*.ini|All Files(*.*)|*.*|",
+    true, kOpenKeywordFileTitle, "", "ini", kOpenKeywordFileFilter,
     OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES};
 
 namespace {

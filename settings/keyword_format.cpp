@@ -5,20 +5,6 @@
 
 namespace quenbol {
 
-const char KeywordFileHeader[] = "川*’ー’）このファイルはzavo2.exe用の設定ファイルやよー。";
-
-const char kMsgCannotOpenForWriting[] = "ファイルを書き込み用にオープンできませんでした。";
-const char kMsgCannotOpen[] = "ファイルをオープンできませんでした。";
-const char kMsgNotKeywordFile[] = "設定ファイルがzavo2.exeのフォーマットではありません。";
-const char kMsgWriteFailed[] =
-    "ファイルの書き込み中にエラーが発生しました。元のファイルは変更されていません。";
-const char kMsgReadFailed[] =
-    "ファイルの読み込み中にエラーが発生しました。キーワードは変更されていません。";
-const char kMsgMayBeDamaged[] =
-    "ファイルの書き込み中にエラーが発生し、元の内容に戻せませんでした。ファイルが壊れているおそれがあります。";
-const char kMsgUnwritableKeyword[] =
-    "ファイルに書けない文字を含むキーワードがあるため、保存しませんでした。";
-
 bool FileCanHold(const Keywords& table) {
     for (const std::string& entry : table) {
         if (entry.find_first_of(std::string_view("\0\x1A\n", 3)) != std::string::npos) return false;

@@ -11,10 +11,11 @@
 
 namespace quenbol {
 
-// Line 1 of every keyword file, 58 bytes of code page 932.
+// The texts, in code page 932, are in texts/keyword_file_texts.cpp.
+// Line 1 of every keyword file, 58 bytes.
 extern const char KeywordFileHeader[];
 
-// The messages shown when a file operation fails (code page 932).
+// The messages shown when a file operation fails.
 extern const char kMsgCannotOpenForWriting[];  // save: the file cannot be opened for writing
 extern const char kMsgCannotOpen[];            // load: the file cannot be opened
 extern const char kMsgNotKeywordFile[];        // load: line 1 is not the header
@@ -22,6 +23,12 @@ extern const char kMsgWriteFailed[];           // save: writing failed after the
 extern const char kMsgReadFailed[];            // load: reading failed after the open
 extern const char kMsgMayBeDamaged[];          // save in place: the old content could not be put back
 extern const char kMsgUnwritableKeyword[];     // save: an entry holds a byte the file cannot hold
+
+// The window program's file prompts: titles and description|pattern| filters.
+extern const char kSaveKeywordFileTitle[];
+extern const char kSaveKeywordFileFilter[];
+extern const char kOpenKeywordFileTitle[];
+extern const char kOpenKeywordFileFilter[];
 
 // Whether every entry reads back from a file exactly as it is: none holds a
 // NUL or 0x1A, which a written file never holds (another reader stops at

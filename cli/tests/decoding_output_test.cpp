@@ -8,17 +8,20 @@
 #include "cli/tests/json_reader.h"
 #include "cli/decode/text_decoding.h"
 #include "core/text/cp932.h"
+#include "testing/cp932_text.h"
 
 namespace quenbol::cli {
 namespace {
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using quenbol::testing::Cp932;
+
 const std::string kBom = "\xEF\xBB\xBF";
+const std::string kNanaoDesu = "\x8E\xB5\x8F\x8F\x82\xC5\x82\xB7";  // 七緒です in code page 932
 
 TEST(DecodeText, AutoReadsUtf8WithBomOrBeyondAsciiAndEverythingElseAsCodePage932) {
-    EXPECT_EQ(DecodeText(kBom + U8(u8"七緒です"), std::nullopt), "七緒です");
-    EXPECT_EQ(DecodeText(U8(u8"七緒です"), std::nullopt), "七緒です");
-    EXPECT_EQ(DecodeText("七緒です", std::nullopt), "七緒です");  // code page 932 bytes stay
+    EXPECT_EQ(DecodeText(kBom + "七緒です", std::nullopt), kNanaoDesu);
+    EXPECT_EQ(DecodeText("七緒です", std::nullopt), kNanaoDesu);
+    EXPECT_EQ(DecodeText(kNanaoDesu, std::nullopt), kNanaoDesu);  // code page 932 bytes stay
     EXPECT_NE(DetectEncoding("plain ASCII\r\n"), Encoding::Utf8);
     EXPECT_EQ(DecodeText("plain ASCII\r\n", std::nullopt), "plain ASCII\r\n");
     EXPECT_EQ(DecodeText(kBom + "abc", std::nullopt), "abc");
@@ -28,9 +31,9 @@ TEST(DecodeText, AutoReadsUtf8WithBomOrBeyondAsciiAndEverythingElseAsCodePage932
 }
 
 TEST(DecodeText, ForcedEncodingsIgnoreTheGuess) {
-    const std::string utf8 = U8(u8"七緒");
+    const std::string utf8 = "七緒";
     EXPECT_EQ(DecodeText(utf8, Encoding::Cp932), utf8);
-    EXPECT_EQ(DecodeText(kBom + utf8, Encoding::Utf8), "七緒");
+    EXPECT_EQ(DecodeText(kBom + utf8, Encoding::Utf8), "\x8E\xB5\x8F\x8F");  // 七緒
     EXPECT_EQ(DecodeText("abc", Encoding::Utf8), "abc");
     // Code page 932 bytes forced through UTF-8: every broken sequence a NUL, nothing else invented.
     EXPECT_EQ(DecodeText("\x8e\xb5", Encoding::Utf8), std::string("\0\0", 2));
@@ -40,7 +43,7 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
     // Texts of pieces around the middle, where the cut falls: characters of
     // every length, truncated and stray bytes, runs of continuation bytes that
     // move the cut (to the end, for a text of them only).
-    const std::vector<std::string> pieces = {"a", U8(u8"七"), U8(u8"é"), U8(u8"\U0001F600"), U8(u8"ｱ"), "\xE4\xB8",
+    const std::vector<std::string> pieces = {"a", "七", "é", "\U0001F600", "ｱ", "\xE4\xB8",
                                              "\x80", "\x80\x80\x80\x80\x80", "\xF0\x9F", "\xFF", "\xC3"};
     const auto inTwo = [](const std::string& text) {
         std::string out(text.size(), '\0');
@@ -57,7 +60,7 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
     EXPECT_EQ(inTwo(""), "");
     // A long text forced as UTF-8 is converted so, its mark dropped, when the decoder may take two threads.
     std::string longText = kBom;
-    while (longText.size() < kConvertInTwoFrom) longText += U8(u8"七緒と\U0001F600\xFF");
+    while (longText.size() < kConvertInTwoFrom) longText += "七緒と\U0001F600\xFF";
     TextDecoder decoder;
     const DecodedBytes two = decoder.Decode(longText, Encoding::Utf8, true);
     EXPECT_EQ(two.text, Utf8ToCp932(longText.substr(3)));
@@ -65,17 +68,17 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
 }
 
 TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {
-    const std::string decoded = DecodeText(U8(u8"七\U0001F600緒と七緒"), std::nullopt);
-    EXPECT_EQ(decoded, std::string("七\0緒と七緒", 11));
+    const std::string decoded = DecodeText("七\U0001F600緒と七緒", std::nullopt);
+    EXPECT_EQ(decoded, Cp932("七") + std::string(1, '\0') + Cp932("緒と七緒"));
     std::string work = decoded;
-    EXPECT_EQ(RemoveAll(work, "七緒"), 1);
+    EXPECT_EQ(RemoveAll(work, Cp932("七緒")), 1);
 }
 
 // The map back to the file against the whole text's conversion with an
 // offset kept for every byte, on a text of several conversion pieces:
 // characters of one to four bytes, an unmappable one, ill-formed bytes.
 TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
-    const std::string pieces[] = {"a", "\r\n", U8(u8"七"), U8(u8"ｱ"), U8(u8"é"), U8(u8"😀"), "\xFF", "\xE4\xB8", U8(u8"緒")};
+    const std::string pieces[] = {"a", "\r\n", "七", "ｱ", "é", "😀", "\xFF", "\xE4\xB8", "緒"};
     std::string file = kBom;
     std::uint32_t seed = 7;
     while (file.size() < (5u << 19)) {
@@ -95,7 +98,7 @@ TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
     }
     EXPECT_EQ(d.FileStart(text.size()), file.size());
     // A code page 932 text is the file's bytes themselves.
-    const std::string cp932 = "七緒\r\n";
+    const std::string cp932 = Cp932("七緒\r\n");
     const DecodedText same(cp932, Encoding::Cp932);
     EXPECT_EQ(same.text().data(), cp932.data());
     EXPECT_EQ(same.FileEnd(3), 3u);
@@ -103,10 +106,10 @@ TEST(DecodedText, MapsEveryByteBackAsTheWholeConversionDoes) {
 
 TEST(DisplayWidth, CountsFullWidthCharactersAsTwoColumns) {
     EXPECT_EQ(DisplayWidth("abc"), 3);
-    EXPECT_EQ(DisplayWidth(U8(u8"七緒")), 4);
-    EXPECT_EQ(DisplayWidth(U8(u8"ﾅｵﾋﾟｰ")), 5);  // half-width katakana
-    EXPECT_EQ(DisplayWidth(U8(u8"ナオピー高篠!")), 13);
-    EXPECT_EQ(DisplayWidth(U8(u8"ＡＢ\u3000x")), 7);
+    EXPECT_EQ(DisplayWidth("七緒"), 4);
+    EXPECT_EQ(DisplayWidth("ﾅｵﾋﾟｰ"), 5);  // half-width katakana
+    EXPECT_EQ(DisplayWidth("ナオピー高篠!"), 13);
+    EXPECT_EQ(DisplayWidth("ＡＢ\u3000x"), 7);
 }
 
 CountingState SomeState() {
@@ -141,7 +144,7 @@ TEST(FormatTable, RowsLineUpAndTheCaptionFollows) {
 TEST(JsonString, EscapesWhatJsonRequiresAndConvertsToUtf8) {
     EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
     EXPECT_EQ(JsonString(std::string("\x01\n\t\x1f\x7f\0", 6)), "\"\\u0001\\u000A\\u0009\\u001F\\u007F\\u0000\"");
-    EXPECT_EQ(JsonString("七緒"), U8(u8"\"七緒\""));
+    EXPECT_EQ(JsonString(Cp932("七緒")), "\"七緒\"");
     // Bytes that are no code page 932 character still give valid UTF-8.
     const std::string broken = JsonString("\x81\x7f\xa0\xfd\x82");
     EXPECT_TRUE(IsValidUtf8(broken));

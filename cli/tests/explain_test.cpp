@@ -15,11 +15,11 @@
 #include "cli/tests/json_reader.h"
 #include "core/text/cp932.h"
 #include "settings/keyword_format.h"
+#include "testing/cp932_text.h"
 
 namespace quenbol::cli {
 namespace {
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 const std::string kBom = "\xEF\xBB\xBF";
 
 using test::ReadBytes;
@@ -87,7 +87,7 @@ TEST(ParseOptions, ExplainingOptionsAndTheirConflicts) {
 TEST(Matches, PlacesInTheFileAsReadWithLineColumnAndContext) {
     const std::string keywords = JoinKeywordFile();
     // UTF-8 with a byte-order mark: offsets count it and the UTF-8 bytes.
-    const std::string utf8 = WriteTemp("join-utf8.txt", kBom + U8(u8"日本\n") + "xMy-xxyy");
+    const std::string utf8 = WriteTemp("join-utf8.txt", kBom + "日本\nxMy-xxyy");
     RunOutput r = RunCounter({"--keywords", keywords, "--manual", "xy", "--matches", "--context", "3", utf8});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = JsonLines(r.out);
@@ -95,8 +95,8 @@ TEST(Matches, PlacesInTheFileAsReadWithLineColumnAndContext) {
     // In order of the first span: the join-made "xy", "M", the "xy" that the
     // first word's deletions made, then "xy" and the manual word at one start.
     const std::string want[][7] = {
-        {"member", "1", "0", "[10,11][12,13]", "2", "1", U8(u8"日本\n") + "|-xx"},
-        {"member", "0", "0", "[11,12]", "2", "2", U8(u8"本\n") + "x|y-x"},
+        {"member", "1", "0", "[10,11][12,13]", "2", "1", "日本\n|-xx"},
+        {"member", "0", "0", "[11,12]", "2", "2", "本\nx|y-x"},
         {"member", "1", "1", "[14,15][17,18]", "2", "5", "My-|"},
         {"member", "1", "0", "[15,17]", "2", "6", "y-x|y"},
         {"manual", "", "0", "[15,17]", "2", "6", "y-x|y"},
@@ -122,7 +122,7 @@ TEST(Matches, PlacesInTheFileAsReadWithLineColumnAndContext) {
     }
 
     // Code page 932: its own bytes; CR LF is one line break.
-    const std::string cp932 = WriteTemp("join-cp932.txt", "日本\r\nxMy-xxyy");
+    const std::string cp932 = WriteTemp("join-cp932.txt", quenbol::testing::Cp932("日本\r\nxMy-xxyy"));
     r = RunCounter({"--keywords", keywords, "--matches", "--context", "0", cp932});
     const auto plain = JsonLines(r.out);
     ASSERT_EQ(plain.size(), 4u) << r.out;

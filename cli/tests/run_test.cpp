@@ -14,6 +14,7 @@
 #include "core/counting.h"
 #include "core/results_line.h"
 #include "settings/keyword_format.h"
+#include "testing/cp932_text.h"
 
 namespace quenbol::cli {
 namespace {
@@ -52,11 +53,13 @@ Keywords Defaults() {
     return table;
 }
 
+using quenbol::testing::Cp932;
+
 std::string Name(MemberIndex m) { return DisplayName(m); }  // code page 932
 
 TEST(QuenbolCount, TextsAccumulateAsSuccessiveSearchesWhateverTheirEncoding) {
-    const std::string first = Name(3) + "、" + Name(3) + "と" + Name(5) + "。" + Name(3);  // code page 932
-    const std::string second = Name(3) + Name(3) + "……" + DefaultKeyword(EntryIndex(5, 1));
+    const std::string first = Name(3) + Cp932("、") + Name(3) + Cp932("と") + Name(5) + Cp932("。") + Name(3);
+    const std::string second = Name(3) + Name(3) + Cp932("……") + DefaultKeyword(EntryIndex(5, 1));
     const std::string a = WriteTemp("a.txt", Cp932ToUtf8(first));
     const std::string b = WriteTemp("b.txt", second);
 
@@ -167,7 +170,7 @@ TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
     ExpectRefused(RunCounter({"--line", "--json"}), "--json");
     ExpectRefused(RunCounter({"--dump-keywords", QUENBOL_SAMPLE}), "--dump-keywords");
     ExpectRefused(RunCounter({"--frobnicate"}), "--frobnicate");
-    const std::string smiley = reinterpret_cast<const char*>(u8"\U0001F600");
+    const std::string smiley = "\U0001F600";
     ExpectRefused(RunCounter({"--manual", smiley}), smiley);
 
     RunOutput r = RunCounter({"--version"});

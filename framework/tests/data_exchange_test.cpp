@@ -5,11 +5,13 @@
 #include <functional>
 
 #include "framework/data_exchange.h"
+#include "testing/cp932_text.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
 
+using quenbol::testing::Cp932;
 using quenbol::testing::MessageBoxCatcher;
 using quenbol::testing::ModalScript;
 using quenbol::testing::WindowText;
@@ -44,9 +46,9 @@ TEST(ParseDecimalInt32, AcceptsSignedDecimalsWithinTheRangeOnly) {
 
 TEST(DataExchange, WritesFieldsAndReadsThemBack) {
     CExchangeDlg dlg;
-    dlg.m_strName = "山田";
+    dlg.m_strName = Cp932("山田");
     dlg.m_nNumber1 = -2147483647 - 1;
-    dlg.m_strPane = "一行目\r\n二行目";
+    dlg.m_strPane = Cp932("一行目\r\n二行目");
     ASSERT_TRUE(RunWith(dlg, [&] {
         EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NAME), L"山田");
         EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_NUMBER1), L"-2147483648");
@@ -58,7 +60,7 @@ TEST(DataExchange, WritesFieldsAndReadsThemBack) {
         SendMessageW(dlg.GetDlgItem(IDC_PULL), BM_CLICK, 0, 0);
     }));
     EXPECT_EQ(dlg.pullResults, std::vector<BOOL>{TRUE});
-    EXPECT_EQ(dlg.m_strWord, "ｶﾀｶﾅ");
+    EXPECT_EQ(dlg.m_strWord, Cp932("ｶﾀｶﾅ"));
     EXPECT_EQ(dlg.m_nNumber2, 2147483647);
 }
 
@@ -105,7 +107,7 @@ TEST(DataExchange, ReadingStopsAtTheFirstFieldThatHoldsNoInteger) {
     EXPECT_EQ(boxes.boxes[0].caption, L"framework_tests");
     EXPECT_EQ(focus, number1);
     EXPECT_EQ(selection, (std::pair<DWORD, DWORD>{0, 3}));
-    EXPECT_EQ(dlg.m_strName, "新しい名前");  // read before the failing field
+    EXPECT_EQ(dlg.m_strName, Cp932("新しい名前"));  // read before the failing field
     EXPECT_EQ(dlg.m_nNumber1, 7);           // the failing field and those after it keep their values
     EXPECT_EQ(dlg.m_strWord, "word");
     EXPECT_EQ(dlg.m_nNumber2, 8);
@@ -156,7 +158,7 @@ TEST(DataExchange, UnchangedTextIsNotSetAgainAndKeepsCharactersWithoutABytesForm
         dlg.UpdateData(FALSE);
         EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), withEmoji);
         // A changed field is written as its text.
-        dlg.m_strPane = "新";
+        dlg.m_strPane = Cp932("新");
         dlg.UpdateData(FALSE);
         EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_PANE), L"新");
         // Bytes holding NUL show U+FFFD, which reads back as the same bytes.
@@ -176,7 +178,7 @@ TEST(DataExchange, UnchangedTextIsNotSetAgainAndKeepsCharactersWithoutABytesForm
         // ... and an edited one gives what it shows.
         SetDlgItemTextW(dlg.m_hWnd, IDC_WORD, L"新");
         dlg.UpdateData(TRUE);
-        EXPECT_EQ(dlg.m_strWord, "新");
+        EXPECT_EQ(dlg.m_strWord, Cp932("新"));
         EXPECT_EQ(dlg.m_strName, "k\x82");
     }));
     EXPECT_EQ(selectionAfterPush, (std::pair<DWORD, DWORD>{1, 3}));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/app.h"
+#include "testing/cp932_text.h"
 #include "testing/message_box_catcher.h"
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
@@ -61,7 +62,7 @@ TEST(Dialog, EnterRunsOnOkWhichEndsOnlyWhenTheFieldsRead) {
     ASSERT_TRUE(script.Run([&] { result = dlg.DoModal(); }));
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dlg.m_nNumber2, -42);
-    EXPECT_EQ(dlg.m_strName, "太郎");
+    EXPECT_EQ(dlg.m_strName, quenbol::testing::Cp932("太郎"));
 }
 
 TEST(Dialog, CloseBoxCancelsAndSystemCommandsReachTheMap) {
@@ -148,7 +149,7 @@ TEST(MessageBoxes, CaptionIsTheProgramNameWithAWarningIconOwnedByTheActiveDialog
     CExchangeDlg dlg;
     int answer = 0;
     ModalScript script;
-    script.Then([&] { answer = AfxMessageBox("ファイルをオープンできませんでした。", MB_OK); })
+    script.Then([&] { answer = AfxMessageBox(quenbol::testing::Cp932("ファイルをオープンできませんでした。"), MB_OK); })
         .Then([&] { dlg.EndDialog(IDOK); });
     ASSERT_TRUE(script.Run([&] { dlg.DoModal(); }));
     ASSERT_EQ(boxes.boxes.size(), 1u);

@@ -6,7 +6,9 @@
 #include "testing/modal_script.h"
 #include "framework/tests/exchange_dialog.h"
 #include "framework/text.h"
+#include "testing/cp932_text.h"
 
+using quenbol::testing::Cp932;
 using quenbol::testing::ModalScript;
 
 namespace {
@@ -38,8 +40,8 @@ TEST(FileDialog, SaveProposesTheNameAndAppendsTheDefaultExtension) {
     CExchangeDlg host;
     const std::wstring path = TempDir() + L"quenbol-file-dialog-test";
     DeleteFileW((path + L".ini").c_str());
-    CFileDialog dialog(FALSE, "ini", "zavo-keyword-file", 0, "zavo設定ファイル|*.ini|");
-    dialog.SetTitle("設定ファイルを保存");
+    CFileDialog dialog(FALSE, "ini", "zavo-keyword-file", 0, Cp932("zavo設定ファイル|*.ini|"));
+    dialog.SetTitle(Cp932("設定ファイルを保存"));
     INT_PTR result = 0;
     HWND box = nullptr, hostHwnd = nullptr;
     std::wstring proposed;
@@ -71,8 +73,8 @@ TEST(FileDialog, SaveProposesTheNameAndAppendsTheDefaultExtension) {
 TEST(FileDialog, CancellingTheOpenDialogGivesIdCancel) {
     CExchangeDlg host;
     CFileDialog dialog(TRUE, "ini", {}, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES,
-                       "zavo設定ファイル|*.ini|All Files(*.*)|*.*|");
-    dialog.SetTitle("設定ファイルを開く");
+                       Cp932("zavo設定ファイル|*.ini|All Files(*.*)|*.*|"));
+    dialog.SetTitle(Cp932("設定ファイルを開く"));
     // The filter reaches the system as pairs of NUL-terminated strings.
     const wchar_t* filter = dialog.m_ofn.lpstrFilter;
     ASSERT_NE(filter, nullptr);

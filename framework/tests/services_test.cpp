@@ -24,8 +24,8 @@ bool InExchangeDialog(const std::function<void(CExchangeDlg&)>& steps) {
 }
 
 TEST(Text, ConvertsBetweenControlsAndCodePage932) {
-    EXPECT_EQ(quenbol::ToCp932(L"ピポラ abc ｱ"), "ピポラ abc ｱ");
-    EXPECT_EQ(quenbol::ToWide("〜ソ表"), L"\xFF5Eソ表");  // 81 60 is the full-width tilde in Microsoft's table
+    EXPECT_EQ(quenbol::ToCp932(L"ピポラ abc ｱ"), "\x83\x73\x83\x7C\x83\x89 abc \xB1");
+    EXPECT_EQ(quenbol::ToWide("\x81\x60\x83\x5C\x95\x5C"), L"\xFF5Eソ表");  // 81 60 is the full-width tilde in Microsoft's table
     EXPECT_EQ(quenbol::ToCp932(L"x\U0001F600y"), std::string("x\0y", 3));
     EXPECT_EQ(quenbol::ToWide(std::string("x\0y", 3)), L"x\xFFFDy");
     EXPECT_EQ(quenbol::ToCp932(L"x\xFFFDy"), std::string("x\0y", 3));
@@ -36,8 +36,8 @@ TEST(ComboBox, FillsAndSelectsItsList) {
         CComboBox& list = dlg.m_comboList;
         auto count = [&] { return SendMessageW(list.m_hWnd, CB_GETCOUNT, 0, 0); };
         list.ResetContent();
-        EXPECT_EQ(list.AddString("一番"), 0);
-        EXPECT_EQ(list.AddString("二番"), 1);
+        EXPECT_EQ(list.AddString("\x88\xEA\x94\xD4"), 0);  // 一番
+        EXPECT_EQ(list.AddString("\x93\xF1\x94\xD4"), 1);  // 二番
         EXPECT_EQ(count(), 2);
         wchar_t item[8] = {};
         SendMessageW(list.m_hWnd, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));

@@ -109,7 +109,7 @@ TEST_F(KeywordDlgTest, PickingAnotherMemberStoresTheFieldsOfTheOneOnShow) {
         // A notification for the member already on show stores and shows it again.
         Type(0, L" 前後に空白 ");
         PickMember(3);
-        EXPECT_EQ(Entry(3, 0), " 前後に空白 ");
+        EXPECT_EQ(Entry(3, 0), ToCp932(L" 前後に空白 "));
         EXPECT_EQ(Field(0), L" 前後に空白 ");
         EXPECT_EQ(Selected(), 3);
         // A notification with no selection keeps the member on show.
@@ -123,9 +123,9 @@ TEST_F(KeywordDlgTest, PickingAnotherMemberStoresTheFieldsOfTheOneOnShow) {
         test::PostClick(H(), IDOK);
     }), IDOK);
     Keywords expected = Defaults();
-    expected[EntryIndex(3, 0)] = " 前後に空白 ";
+    expected[EntryIndex(3, 0)] = ToCp932(L" 前後に空白 ");
     expected[EntryIndex(3, 1)] = "x";
-    expected[EntryIndex(3, 2)] = "新しい呼び名";
+    expected[EntryIndex(3, 2)] = ToCp932(L"新しい呼び名");
     EXPECT_EQ(KeywordTable, expected);
 }
 

@@ -6,6 +6,7 @@
 #include "settings/keyword_file_disk.h"
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/test_files.h"
+#include "testing/cp932_text.h"
 
 namespace quenbol {
 namespace {
@@ -49,7 +50,7 @@ TEST_F(KeywordFileSave, RoundTripKeepsEveryEntry) {
     t[0] = "  leading and trailing  ";
     t[1] = "";
     t[2] = "\t";
-    t[73] = "ピポラ　全角スペース ";
+    t[73] = testing::Cp932("ピポラ　全角スペース ");
     t[74] = "a\rlone CR\r";
     t[146] = std::string(300, 'x');
     const std::wstring path = dir / L"round.ini";

@@ -13,6 +13,7 @@
 #include "settings/tests/faulty_files.h"
 #include "settings/tests/test_files.h"
 #include "settings/whole_file.h"
+#include "testing/cp932_text.h"
 
 namespace quenbol {
 namespace {
@@ -22,6 +23,7 @@ using test::Numbered;
 using test::ReadBytes;
 using test::ScratchFolder;
 using test::WriteBytes;
+using testing::Cp932;
 
 using Names = std::vector<std::wstring>;
 
@@ -161,8 +163,8 @@ TEST(SaveSafety, AFolderThatTakesNoNewFileGetsTheContentInPlace) {
         }
         EXPECT_EQ(files.opens, files.closes);
     }
-    EXPECT_STREQ(MessageFor(SaveResult::MayBeDamaged),
-                 "ファイルの書き込み中にエラーが発生し、元の内容に戻せませんでした。ファイルが壊れているおそれがあります。");
+    EXPECT_EQ(MessageFor(SaveResult::MayBeDamaged),
+              Cp932("ファイルの書き込み中にエラーが発生し、元の内容に戻せませんでした。ファイルが壊れているおそれがあります。"));
 }
 
 TEST(SaveSafety, ATargetWithANameNearTheLengthLimitIsSaved) {
@@ -201,7 +203,7 @@ TEST(SaveSafety, AFileHeldForAMomentIsWaitedForButAReadOnlyOneRefusedAtOnce) {
     ASSERT_TRUE(test::SetReadOnly(path, true));
     EXPECT_EQ(WriteKeywordFile(path, Keywords{}, files), SaveResult::CannotOpen);
     EXPECT_EQ(files.pauses, 0);
-    EXPECT_STREQ(MessageFor(SaveResult::CannotOpen), "ファイルを書き込み用にオープンできませんでした。");
+    EXPECT_EQ(MessageFor(SaveResult::CannotOpen), Cp932("ファイルを書き込み用にオープンできませんでした。"));
     EXPECT_EQ(ReadBytes(path), FormatKeywordFile(Numbered()));
 }
 
@@ -221,15 +223,14 @@ TEST(SaveSafety, AKeywordTheFileCannotHoldIsNeverWritten) {
     ScratchFolder dir;
     FaultyFiles files;
     ASSERT_TRUE(WriteBytes(dir / L"k.ini", "old"));
-    for (const std::string& keyword : {std::string("吉\0", 3), std::string("a\x1A"), std::string("a\nb")}) {
+    for (const std::string& keyword : {Cp932("吉") + '\0', std::string("a\x1A"), std::string("a\nb")}) {
         Keywords t = Numbered();
         t[100] = keyword;
         EXPECT_EQ(WriteKeywordFile(dir / L"k.ini", t, files), SaveResult::UnwritableKeyword);
     }
     EXPECT_EQ(files.opens, 0);
     EXPECT_EQ(ReadBytes(dir / L"k.ini"), "old");
-    EXPECT_STREQ(MessageFor(SaveResult::UnwritableKeyword),
-                 "ファイルに書けない文字を含むキーワードがあるため、保存しませんでした。");
+    EXPECT_EQ(MessageFor(SaveResult::UnwritableKeyword), Cp932("ファイルに書けない文字を含むキーワードがあるため、保存しませんでした。"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "settings/tests/settings_steps.h"
 #include "settings/tests/test_files.h"
 #include "testing/clipboard_contents.h"
+#include "testing/cp932_text.h"
 #include "testing/message_box_catcher.h"
 #include "ui/tests/main_window.h"
 
@@ -68,7 +69,7 @@ TEST(UnwritableCharacters, KeywordFieldsRefuseThemAndASaveNeverWritesANul) {
     Keywords expected;
     LoadDefaultKeywords(expected);
     for (int s = 0; s < kSlotsPerMember; ++s) expected[EntryIndex(0, s)] = "";  // emptied above
-    expected[EntryIndex(0, 0)] = "吉野家ー";
+    expected[EntryIndex(0, 0)] = testing::Cp932("吉野家ー");
     const std::optional<std::string> bytes = test::ReadBytes(dir / L"typed.ini");
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->find('\0'), std::string::npos);
@@ -76,7 +77,7 @@ TEST(UnwritableCharacters, KeywordFieldsRefuseThemAndASaveNeverWritesANul) {
     EXPECT_FALSE(test::ReadBytes(dir / L"set.ini"));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"ファイルに書けない文字を含むキーワードがあるため、保存しませんでした。");
-    EXPECT_EQ(KeywordTable[EntryIndex(0, 1)], std::string("吉\0", 3));  // stored as any text is; only the save refused it
+    EXPECT_EQ(KeywordTable[EntryIndex(0, 1)], testing::Cp932("吉") + '\0');  // stored as any text is; only the save refused it
     LoadDefaultKeywords();
 }
 

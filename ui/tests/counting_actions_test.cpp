@@ -8,6 +8,7 @@
 
 #include "core/top_member.h"
 #include "testing/clipboard_contents.h"
+#include "testing/cp932_text.h"
 #include "testing/message_box_catcher.h"
 #include "testing/reference_counter.h"
 #include "ui/tests/main_window.h"
@@ -17,9 +18,9 @@ namespace {
 
 // Member 0 five times (three full names, then the family name twice alone),
 // member 9 four times, member 3 once; the manual words three times.
-const std::string kText =
+const std::string kText = Cp932(
     "椎葉澄香と椎葉澄香、椎葉。\r\n椎葉澄香！椎葉\r\n鞍馬透子と透子と透子\r\n"
-    "高篠七緒 高篠七緒 七緒 ナオピー\r\nみのり\r\n";
+    "高篠七緒 高篠七緒 七緒 ナオピー\r\nみのり\r\n");
 
 std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD start = 0, end = 0;
@@ -87,8 +88,8 @@ TEST(CountingActions, SearchAllShowsCountsAndTotalsAndLeavesThePaneUntouched) {
 TEST(CountingActions, ManualOnlyCountsTheManualWordsAndNothingElse) {
     MainWindow w;
     ASSERT_TRUE(w.Run([&] {
-        w.SetBytes(IDC_TEXT, kText + "とーこりん");
-        w.SetBytes(IDC_MANUAL_WORD6, "椎葉");  // a member's keyword counts in full for the manual group
+        w.SetBytes(IDC_TEXT, kText + Cp932("とーこりん"));
+        w.SetText(IDC_MANUAL_WORD6, L"椎葉");  // a member's keyword counts in full for the manual group
         w.Click(IDC_SEARCH_MANUAL_ONLY);
         EXPECT_EQ(w.Text(IDC_MANUAL_CURRENT), L"9");  // 鞍馬透子, 透子 x2, とーこりん, 椎葉 x5
         EXPECT_EQ(w.Text(IDC_MANUAL_TOTAL), L"9");
@@ -102,20 +103,20 @@ TEST(CountingActions, ManualOnlyCountsTheManualWordsAndNothingElse) {
 TEST(CountingActions, TheCaptionNamesALeaderWithThreeOrMoreAndNoTie) {
     MainWindow w;
     ASSERT_TRUE(w.Run([&] {
-        w.SetBytes(IDC_TEXT, "みのり みのり みのり");
+        w.SetText(IDC_TEXT, L"みのり みのり みのり");
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(TopMessages[3]));
-        w.SetBytes(IDC_TEXT, "みのり みのり みのり ナルナル ナルナル ナルナル");  // 3 : 3
+        w.SetText(IDC_TEXT, L"みのり みのり みのり ナルナル ナルナル ナルナル");  // 3 : 3
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(DefaultCaption));
-        w.SetBytes(IDC_TEXT, "みのり みのり みのり みのり ナルナル ナルナル ナルナル");  // 4 : 3
+        w.SetText(IDC_TEXT, L"みのり みのり みのり みのり ナルナル ナルナル ナルナル");  // 4 : 3
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(TopMessages[3]));
-        w.SetBytes(IDC_TEXT, "みのり みのり");  // two is not enough
+        w.SetText(IDC_TEXT, L"みのり みのり");  // two is not enough
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(w.Caption(), ToWide(DefaultCaption));
         // Many manual words never make a caption, and the manual search leaves it.
-        w.SetBytes(IDC_TEXT, "透子透子透子透子 ナルナル ナルナル ナルナル");
+        w.SetText(IDC_TEXT, L"透子透子透子透子 ナルナル ナルナル ナルナル");
         w.Click(IDC_SEARCH_MANUAL_ONLY);
         EXPECT_EQ(w.Caption(), ToWide(DefaultCaption));
         w.Click(IDC_SEARCH_ALL);
@@ -148,8 +149,8 @@ TEST(CountingActions, AnEmptiedCountFieldWarnsOnceStopsThePullAndTheActionStillR
     ASSERT_TRUE(w.Run([&] {
         w.SetBytes(IDC_TEXT, kText);
         w.SetText(kMemberRows[3].current, L"");  // member 3: after manual words 1-3, before 4-7
-        w.SetBytes(IDC_MANUAL_WORD4, "椎葉");    // edited just before: not taken over
-        w.SetBytes(IDC_MANUAL_WORD7, "七緒");
+        w.SetText(IDC_MANUAL_WORD4, L"椎葉");    // edited just before: not taken over
+        w.SetText(IDC_MANUAL_WORD7, L"七緒");
         w.Click(IDC_SEARCH_ALL);
         EXPECT_EQ(GetFocus(), w.Item(kMemberRows[3].current));
         // The search ran on the text that was read ...

@@ -53,7 +53,7 @@ TEST(Keyboard, EnterMakesALineBreakInThePaneOnlyAndEscapeDoesNothing) {
         .Then([&] {
             EXPECT_EQ(w.Caption(), ToWide(InitialCaption));  // no search ran
             EXPECT_TRUE(IsWindowVisible(w.Hwnd()));
-            w.SetBytes(IDC_TEXT, "みのり みのり みのり");
+            w.SetText(IDC_TEXT, L"みのり みのり みのり");
             SetFocus(w.Item(IDC_SEARCH_ALL));
             PressKey(VK_SPACE);  // the Space bar still presses it
         })

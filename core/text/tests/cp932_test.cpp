@@ -6,14 +6,11 @@
 namespace quenbol {
 namespace {
 
-// UTF-8 bytes of a literal (plain literals here are compiled to code page 932).
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
 TEST(Cp932, DecodesAndEncodesTheCommonRanges) {
     EXPECT_EQ(Cp932ToUtf16("a\x82\xa0\x83\x5c\xb1"), u"aあソｱ");
     EXPECT_EQ(Utf16ToCp932(u"aあソｱ"), "a\x82\xa0\x83\x5c\xb1");
-    EXPECT_EQ(Cp932ToUtf8("\x90\xec\x81\x40"), U8(u8"川\u3000"));
-    EXPECT_EQ(Utf8ToCp932(U8(u8"～〜")), "\x81\x60\x81\x60");  // the wave dash of other systems too
+    EXPECT_EQ(Cp932ToUtf8("\x90\xec\x81\x40"), "川\u3000");
+    EXPECT_EQ(Utf8ToCp932("～〜"), "\x81\x60\x81\x60");  // the wave dash of other systems too
     EXPECT_EQ(Cp932ToUtf16("\x81\x60"), u"～");
 }
 
@@ -66,7 +63,7 @@ TEST(Cp932, MalformedBytesDecodeToReplacement) {
 }
 
 TEST(Cp932, Utf8Validation) {
-    EXPECT_TRUE(IsValidUtf8(U8(u8"日本語 text")));
+    EXPECT_TRUE(IsValidUtf8("日本語 text"));
     EXPECT_FALSE(IsValidUtf8("\x82\xa0"));
     EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80"));  // an encoded surrogate
     EXPECT_FALSE(IsValidUtf8("\xe3\x81"));      // cut short

@@ -68,10 +68,8 @@ TEST(TextEncodings, TheAutomaticChoiceByItsRules) {
     EXPECT_EQ(DetectEncoding("\xB1\xB2"), Encoding::EucJp);  // 旭 rather than ｱｲ
 }
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
 TEST(TextEncodings, AlmostWellFormedUtf8IsReadAsUtf8EachIllFormedSequenceMatchingNothing) {
-    const std::string unit = U8(u8"七緒です。"), unitCp932 = "\x8E\xB5\x8F\x8F\x82\xC5\x82\xB7\x81\x42";
+    const std::string unit = "七緒です。", unitCp932 = "\x8E\xB5\x8F\x8F\x82\xC5\x82\xB7\x81\x42";
     std::string text, textCp932;  // 1,200 bytes
     for (int i = 0; i < 80; ++i) text += unit;
     for (int i = 0; i < 40; ++i) textCp932 += unitCp932;
@@ -82,7 +80,7 @@ TEST(TextEncodings, AlmostWellFormedUtf8IsReadAsUtf8EachIllFormedSequenceMatchin
     EXPECT_EQ(illFormed, 1u);
     EXPECT_TRUE(decoded == textCp932 + std::string(1, kUnmappable) + textCp932);
     // Cut inside its last character (。, E3 80 82), however short the text: each byte one sequence.
-    EXPECT_EQ(DecodeDetected(U8(u8"七緒です") + "\xE3\x80", decoded, &illFormed), Encoding::Utf8);
+    EXPECT_EQ(DecodeDetected("七緒です\xE3\x80", decoded, &illFormed), Encoding::Utf8);
     EXPECT_EQ(illFormed, 2u);
     EXPECT_TRUE(decoded == "\x8E\xB5\x8F\x8F\x82\xC5\x82\xB7" + std::string(2, kUnmappable));
     // Too many: two in fewer than 2,000 bytes; one among fewer than 100 sequences beyond ASCII.
