@@ -3,13 +3,14 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <thread>  // and std::chrono: <chrono> itself holds a literal code page 932 lacks
+#include <thread>
 #include <vector>
 
 namespace quenbol::cli {

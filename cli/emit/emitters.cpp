@@ -2,6 +2,7 @@
 #include "cli/emit/emitters.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>

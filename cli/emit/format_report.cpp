@@ -14,9 +14,6 @@ namespace {
 
 std::string Html(std::string_view cp932) { return HtmlEscape(Cp932ToUtf8(cp932)); }
 
-// A UTF-8 literal (narrow literals here are code page 932).
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
 std::string EncodingName(const DecodedText& d) {
     if (!d.readAsUtf8()) return "Shift_JIS (code page 932)";
     return d.hadByteOrderMark() ? "UTF-8 with byte-order mark" : "UTF-8";
@@ -33,11 +30,11 @@ std::string Counted(const RunTotals& run, const std::string& tableSource, const 
     out += "</table>\n<p>Keywords: ";
     out += tableSource.empty() ? std::string("the built-in table")
                                : "the keyword file " + HtmlEscape(SanitizeUtf8(tableSource));
-    out += "</p>\n<p>Manual words (" + U8(u8"手動ワード") + "): ";
+    out += "</p>\n<p>Manual words (手動ワード): ";
     bool any = false;
     for (const std::string& w : run.state.manualWords) {
         if (w.empty()) continue;
-        out += (any ? U8(u8"、") : std::string()) + "<q>" + Html(w) + "</q>";
+        out += (any ? "、<q>" : "<q>") + Html(w) + "</q>";
         any = true;
     }
     return out + (any ? "" : "none") + "</p>\n";
@@ -116,7 +113,7 @@ std::string KeywordTable(const RunTotals& run, const std::array<std::int32_t, kK
     // The manual words are not looked inside: their cell stays empty.
     for (int w = 0; w < kManualWordCount; ++w) {
         if (!k.manualWords[w].empty())
-            row(U8(u8"手動ワード"), w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal,
+            row("手動ワード", w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal,
                 inside ? "<td></td>" : "");
     }
     return out + "</table>\n";
@@ -295,7 +292,7 @@ std::string ReportPage::Head(const RunTotals& run) const {
     std::array<std::int32_t, kMemberCount> insidePerMember{};
     for (int e = 0; e < kKeywordEntries; ++e) insidePerMember[e / kSlotsPerMember] += run.byKeyword.insideTotal[e];
     Fill(head, "CHART", Chart(run.state, insidePerMember));
-    Fill(head, "MANUAL", "<p>Manual words (" + U8(u8"手動ワード") + "): " + std::to_string(run.state.manualTotal) +
+    Fill(head, "MANUAL", "<p>Manual words (手動ワード): " + std::to_string(run.state.manualTotal) +
                              " in all.</p>\n");
     Fill(head, "KEYWORDS", KeywordTable(run, run.byKeyword.insideChecked ? &run.byKeyword.insideTotal : nullptr));
     Fill(head, "LEGEND", Legend());

@@ -32,8 +32,6 @@ std::string PadLeft(const std::string& utf8, int width) {
     return std::string(std::max(0, width - DisplayWidth(utf8)), ' ') + utf8;
 }
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
 // After the table: each keyword with occurrences inside ordinary words over
 // the texts counted, how many of its count they are and the words, then how
 // to make it exact.
@@ -41,19 +39,19 @@ std::string InsideWordsNote(const KeywordCounts& counts) {
     std::string out;
     for (int e = 0; counts.insideChecked && e < kKeywordEntries; ++e) {
         if (counts.insideTotal[e] == 0) continue;
-        out += U8(u8"注意: 「") + Utf8(counts.words[e]) + U8(u8"」") + std::to_string(counts.total[e]) +
-               U8(u8" 件中 ") + std::to_string(counts.insideTotal[e]) + U8(u8" 件は普通の語の一部です (");
+        out += "注意: 「" + Utf8(counts.words[e]) + "」" + std::to_string(counts.total[e]) + " 件中 " +
+               std::to_string(counts.insideTotal[e]) + " 件は普通の語の一部です (";
         bool first = true;
         for (const auto& [word, count] : MostFrequent(counts.insideWordsTotal[e], 5)) {
             out += (first ? "" : ", ") + Utf8(word) + " " + std::to_string(count);
             first = false;
         }
-        out += U8(u8")。\n");
+        out += ")。\n";
     }
     if (!out.empty()) {
         out = "\n" + out +
-              U8(u8"直し方: 「検索ワード設定」でそのキーワードを長い形 (「月岡瑠衣」など) に変えて"
-                 u8"設定ファイルに保存し、--keywords でその設定ファイルを使ってください。\n");
+              "直し方: 「検索ワード設定」でそのキーワードを長い形 (「月岡瑠衣」など) に変えて"
+              "設定ファイルに保存し、--keywords でその設定ファイルを使ってください。\n";
     }
     return out;
 }
@@ -75,10 +73,10 @@ int DisplayWidth(std::string_view utf8) {
 
 std::string FormatTable(const CountingState& state, MemberIndex top, const KeywordCounts* byKeyword,
                         const KeywordCounts* inside) {
-    const std::string nameHead = reinterpret_cast<const char*>(u8"メンバー");
-    const std::string manualName = reinterpret_cast<const char*>(u8"手動ワード");
-    const std::string currentHead = reinterpret_cast<const char*>(u8"今回");
-    const std::string totalHead = reinterpret_cast<const char*>(u8"累計");
+    const std::string nameHead = "メンバー";
+    const std::string manualName = "手動ワード";
+    const std::string currentHead = "今回";
+    const std::string totalHead = "累計";
 
     int nameWidth = std::max(DisplayWidth(nameHead), DisplayWidth(manualName));
     int numberWidth = DisplayWidth(totalHead);

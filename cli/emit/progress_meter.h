@@ -3,12 +3,12 @@
 // the end. Shown only once a run has taken half a second.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <thread>  // std::chrono: <chrono> itself holds a literal code page 932 lacks
 
 namespace quenbol::cli {
 

@@ -6,6 +6,7 @@
 // the 100th. The figures are printed.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "testing/process_resources.h"
@@ -30,11 +31,6 @@ std::wstring MegabyteText() {
     return text;
 }
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);  // <chrono> does not compile under code page 932
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void Print(const char* when, const ProcessResources& r) {
     std::printf("  %-22s GDI %4ld  USER %4ld  private %8.1f KB\n", when, r.gdiObjects, r.userObjects,
@@ -79,13 +75,13 @@ TEST(Endurance, AThousandSearchesOverAMegabyteKeepExactTotalsAndLeakNothing) {
     int posted = 0;
     std::wstring totalAfter499;
     ProcessResources atStart, at100, at1000;
-    LARGE_INTEGER began{}, ended{};
+    std::chrono::steady_clock::time_point began, ended;
     ModalScript script;
     script.Then([&] {
         w.SetText(IDC_TEXT, text);
         w.SetText(kMemberRows[0].total, Number(start0));
         atStart = MeasureProcessResources();
-        QueryPerformanceCounter(&began);
+        began = std::chrono::steady_clock::now();
     });
     // One click per tick: the loop handles a posted click before the next tick,
     // so each tick sees the searches posted so far done.
@@ -100,7 +96,7 @@ TEST(Endurance, AThousandSearchesOverAMegabyteKeepExactTotalsAndLeakNothing) {
         },
         "1,000 searches");
     script.Then([&] {
-        QueryPerformanceCounter(&ended);
+        ended = std::chrono::steady_clock::now();
         at1000 = MeasureProcessResources();
         for (MemberIndex m = 0; m < kMemberCount; ++m) {
             EXPECT_EQ(w.Current(m), Number(once.members[m])) << "member " << m;
@@ -116,7 +112,7 @@ TEST(Endurance, AThousandSearchesOverAMegabyteKeepExactTotalsAndLeakNothing) {
     ASSERT_TRUE(w.Run(script, 600000));
     EXPECT_EQ(totalAfter499, Number(kLargest - perSearch0 + 1));
 
-    const double ms = Milliseconds(began, ended);
+    const double ms = std::chrono::duration<double, std::milli>(ended - began).count();
     std::printf("%d searches over %zu bytes: %.1f s, %.1f ms each\n", kSearches, ToCp932(text).size(), ms / 1000.0,
                 ms / kSearches);
     std::printf("resource counts from: %s\n", ProcessResourceSources().c_str());
