@@ -210,10 +210,10 @@ TEST(ByKeyword, EverySlotWithItsCountsInJsonAndTable) {
 
 // The built-in table's るい (member 7, slot 3) inside 明るい and あるいは, and
 // once as a name.
-const char8_t kInsideText[] = u8"明るい部屋で、るいちゃんと話した。\nファイルあるいはディレクトリ。\n";
+const char kInsideText[] = "明るい部屋で、るいちゃんと話した。\nファイルあるいはディレクトリ。\n";
 
 TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
-    const std::string text = WriteTemp("inside.txt", U8(kInsideText));
+    const std::string text = WriteTemp("inside.txt", kInsideText);
     RunOutput r = RunCounter({"--matches", text});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = JsonLines(r.out);
@@ -221,9 +221,9 @@ TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
     const auto inside = [](const testing::JsonValue& line) {
         return line.Find("inside") ? line.Find("inside")->text : std::string("(none)");
     };
-    EXPECT_EQ(inside(lines[0]), U8(u8"明るい"));
+    EXPECT_EQ(inside(lines[0]), "明るい");
     EXPECT_EQ(inside(lines[1]), "(none)");
-    EXPECT_EQ(inside(lines[2]), U8(u8"あるいは"));
+    EXPECT_EQ(inside(lines[2]), "あるいは");
 
     r = RunCounter({"--by-keyword", "--json", text});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -235,7 +235,7 @@ TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
     EXPECT_EQ(slot.Find("inside_words")->number, 2);
     const auto& examples = slot.Find("inside_examples")->items;
     ASSERT_EQ(examples.size(), 2u);
-    EXPECT_EQ(examples[0].Find("word")->text + examples[1].Find("word")->text, U8(u8"あるいは明るい"));
+    EXPECT_EQ(examples[0].Find("word")->text + examples[1].Find("word")->text, "あるいは明るい");
     EXPECT_EQ(examples[0].Find("count")->number + examples[1].Find("count")->number, 2);
     EXPECT_EQ(doc->Find("members")->items[7].Find("keywords")->items[0].Find("inside_words")->number, 0);
 
@@ -255,7 +255,7 @@ TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
         r = RunCounter(byKeyword ? std::vector<std::string>{"--by-keyword", text, text}
                                  : std::vector<std::string>{text, text});
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_NE(r.out.find(U8(u8"注意: 「るい」6 件中 4 件は普通の語の一部です (あるいは 2, 明るい 2)。\n")),
+        EXPECT_NE(r.out.find("注意: 「るい」6 件中 4 件は普通の語の一部です (あるいは 2, 明るい 2)。\n"),
                   std::string::npos) << r.out;
         EXPECT_NE(r.out.find("--keywords"), std::string::npos) << r.out;
     }
@@ -265,15 +265,15 @@ TEST(InsideWords, MarkedInMatchesByKeywordAndTable) {
 // ordinary words around them, every count is what it is without the check,
 // and the inside counts are the matches that carry a word.
 TEST(InsideWords, NeverChangeACount) {
-    const char8_t* pieces[] = {u8"るい", u8"ルイ", u8"明", u8"あ", u8"は", u8"ちゃん", u8"月岡", u8"瑠衣", u8"マニュア",
-                               u8"ンターフェース", u8"澄香", u8"さん", u8"、", u8"\n", u8"まきた", u8"の", u8"くるす", u8"が"};
+    const char* pieces[] = {"るい", "ルイ", "明", "あ", "は", "ちゃん", "月岡", "瑠衣", "マニュア",
+                               "ンターフェース", "澄香", "さん", "、", "\n", "まきた", "の", "くるす", "が"};
     std::uint32_t seed = 12345;
     int marked = 0;
     for (int round = 0; round < 20; ++round) {
         std::string text;
         for (int i = 0; i < 200; ++i) {
             seed = seed * 1103515245 + 12345;
-            text += U8(pieces[(seed >> 16) % std::size(pieces)]);
+            text += pieces[(seed >> 16) % std::size(pieces)];
         }
         const std::string path = WriteTemp("inside-diff.txt", text);
         const RunOutput plain = RunCounter({"--json", path});
