@@ -82,14 +82,18 @@ int Run(const std::vector<std::string>& args) {
     settings.occurrences = options.output == OutputStyle::Matches || options.output == OutputStyle::Report;
     // The report shows the count of every keyword.
     // The table's note on keywords counted inside ordinary words needs the
-    // counts keyword by keyword even when it does not show them.
-    settings.byKeyword = options.byKeyword || options.output == OutputStyle::Report || options.output == OutputStyle::Table;
+    // counts keyword by keyword even when it does not show them (counted
+    // post by post, the table shows mentions and posts instead).
+    settings.byKeyword = options.byKeyword || options.output == OutputStyle::Report ||
+                         (options.output == OutputStyle::Table && !options.postUnit);
     // Every form that shows occurrences one by one or keyword by keyword
     // tells those inside ordinary words.
     const InsideWordCheck inside = MakeInsideWordCheck(table, settings.manualWords);
     if (settings.byKeyword || settings.occurrences) {
         if (options.output != OutputStyle::Csv) settings.inside = &inside;
     }
+    settings.posts = options.postUnit;
+    settings.format = options.format;
     const std::unique_ptr<FormEmitter> emitter = MakeEmitter(options, tableSource, progress);
     const RunTotals totals = RunPipeline(settings, inputs.files, *emitter, &progress);
     return emitter->Finish(totals);

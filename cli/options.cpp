@@ -61,6 +61,7 @@ enum Group : unsigned {
     kKeywords = 1u << 0, kReading = 1u << 1, kLine = 1u << 2, kJson = 1u << 3, kByKeyword = 1u << 4,
     kMatches = 1u << 5, kContext = 1u << 6, kHtml = 1u << 7, kJsonl = 1u << 8, kCsv = 1u << 9,
     kCorpus = 1u << 10, kDumpKeywords = 1u << 11, kInfo = 1u << 12, kTexts = 1u << 13,
+    kUnit = 1u << 14, kPosts = 1u << 15,
 };
 
 // Applies an option's value (empty when it takes none) to the options; returns
@@ -143,6 +144,37 @@ const OptionRow kOptions[] = {
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Jsonl; return std::string(); }},
     {"--csv", "", "", kRepeatable, kCsv, "print one CSV row per text (UTF-8 with a byte-order mark, CR LF)",
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Csv; return std::string(); }},
+    {"--unit", "", "UNIT", kOnce, kUnit,
+     "what is counted alone: text (each text, the default) or post\n"
+     "(each post of a thread log, each message of a talk, each paragraph)",
+     [](Options& o, const std::string& value, int) {
+         if (value == "text") o.postUnit = false;
+         else if (value == "post") o.postUnit = true;
+         else return "unknown unit " + Quoted(value) + " (text or post)";
+         return std::string();
+     }},
+    {"--format", "", "FORMAT", kOnce, kPosts,
+     "with --unit post: how texts split into posts: auto (judged per\n"
+     "text, the default), dat, thread, line-talk or plain",
+     [](Options& o, const std::string& value, int) {
+         if (value == "auto") o.format.reset();
+         else if (value == "dat") o.format = LogFormat::Dat;
+         else if (value == "thread") o.format = LogFormat::Thread;
+         else if (value == "line-talk") o.format = LogFormat::LineTalk;
+         else if (value == "plain") o.format = LogFormat::Plain;
+         else return "unknown format " + Quoted(value) + " (auto, dat, thread, line-talk or plain)";
+         return std::string();
+     }},
+    {"--period", "", "PERIOD", kOnce, kPosts,
+     "with --json --unit post: the periods counted, day (the default),\n"
+     "week (ISO weeks) or month",
+     [](Options& o, const std::string& value, int) {
+         if (value == "day") o.period = PeriodKind::Day;
+         else if (value == "week") o.period = PeriodKind::Week;
+         else if (value == "month") o.period = PeriodKind::Month;
+         else return "unknown period " + Quoted(value) + " (day, week or month)";
+         return std::string();
+     }},
     {"--recursive", "-r", "", kRepeatable, kCorpus,
      "count every regular file below each DIR, in byte order of the paths",
      [](Options& o, const std::string&, int) { o.recursive = true; return std::string(); }},
@@ -204,6 +236,8 @@ const Rule kRules[] = {
     {kByKeyword, kLine, "%1 cannot be used with %2"},
     {kByKeyword, kCsv, "%1 cannot be used with %2"},
     {kContext, kMatches, "%1 needs %2", true},
+    {kUnit, kLine | kMatches | kHtml | kByKeyword, "%1 cannot be used with %2"},
+    {kPosts, kUnit, "%1 needs %2", true},
 };
 
 const OptionRow* FindOption(std::string_view name) {

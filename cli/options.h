@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/decode/text_decoding.h"
+#include "core/posts/thread_posts.h"
 #include "core/roster.h"
 
 namespace quenbol::cli {
@@ -43,6 +44,9 @@ struct Options {
     std::optional<std::string> filesFrom;   // UTF-8 path of a list of texts; "-" is standard input
     int jobs = 0;                           // texts counted at once; 0: one per core
     ProgressDisplay progress = ProgressDisplay::Auto;
+    bool postUnit = false;                  // --unit post: each post of a text counted alone
+    std::optional<LogFormat> format;        // how texts split into posts; unset: judged per text
+    PeriodKind period = PeriodKind::Day;    // --json --unit post: what the periods are
     // The texts (or directories) in order; "-" is standard input. With no file
     // named and no list, standard input is the one text.
     std::vector<std::string> files;

@@ -32,6 +32,10 @@ struct PipelineSettings {
     // When set, the members' occurrences that sit inside ordinary words are
     // found in each text (TextJob::inside); must outlive the run.
     const InsideWordCheck* inside = nullptr;
+    // Split each text into its posts and count each post's body alone
+    // (TextJob::posts), the texts read as `format`, or as each is judged.
+    bool posts = false;
+    std::optional<LogFormat> format;
 };
 
 // Where the counted texts go: each form of output is one of these.

@@ -9,12 +9,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/count/inside_words.h"
 #include "cli/count/keyword_counts.h"
 #include "cli/count/text_occurrences.h"
 #include "cli/decode/text_decoding.h"
 #include "core/counting.h"
+#include "core/posts/thread_posts.h"
 
 namespace quenbol::cli {
 
@@ -26,6 +28,15 @@ struct CountedText {
     std::shared_ptr<const TextFile> file;  // holds the bytes `decoded` refers to (none for standard input)
     DecodedText decoded;
     TextOccurrences occurrences;  // text order
+};
+
+// One post counted alone (--unit post): its header fields and its counts.
+struct PostCount {
+    int number = 0;
+    std::optional<PostDate> date;
+    std::string id;  // code page 932; empty when none
+    MemberCounts current{};
+    std::int32_t manual = 0;
 };
 
 struct TextJob {
@@ -44,6 +55,9 @@ struct TextJob {
     std::array<std::int32_t, kManualWordCount> manualWordCounts{};
     std::optional<CountedText> counted{};  // with occurrences asked for
     std::optional<InsideFinds> inside{};   // with the ordinary-word check asked for
+    // Counted post by post: the text's posts in order; `current` and
+    // `manualCurrent` are then their sums.
+    std::vector<PostCount> posts{};
 
     bool ok() const { return failure.empty(); }
 };

@@ -11,6 +11,7 @@
 #include "cli/emit/format_json.h"
 #include "cli/emit/format_line.h"
 #include "cli/emit/format_matches.h"
+#include "cli/emit/format_posts.h"
 #include "cli/emit/format_report.h"
 #include "cli/emit/format_table.h"
 #include "cli/emit/output_file.h"
@@ -52,6 +53,35 @@ private:
     ProgressMeter& progress_;
     std::string failure_;
     std::vector<MemberCounts> currentPerText_;
+};
+
+// The table and JSON forms of a run counted post by post: the sums of every
+// post, all or nothing as the other summaries.
+class PostSummaryEmitter final : public FormEmitter {
+public:
+    PostSummaryEmitter(bool json, PeriodKind period, ProgressMeter& progress)
+        : json_(json), stats_(period), progress_(progress) {}
+
+    bool Take(const TextJob& text, const RunTotals&) override {
+        if (!text.ok()) {
+            failure_ = TextFailure(text.path, text.failure);
+            return false;
+        }
+        WarnIllFormed(text.path, text.illFormed, progress_);
+        for (const PostCount& post : text.posts) stats_.Add(post);
+        return true;
+    }
+
+    int Finish(const RunTotals&) override {
+        if (!failure_.empty()) return Refuse(failure_);
+        return Print(json_ ? FormatPostJson(stats_) : FormatPostTable(stats_));
+    }
+
+private:
+    bool json_;
+    PostStats stats_;
+    ProgressMeter& progress_;
+    std::string failure_;
 };
 
 // --matches: each text's lines as soon as it is counted.
@@ -133,10 +163,11 @@ private:
 // done, through a large buffer flushed when the texts have caught up.
 class RowsEmitter final : public FormEmitter {
 public:
-    RowsEmitter(bool csv, bool byKeyword, ProgressMeter& progress) : csv_(csv), byKeyword_(byKeyword), progress_(progress) {
+    RowsEmitter(bool csv, bool byKeyword, bool posts, ProgressMeter& progress)
+        : csv_(csv), byKeyword_(byKeyword), posts_(posts), progress_(progress) {
         static char buffer[1 << 20];  // flushed below, not every few rows; lives to the final flush at exit
         std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-        if (csv_ && !WriteBytes(stdout, CsvHeader())) Written(false);
+        if (csv_ && !WriteBytes(stdout, posts_ ? PostCsvHeader() : CsvHeader())) Written(false);
     }
 
     bool Take(const TextJob& text, const RunTotals& totals) override {
@@ -147,7 +178,9 @@ public:
             WriteText(stderr, "quenbol-count: " + TextFailure(text.path, text.failure) + "\n");
         }
         if (csv_) WarnIllFormed(text.path, text.illFormed, progress_);
-        const std::string row = csv_ ? CsvRow(text, totals) : JsonlRecord(text, totals, byKeyword_);
+        const std::string row = posts_ ? (csv_ ? PostCsvRows(text) : PostJsonlRecords(text))
+                                : csv_ ? CsvRow(text, totals)
+                                       : JsonlRecord(text, totals, byKeyword_);
         errno = 0;
         return Written(std::fwrite(row.data(), 1, row.size(), stdout) == row.size());
     }
@@ -183,6 +216,7 @@ private:
 
     bool csv_;
     bool byKeyword_;
+    bool posts_;  // a row per post
     ProgressMeter& progress_;
     int writeError_ = 0;
     bool failed_ = false;
@@ -198,11 +232,14 @@ std::unique_ptr<FormEmitter> MakeEmitter(const Options& options, const std::stri
         case OutputStyle::Report: return std::make_unique<ReportEmitter>(options.reportPath, tableSource, progress);
         case OutputStyle::Jsonl:
         case OutputStyle::Csv:
-            return std::make_unique<RowsEmitter>(options.output == OutputStyle::Csv, options.byKeyword, progress);
+            return std::make_unique<RowsEmitter>(options.output == OutputStyle::Csv, options.byKeyword,
+                                                 options.postUnit, progress);
         case OutputStyle::Table:
         case OutputStyle::Line:
         case OutputStyle::Json: break;
     }
+    if (options.postUnit)
+        return std::make_unique<PostSummaryEmitter>(options.output == OutputStyle::Json, options.period, progress);
     return std::make_unique<SummaryEmitter>(options.output, options.byKeyword, progress);
 }
 

@@ -2,8 +2,6 @@
 // bytes: a code page 932 trail byte can look like 'I', 'D', '[' or '\'.
 #include "core/posts/thread_posts.h"
 
-#include <cstdio>
-
 #include "core/text/cp932.h"
 
 namespace quenbol {
@@ -212,35 +210,52 @@ std::string JoinLines(const std::vector<std::string_view>& lines) {
 }
 
 // A .dat field as text: <br> a line break, entities resolved, other tags
-// (anchors' <a> and </a> among them) dropped, their text kept.
+// (anchors' <a> and </a> among them) dropped, their text kept; lines trimmed
+// of spaces at both ends, no blank lines at the start or the end, as
+// JoinLines makes a browser's lines. '<' and '&' are never trail bytes, so
+// the runs between them are copied whole.
 std::string DatText(std::string_view html) {
     std::string out;
     out.reserve(html.size());
+    bool lineStart = true;  // spaces here are dropped
+    const auto put = [&](std::string_view piece) {
+        if (lineStart) {
+            while (!piece.empty() && IsSpace(piece.front())) piece.remove_prefix(1);
+            if (piece.empty()) return;
+            lineStart = false;
+        }
+        out += piece;
+    };
+    const auto endLine = [&] {
+        while (!out.empty() && IsSpace(out.back())) out.pop_back();
+        out += '\n';
+        lineStart = true;
+    };
     for (std::size_t i = 0; i < html.size();) {
-        const char c = html[i];
-        if (c == '<') {
+        std::size_t special = i;
+        while (special < html.size() && html[special] != '<' && html[special] != '&') ++special;
+        put(html.substr(i, special - i));
+        if (special == html.size()) break;
+        i = special;
+        if (html[i] == '<') {
             const std::size_t close = html.find('>', i);
             if (close != std::string_view::npos) {
-                if (IsBreakTag(html.substr(i + 1, close - i - 1))) out += '\n';
+                if (IsBreakTag(html.substr(i + 1, close - i - 1))) endLine();
                 i = close + 1;
                 continue;
             }
-        } else if (c == '&') {
-            if (std::optional<std::string> character = Entity(html, i)) {
-                out += *character;
-                continue;
-            }
+        } else if (std::optional<std::string> character = Entity(html, i)) {
+            put(*character);
+            continue;
         }
-        const std::size_t n = CharLength(html, i);
-        out.append(html.substr(i, n));
-        i += n;
+        put(html.substr(i, 1));
+        ++i;
     }
-    std::vector<std::string_view> lines;
-    std::string_view rest = out;
-    for (std::size_t nl; (nl = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(nl + 1))
-        lines.push_back(rest.substr(0, nl));
-    lines.push_back(rest);
-    return JoinLines(lines);
+    while (!out.empty() && (IsSpace(out.back()) || out.back() == '\n')) out.pop_back();
+    std::size_t lead = 0;
+    while (lead < out.size() && out[lead] == '\n') ++lead;
+    out.erase(0, lead);
+    return out;
 }
 
 // Title lines, then the body, as post 1 holds them.
@@ -447,9 +462,9 @@ long DaysFromCivil(int y, int m, int d) {
 }
 
 std::string Digits(int n, int width) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, n);
-    return buffer;
+    std::string out(static_cast<std::size_t>(width), '0');
+    for (int i = width - 1; i >= 0 && n > 0; --i, n /= 10) out[static_cast<std::size_t>(i)] = static_cast<char>('0' + n % 10);
+    return out;
 }
 
 }  // namespace
