@@ -79,6 +79,7 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
     std::vector<Post> posts = SplitPosts(text, format, nameDate);
     std::string& joined = own.joined;
     joined.clear();
+    joined.reserve(text.size() + posts.size());
     std::vector<std::uint32_t> starts;  // of each body in `joined`
     starts.reserve(posts.size());
     job.posts.reserve(posts.size());

@@ -32,8 +32,12 @@ std::string CsvField(const std::string& utf8) {
     return quoted + "\"";
 }
 
+// The parts that are the same in every row, made once: each member's name as
+// a JSON string, what comes before its count in a JSON Lines row, the
+// members of a post that names none, and the names as CSV fields.
 struct FixedParts {
-    std::array<std::string, kMemberCount> jsonNames, csvNames;
+    std::array<std::string, kMemberCount> jsonNames, jsonBeforeCount, csvNames;
+    std::string noMembers;
 };
 
 const FixedParts& Fixed() {
@@ -42,6 +46,8 @@ const FixedParts& Fixed() {
         for (MemberIndex m = 0; m < kMemberCount; ++m) {
             p.jsonNames[m] = JsonUtf8String(Utf8(DisplayName(m)));
             p.csvNames[m] = CsvField(Utf8(DisplayName(m)));
+            p.jsonBeforeCount[m] = (m ? ", {\"name\": " : "{\"name\": ") + p.jsonNames[m] + ", \"current\": ";
+            p.noMembers += p.jsonBeforeCount[m] + "0}";
         }
         return p;
     }();
@@ -82,12 +88,14 @@ std::string PostJsonlRecords(const TextJob& text) {
         if (post.id.empty()) out += "null";
         else out += JsonString(post.id);
         out += ", \"members\": [";
-        for (MemberIndex m = 0; m < kMemberCount; ++m) {
-            out += m ? ", {\"name\": " : "{\"name\": ";
-            out += Fixed().jsonNames[m];
-            out += ", \"current\": ";
-            AppendNumber(out, post.current[m]);
-            out += '}';
+        if (std::all_of(post.current.begin(), post.current.end(), [](std::int32_t n) { return n == 0; })) {
+            out += Fixed().noMembers;
+        } else {
+            for (MemberIndex m = 0; m < kMemberCount; ++m) {
+                out += Fixed().jsonBeforeCount[m];
+                AppendNumber(out, post.current[m]);
+                out += '}';
+            }
         }
         out += "], \"manual\": ";
         AppendNumber(out, post.manual);
