@@ -14,35 +14,21 @@ Usage: bench/inside_words.py [path/to/quenbol-count] [--seed N] [--keep DIR]
 import argparse
 import collections
 import glob
-import gzip
 import json
 import os
 import random
-import re
 import subprocess
 import sys
 import tempfile
 
-ROFF_ESCAPE = re.compile(r"\\f(\[[^]]*\]|\(..|.)|\\\(..|\\[-e&/,|^%]|\\s[-+]?\d")
+import encoding_guess
 
 
 def prose():
-    """The manual pages' Japanese lines, as one text."""
-    pages = sorted(glob.glob("/usr/share/man/ja/man*/*.gz"))
-    if not pages:
+    """The manual pages' Japanese lines, as one text (the prose the encoding guess is measured on)."""
+    if not glob.glob("/usr/share/man/ja/man*/*.gz"):
         sys.exit("inside_words: no Japanese manual pages (apt-get install manpages-ja)")
-    lines = []
-    for path in pages:
-        with gzip.open(path, "rb") as f:
-            text = f.read().decode("utf-8", errors="replace")
-        for line in text.split("\n"):
-            if line.startswith((".", "'", '\\"')):
-                continue
-            line = ROFF_ESCAPE.sub("", line).strip()
-            if len(line) < 8 or sum(ord(c) > 0x7F for c in line) < len(line) * 0.6:
-                continue
-            lines.append(line)
-    return "\n".join(lines) + "\n"
+    return encoding_guess.prose()
 
 
 def keywords(counter):
