@@ -15,7 +15,7 @@ packages=(
   fonts-ipafont-gothic locales zip unzip python3 ripgrep
   chromium mecab-ipadic
   pybind11-dev python3-pybind11 python3-pytest python3-dask python3-distributed python3-pandas
-  python3-venv python3-setuptools python3-dev
+  python3-venv python3-setuptools python3-wheel python3-dev
 )
 
 missing=()
