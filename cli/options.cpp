@@ -61,7 +61,7 @@ enum Group : unsigned {
     kKeywords = 1u << 0, kReading = 1u << 1, kLine = 1u << 2, kJson = 1u << 3, kByKeyword = 1u << 4,
     kMatches = 1u << 5, kContext = 1u << 6, kHtml = 1u << 7, kJsonl = 1u << 8, kCsv = 1u << 9,
     kCorpus = 1u << 10, kDumpKeywords = 1u << 11, kInfo = 1u << 12, kTexts = 1u << 13,
-    kUnit = 1u << 14, kPosts = 1u << 15,
+    kUnit = 1u << 14, kPosts = 1u << 15, kLang = 1u << 16,
 };
 
 // Applies an option's value (empty when it takes none) to the options; returns
@@ -202,6 +202,15 @@ const OptionRow kOptions[] = {
     {"--dump-keywords", "", "", kRepeatable, kDumpKeywords,
      "write the keyword table in keyword file form to standard output",
      [](Options& o, const std::string&, int) { o.dumpKeywords = true; return std::string(); }},
+    {"--lang", "", "LANG", kOnce, kLang,
+     "the language of --help and of the --html report: ja or en (default:\n"
+     "ja where the system's code page is 932 or the locale is Japanese)",
+     [](Options& o, const std::string& value, int) {
+         if (value == "ja") o.language = Language::Japanese;
+         else if (value == "en") o.language = Language::English;
+         else return "unknown language " + Quoted(value) + " (ja or en)";
+         return std::string();
+     }},
     {"--help", "", "", kRepeatable, kInfo, "show this help",
      [](Options& o, const std::string&, int) { o.help = true; return std::string(); }},
     {"--version", "", "", kRepeatable, kInfo, "show the version",
@@ -350,6 +359,10 @@ private:
 }  // namespace
 
 ParseResult ParseOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
+
+Language LanguageOfLocale(unsigned codePage, std::string_view localeName) {
+    return codePage == 932 || localeName.substr(0, 2) == "ja" ? Language::Japanese : Language::English;
+}
 
 std::string UsageText() {
     std::string text =

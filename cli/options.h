@@ -29,6 +29,9 @@ constexpr int kMaxContext = 200;
 
 enum class ProgressDisplay { Auto, Always, Never };
 
+// The language of --help and of the report.
+enum class Language { Japanese, English };
+
 struct Options {
     std::optional<std::string> keywordFile;     // UTF-8 path; unset: the built-in table
     std::optional<ManualWordList> manualWords;  // code page 932; unset: the initial words
@@ -47,6 +50,7 @@ struct Options {
     bool postUnit = false;                  // --unit post: each post of a text counted alone
     std::optional<LogFormat> format;        // how texts split into posts; unset: judged per text
     PeriodKind period = PeriodKind::Day;    // --json --unit post: what the periods are
+    std::optional<Language> language;       // --lang; unset: the locale's (LocaleLanguage)
     // The texts (or directories) in order; "-" is standard input. With no file
     // named and no list, standard input is the one text.
     std::vector<std::string> files;
@@ -66,6 +70,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args);
 // result and a message in `error` when it is not UTF-8 or has a character
 // with no code page 932 form.
 std::string ManualWordToCp932(std::string_view utf8, std::string& error);
+
+// The language a system's settings choose: Japanese where its code page is
+// 932 or its locale's name (the first set of LC_ALL, LC_MESSAGES and LANG)
+// starts with "ja"; English otherwise.
+Language LanguageOfLocale(unsigned codePage, std::string_view localeName);
 
 // The text printed by --help (ASCII).
 std::string UsageText();

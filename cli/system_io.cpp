@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifndef _WIN32
@@ -138,6 +139,22 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
     return args;
+}
+
+Language LocaleLanguage() {
+    std::string_view name;
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) {
+            name = value;
+            break;
+        }
+    }
+#ifdef _WIN32
+    return LanguageOfLocale(GetACP(), name);
+#else
+    return LanguageOfLocale(0, name);
+#endif
 }
 
 void UseBinaryStandardStreams() {

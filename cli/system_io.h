@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/options.h"
+
 #ifndef _WIN32
 #include "cli/read/read_buffer.h"
 #endif
@@ -24,6 +26,10 @@ std::string WideToUtf8(const wchar_t* wide);
 
 // The arguments after the program name, as UTF-8.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// The language the system's settings choose (LanguageOfLocale): on Windows
+// its ANSI code page, and LC_ALL, LC_MESSAGES or LANG everywhere.
+Language LocaleLanguage();
 
 // Standard input and output carry bytes unchanged (no CR added on Windows).
 void UseBinaryStandardStreams();
