@@ -61,7 +61,7 @@ enum Group : unsigned {
     kKeywords = 1u << 0, kReading = 1u << 1, kLine = 1u << 2, kJson = 1u << 3, kByKeyword = 1u << 4,
     kMatches = 1u << 5, kContext = 1u << 6, kHtml = 1u << 7, kJsonl = 1u << 8, kCsv = 1u << 9,
     kCorpus = 1u << 10, kDumpKeywords = 1u << 11, kInfo = 1u << 12, kTexts = 1u << 13,
-    kUnit = 1u << 14, kPosts = 1u << 15, kLang = 1u << 16,
+    kUnit = 1u << 14, kPosts = 1u << 15, kLang = 1u << 16, kPeriod = 1u << 17,
 };
 
 // Applies an option's value (empty when it takes none) to the options; returns
@@ -165,9 +165,9 @@ const OptionRow kOptions[] = {
          else return "unknown format " + Quoted(value) + " (auto, dat, thread, line-talk or plain)";
          return std::string();
      }},
-    {"--period", "", "PERIOD", kOnce, kPosts,
-     "with --json --unit post: the periods counted, day (the default),\n"
-     "week (ISO weeks) or month",
+    {"--period", "", "PERIOD", kOnce, kPeriod,
+     "with --json --unit post or --html: the periods counted, day (the\n"
+     "default), week (ISO weeks) or month",
      [](Options& o, const std::string& value, int) {
          if (value == "day") o.period = PeriodKind::Day;
          else if (value == "week") o.period = PeriodKind::Week;
@@ -245,8 +245,9 @@ const Rule kRules[] = {
     {kByKeyword, kLine, "%1 cannot be used with %2"},
     {kByKeyword, kCsv, "%1 cannot be used with %2"},
     {kContext, kMatches, "%1 needs %2", true},
-    {kUnit, kLine | kMatches | kHtml | kByKeyword, "%1 cannot be used with %2"},
+    {kUnit, kLine | kMatches | kByKeyword, "%1 cannot be used with %2"},
     {kPosts, kUnit, "%1 needs %2", true},
+    {kPeriod, kUnit | kHtml, "%1 needs --unit or --html", true},
 };
 
 const OptionRow* FindOption(std::string_view name) {

@@ -71,6 +71,12 @@ TEST(ParseOptions, ExplainingOptionsAndTheirConflicts) {
     r = ParseOptions({"--by-keyword", "--json"});
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_TRUE(r.options.byKeyword);
+    // The report of a corpus: post by post, periods of its own.
+    r = ParseOptions({"--html", "out.html", "--unit", "post", "--period", "week", "a.dat"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_TRUE(r.options.postUnit);
+    EXPECT_EQ(r.options.period, PeriodKind::Week);
+    EXPECT_TRUE(ParseOptions({"--period", "month", "--html", "out.html"}).ok());
 
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--matches", "--json"}, {"--matches", "--line"}, {"--html", "r", "--json"},
@@ -330,7 +336,7 @@ TEST(Report, ALongTextIsShownInPartButCountedWhole) {
     const std::string name = std::string(DisplayName(4)) + "\x81\x41";  // and an ideographic comma
     std::string text(2 * 1024 * 1024 - 5 * name.size(), 'x');  // 2 MB shown: the filler and five names
     for (int i = 0; i < 100; ++i) text += name;
-    const RunOutput r = RunCounter({"--encoding", "cp932", "--html", "-", WriteTemp("long.txt", text)});
+    const RunOutput r = RunCounter({"--encoding", "cp932", "--lang", "en", "--html", "-", WriteTemp("long.txt", text)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("shown up to 2097152 bytes"), std::string::npos);
     std::size_t marks = 0;

@@ -205,7 +205,7 @@ TEST_F(Posts, TheProgramsRowsAndSums) {
     const test::RunOutput refused = test::RunCounter({"--line", "--unit", "post", path});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("--unit cannot be used with --line"), std::string::npos) << refused.err;
-    EXPECT_NE(test::RunCounter({"--period", "week", path}).err.find("--period needs --unit"), std::string::npos);
+    EXPECT_NE(test::RunCounter({"--period", "week", path}).err.find("--period needs --unit or --html"), std::string::npos);
 }
 
 }  // namespace
