@@ -94,6 +94,7 @@ int Run(const std::vector<std::string>& args) {
     }
     settings.posts = options.postUnit;
     settings.format = options.format;
+    settings.excerpts = options.output == OutputStyle::Report;
     const std::unique_ptr<FormEmitter> emitter = MakeEmitter(options, tableSource, progress);
     const RunTotals totals = RunPipeline(settings, inputs.files, *emitter, &progress);
     return emitter->Finish(totals);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "cli/count/ordered_runner.h"
+#include "cli/count/post_stats.h"
 #include "cli/system_io.h"
 
 namespace quenbol::cli {
@@ -108,6 +109,12 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
     for (MatchReport::Reader match = own.reports[1].Read(); match.Next();) {
         std::int32_t& n = job.posts[owner(match)].manual;
         n = SaturatingAdd(n, 1);
+    }
+    if (settings.excerpts) {
+        for (std::size_t p = 0; p < job.posts.size(); ++p) {
+            if (MembersNamed(job.posts[p].current) >= 2)
+                job.posts[p].excerpt = ExcerptOf(std::string_view(joined).substr(starts[p]));
+        }
     }
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;

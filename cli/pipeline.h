@@ -36,6 +36,9 @@ struct PipelineSettings {
     // (TextJob::posts), the texts read as `format`, or as each is judged.
     bool posts = false;
     std::optional<LogFormat> format;
+    // With `posts`: each post naming two members or more keeps the start of
+    // its body (PostCount::excerpt), for the report's examples.
+    bool excerpts = false;
 };
 
 // Where the counted texts go: each form of output is one of these.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "cli/count/text_job.h"
 
@@ -31,5 +32,13 @@ struct PostStats {
 
     std::int64_t PostsNaming(MemberIndex m) const { return coMentions[m][m]; }
 };
+
+// The members a unit's counts name.
+int MembersNamed(const MemberCounts& current);
+
+// The first `characters` characters of a code page 932 body, up to a NUL,
+// line breaks and tabs as spaces, and "…" when it goes on.
+constexpr std::size_t kExcerptCharacters = 60;
+std::string ExcerptOf(std::string_view body, std::size_t characters = kExcerptCharacters);
 
 }  // namespace quenbol::cli

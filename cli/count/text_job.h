@@ -37,6 +37,10 @@ struct PostCount {
     std::string id;  // code page 932; empty when none
     MemberCounts current{};
     std::int32_t manual = 0;
+    // The start of the body (code page 932, ExcerptOf), kept for the report's
+    // examples of members named together: only when asked for, and only for a
+    // post naming two members or more.
+    std::string excerpt;
 };
 
 struct TextJob {

@@ -117,13 +117,14 @@ private:
     std::string failure_;
 };
 
-// --html: the marked texts set aside as they come, the page put together
-// and in place at the end. A report that cannot be written leaves the old
-// one as it was and no new file behind.
+// --html: the marked texts set aside as they come and the run's units added
+// up, the page put together and in place at the end. A report that cannot be
+// written leaves the old one as it was and no new file behind.
 class ReportEmitter final : public FormEmitter {
 public:
-    ReportEmitter(std::string path, std::string tableSource, ProgressMeter& progress)
-        : path_(std::move(path)), page_(std::move(tableSource)), progress_(progress),
+    ReportEmitter(const Options& options, std::string tableSource, ProgressMeter& progress)
+        : path_(options.reportPath), page_(std::move(tableSource), options.language.value_or(LocaleLanguage())),
+          trends_(options.period, options.postUnit), progress_(progress),
           out_([this](std::string_view piece) { return texts_.Write(piece); }) {}
 
     bool Take(const TextJob& text, const RunTotals&) override {
@@ -132,6 +133,7 @@ public:
             return false;
         }
         WarnIllFormed(text.path, text.illFormed, progress_);
+        trends_.Add(text);
         return page_.WriteText(*text.counted, text.inside ? &*text.inside : nullptr, out_);
     }
 
@@ -139,7 +141,7 @@ public:
         if (!failure_.empty()) return Refuse(failure_);
         if (!out_.ok()) return Failed(texts_.reason());
         OutputFile file;
-        const bool written = file.Open(path_) && file.Write(page_.Head(totals)) &&
+        const bool written = file.Open(path_) && file.Write(page_.Head(totals, trends_)) &&
                              texts_.ReadBack([&file](std::string_view piece) { return file.Write(piece); }) &&
                              file.Write(page_.Tail(totals)) && file.Finish();
         if (written) return kExitOk;
@@ -153,6 +155,7 @@ private:
 
     std::string path_;
     ReportPage page_;
+    ReportTrends trends_;
     ProgressMeter& progress_;
     SpillBuffer texts_;
     PieceWriter out_;
@@ -229,7 +232,7 @@ std::unique_ptr<FormEmitter> MakeEmitter(const Options& options, const std::stri
                                          ProgressMeter& progress) {
     switch (options.output) {
         case OutputStyle::Matches: return std::make_unique<MatchesEmitter>(options.context, progress);
-        case OutputStyle::Report: return std::make_unique<ReportEmitter>(options.reportPath, tableSource, progress);
+        case OutputStyle::Report: return std::make_unique<ReportEmitter>(options, tableSource, progress);
         case OutputStyle::Jsonl:
         case OutputStyle::Csv:
             return std::make_unique<RowsEmitter>(options.output == OutputStyle::Csv, options.byKeyword,

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "cli/emit/format_json.h"
+#include "cli/emit/report_labels.h"
 #include "cli/report_template.h"  // generated from cli/emit/report_template.html
 #include "core/text/cp932.h"
 
@@ -14,30 +15,36 @@ namespace {
 
 std::string Html(std::string_view cp932) { return HtmlEscape(Cp932ToUtf8(cp932)); }
 
-std::string EncodingName(const DecodedText& d) {
+std::string EncodingName(const DecodedText& d, Language language) {
     if (!d.readAsUtf8()) return "Shift_JIS (code page 932)";
-    return d.hadByteOrderMark() ? "UTF-8 with byte-order mark" : "UTF-8";
+    return d.hadByteOrderMark() ? std::string(Label(LabelId::Utf8WithBom, language)) : "UTF-8";
 }
 
-std::string CountedRow(const CountedText& t) {
-    return "<tr><td>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) +
-           "</td><td class=\"n\">" + std::to_string(t.decoded.fileBytes().size()) + "</td><td>" +
-           EncodingName(t.decoded) + "</td></tr>\n";
+std::string PathName(const std::string& path, Language language) {
+    return path == "-" ? std::string(Label(LabelId::StandardInput, language)) : HtmlEscape(SanitizeUtf8(path));
 }
 
-std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows) {
-    std::string out = "<table>\n<tr><th>File</th><th>Size (bytes)</th><th>Read as</th></tr>\n" + rows;
-    out += "</table>\n<p>Keywords: ";
-    out += tableSource.empty() ? std::string("the built-in table")
-                               : "the keyword file " + HtmlEscape(SanitizeUtf8(tableSource));
-    out += "</p>\n<p>Manual words (手動ワード): ";
+std::string CountedRow(const CountedText& t, Language language) {
+    return "<tr><td>" + PathName(t.path, language) + "</td><td class=\"n\">" +
+           std::to_string(t.decoded.fileBytes().size()) + "</td><td>" + EncodingName(t.decoded, language) +
+           "</td></tr>\n";
+}
+
+std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows, Language language) {
+    const auto label = [language](LabelId id) { return std::string(Label(id, language)); };
+    std::string out = "<table>\n<tr><th>" + label(LabelId::FileColumn) + "</th><th>" + label(LabelId::SizeColumn) +
+                      "</th><th>" + label(LabelId::ReadAsColumn) + "</th></tr>\n" + rows;
+    out += "</table>\n<p>" + label(LabelId::KeywordsFrom);
+    out += tableSource.empty() ? label(LabelId::BuiltInTable)
+                               : Label(LabelId::KeywordFile, language, {HtmlEscape(SanitizeUtf8(tableSource))});
+    out += "</p>\n<p>" + label(LabelId::ManualWordsLabel);
     bool any = false;
     for (const std::string& w : run.state.manualWords) {
         if (w.empty()) continue;
         out += (any ? "、<q>" : "<q>") + Html(w) + "</q>";
         any = true;
     }
-    return out + (any ? "" : "none") + "</p>\n";
+    return out + (any ? "" : label(LabelId::NoManualWords)) + "</p>\n";
 }
 
 // Members by total, highest first (roster order among equals).
@@ -49,13 +56,14 @@ std::vector<MemberIndex> Ranking(const CountingState& state) {
     return order;
 }
 
-std::string Chart(const CountingState& state, const std::array<std::int32_t, kMemberCount>& inside) {
+std::string Chart(const CountingState& state, const std::array<std::int32_t, kMemberCount>& inside,
+                  Language language) {
     constexpr int kRow = 24, kNameWidth = 170, kBarWidth = 460, kWidth = 720;
     const std::vector<MemberIndex> order = Ranking(state);
     const std::int32_t most = std::max(1, state.total[order.front()]);
     std::string out = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                       std::to_string(kWidth) + "\" height=\"" + std::to_string(kRow * kMemberCount) +
-                      "\" role=\"img\" aria-label=\"Total mentions per member\">\n";
+                      "\" role=\"img\" aria-label=\"" + std::string(Label(LabelId::ChartLabel, language)) + "\">\n";
     for (std::size_t r = 0; r < order.size(); ++r) {
         const MemberIndex m = order[r];
         const int y = static_cast<int>(r) * kRow;
@@ -72,12 +80,12 @@ std::string Chart(const CountingState& state, const std::array<std::int32_t, kMe
         if (inside[m] > 0) {
             out += "<rect class=\"value inside\" x=\"" + std::to_string(kNameWidth + width - insideWidth) + "\" y=\"" +
                    std::to_string(y + 4) + "\" width=\"" + std::to_string(insideWidth) + "\" height=\"" +
-                   std::to_string(kRow - 8) + "\"><title>" + std::to_string(inside[m]) +
-                   " inside ordinary words</title></rect>";
+                   std::to_string(kRow - 8) + "\"><title>" +
+                   Label(LabelId::InsideOrdinaryWords, language, {std::to_string(inside[m])}) + "</title></rect>";
         }
         out += "<text x=\"" + std::to_string(kNameWidth + width + 6) + "\" y=\"" +
                std::to_string(y + kRow / 2) + "\">" + std::to_string(state.total[m]) +
-               (inside[m] > 0 ? " (" + std::to_string(inside[m]) + " inside words)" : std::string()) + "</text></g>\n";
+               (inside[m] > 0 ? Label(LabelId::InsideWords, language, {std::to_string(inside[m])}) : std::string()) + "</text></g>\n";
     }
     return out + "</svg>\n";
 }
@@ -91,11 +99,14 @@ std::string Share(std::int32_t part, std::int32_t whole) {
 
 // `inside`: each keyword's occurrences inside ordinary words, or null when
 // they were not looked for.
-std::string KeywordTable(const RunTotals& run, const std::array<std::int32_t, kKeywordEntries>* inside) {
+std::string KeywordTable(const RunTotals& run, const std::array<std::int32_t, kKeywordEntries>* inside,
+                         Language language) {
     const KeywordCounts& k = run.byKeyword;
-    std::string out = "<table>\n<tr><th>Member</th><th>Slot</th><th>Keyword</th><th class=\"sort\">Count</th>"
-                      "<th>Share</th>" +
-                      std::string(inside ? "<th>Inside words</th>" : "") + "</tr>\n";
+    const auto label = [language](LabelId id) { return std::string(Label(id, language)); };
+    std::string out = "<table>\n<tr><th>" + label(LabelId::MemberColumn) + "</th><th>" + label(LabelId::SlotColumn) +
+                      "</th><th>" + label(LabelId::KeywordColumn) + "</th><th class=\"sort\">" +
+                      label(LabelId::CountColumn) + "</th><th>" + label(LabelId::ShareColumn) + "</th>" +
+                      (inside ? "<th>" + label(LabelId::InsideColumn) + "</th>" : std::string()) + "</tr>\n";
     const auto row = [&](const std::string& group, int slot, const std::string& word, std::int32_t count,
                          std::int32_t whole, const std::string& insideCell) {
         out += "<tr><td>" + group + "</td><td class=\"n\">" + std::to_string(slot) + "</td><td>" + Html(word) +
@@ -113,7 +124,7 @@ std::string KeywordTable(const RunTotals& run, const std::array<std::int32_t, kK
     // The manual words are not looked inside: their cell stays empty.
     for (int w = 0; w < kManualWordCount; ++w) {
         if (!k.manualWords[w].empty())
-            row("手動ワード", w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal,
+            row(label(LabelId::ManualWordsRow), w, k.manualWords[w], k.manualTotal[w], run.state.manualTotal,
                 inside ? "<td></td>" : "");
     }
     return out + "</table>\n";
@@ -154,15 +165,16 @@ std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
 // `inside` (the text's finds, when checked), the occurrences inside ordinary
 // words are marked as such.
 bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, const InsideFinds* inside,
-                PieceWriter& pieces) {
+                Language language, PieceWriter& pieces) {
     const DecodedText& d = t.decoded;
     const std::size_t shown = ShownEnd(d, shownBytes);
     std::string& out = pieces.buffer();
-    out += "<section>\n<h3>" + HtmlEscape(SanitizeUtf8(t.path == "-" ? "(standard input)" : t.path)) + "</h3>\n";
+    out += "<section>\n<h3>" + PathName(t.path, language) + "</h3>\n";
     if (shown < d.text().size()) {
-        out += "<p class=\"note\">This text is " + std::to_string(d.fileBytes().size()) +
-               " bytes long; it is shown up to " + std::to_string(d.FileEnd(shown)) +
-               " bytes (2 MB). The counts are for the whole text.</p>\n";
+        out += "<p class=\"note\">" +
+               Label(LabelId::ShownInPart, language,
+                     {std::to_string(d.fileBytes().size()), std::to_string(d.FileEnd(shown))}) +
+               "</p>\n";
     }
     // The text in blocks of about 32 KiB, cut at line ends between marks, so
     // that the browser lays out only the blocks in view.
@@ -237,8 +249,10 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
 }
 
 // Names for the hover text, as JSON that is safe inside a script element.
-std::string Names(const KeywordCounts& k) {
-    std::string out = "{\"members\": [";
+std::string Names(const KeywordCounts& k, Language language) {
+    std::string out = "{\"inside\": ";
+    AppendJsonString(out, Label(LabelId::InsideWord, language));
+    out += ", \"members\": [";
     for (MemberIndex m = 0; m < kMemberCount; ++m) out += (m ? ", " : "") + JsonString(DisplayName(m));
     out += "], \"keywords\": [";
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
@@ -281,27 +295,34 @@ std::string HtmlEscape(std::string_view utf8) {
 }
 
 bool ReportPage::WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out) {
-    countedRows_ += CountedRow(text);
-    return MarkedText(text, shownBytes_, occurrence_, inside, out);
+    countedRows_ += CountedRow(text, language_);
+    return MarkedText(text, shownBytes_, occurrence_, inside, language_, out);
 }
 
-std::string ReportPage::Head(const RunTotals& run) const {
+std::string ReportPage::Head(const RunTotals& run, const ReportTrends& trends) const {
     std::string head(kReportTemplate.substr(0, kReportTemplate.find(kTextsMarker)));
-    Fill(head, "COUNTED", Counted(run, tableSource_, countedRows_));
+    FillLabels(head, language_);
     Fill(head, "CAPTION", Html(CaptionFor(run.top)));
     std::array<std::int32_t, kMemberCount> insidePerMember{};
     for (int e = 0; e < kKeywordEntries; ++e) insidePerMember[e / kSlotsPerMember] += run.byKeyword.insideTotal[e];
-    Fill(head, "CHART", Chart(run.state, insidePerMember));
-    Fill(head, "MANUAL", "<p>Manual words (手動ワード): " + std::to_string(run.state.manualTotal) +
-                             " in all.</p>\n");
-    Fill(head, "KEYWORDS", KeywordTable(run, run.byKeyword.insideChecked ? &run.byKeyword.insideTotal : nullptr));
+    Fill(head, "CHART", Chart(run.state, insidePerMember, language_));
+    Fill(head, "MANUAL", "<p>" +
+                             Label(LabelId::ManualWordsInAll, language_, {std::to_string(run.state.manualTotal)}) +
+                             "</p>\n");
+    Fill(head, "RANKING_UNITS", trends.RankingByUnits(language_));
+    Fill(head, "TREND", trends.Trend(language_));
+    Fill(head, "TOGETHER", trends.Together(language_));
+    Fill(head, "KEYWORDS", KeywordTable(run, run.byKeyword.insideChecked ? &run.byKeyword.insideTotal : nullptr,
+                                        language_));
     Fill(head, "LEGEND", Legend());
     return head;
 }
 
 std::string ReportPage::Tail(const RunTotals& run) const {
     std::string tail(kReportTemplate.substr(kReportTemplate.find(kTextsMarker) + kTextsMarker.size()));
-    Fill(tail, "NAMES", Names(run.byKeyword));
+    FillLabels(tail, language_);
+    Fill(tail, "COUNTED", Counted(run, tableSource_, countedRows_, language_));
+    Fill(tail, "NAMES", Names(run.byKeyword, language_));
     return tail;
 }
 

@@ -9,6 +9,8 @@
 
 #include "cli/count/text_job.h"
 #include "cli/emit/piece_writer.h"
+#include "cli/emit/report_trends.h"
+#include "cli/options.h"
 
 namespace quenbol::cli {
 
@@ -23,9 +25,9 @@ constexpr std::size_t kReportShownBytes = 2 * 1024 * 1024;
 class ReportPage {
 public:
     // `tableSource` names the keyword file counted with (UTF-8), or is empty
-    // for the built-in table.
-    explicit ReportPage(std::string tableSource, std::size_t shownBytes = kReportShownBytes)
-        : tableSource_(std::move(tableSource)), shownBytes_(shownBytes) {}
+    // for the built-in table; the page is written in `language`.
+    ReportPage(std::string tableSource, Language language, std::size_t shownBytes = kReportShownBytes)
+        : tableSource_(std::move(tableSource)), language_(language), shownBytes_(shownBytes) {}
 
     // One counted text with its marks, into `out` a piece at a time; false
     // when a write failed. The occurrences `inside` holds (the text's finds,
@@ -33,13 +35,14 @@ public:
     // the hover text. The keyword table and the chart count them from the
     // run's totals.
     bool WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out);
-    // What comes before the texts and after them, for the run's counts and
-    // the texts written.
-    std::string Head(const RunTotals& run) const;
+    // What comes before the texts and after them, for the run's counts, its
+    // units (`trends`) and the texts written.
+    std::string Head(const RunTotals& run, const ReportTrends& trends) const;
     std::string Tail(const RunTotals& run) const;
 
 private:
     std::string tableSource_;
+    Language language_;
     std::size_t shownBytes_;
     std::size_t occurrence_ = 0;  // member occurrences numbered so far, over the whole page
     std::string countedRows_;     // a row of "What was counted" per text

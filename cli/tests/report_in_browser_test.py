@@ -117,7 +117,7 @@ check_report("sample", sample)
 inside_text = os.path.join(workdir, "inside.txt")
 with open(inside_text, "w", encoding="utf-8") as f:
     f.write("明るい部屋で、るいちゃんと話した。\nファイルあるいはディレクトリ。\n")
-run(["--html", os.path.join(workdir, "inside.html"), inside_text])
+run(["--lang", "en", "--html", os.path.join(workdir, "inside.html"), inside_text])
 dom = load(os.path.join(workdir, "inside.html"))
 words = check_inside("inside", dom, re.findall(r"<mark data-member", dom),
                      re.search(r'<pre id="selfcheck">(.*?)</pre>', dom, re.S).group(1).split("\n"))
