@@ -11,6 +11,12 @@ only that member's marks, and a join-made occurrence has several marks. A
 third text has a keyword inside ordinary words: those marks are told apart,
 name the word on hover, and the switch hides them alone.
 
+Two hand-made .dat threads, counted post by post: the line chart has a line
+for each member with mentions, picking members in its legend leaves only
+their lines, each heat-map cell lists exactly the posts naming both members
+(the first 20, and how many more) as the counter's own --jsonl rows say, and
+the page is in Japanese under a Japanese locale and in English with --lang en.
+
 Usage: report_in_browser_test.py COUNTER SAMPLE CHROMIUM WORKDIR
 """
 import collections
@@ -31,16 +37,21 @@ def check(ok, message):
     return ok
 
 
-def run(args):
-    return subprocess.run([counter] + args, capture_output=True, check=True, timeout=120).stdout
+def run(args, env=None):
+    return subprocess.run([counter] + args, capture_output=True, check=True, timeout=120, env=env).stdout
+
+
+def keyword_table():
+    """The built-in keywords, seven lines a member (the full name first)."""
+    lines = run(["--dump-keywords"]).decode("cp932").split("\r\n")[1:148]
+    return [lines[7 * m:7 * m + 7] for m in range(21)]
 
 
 def join_text():
     """Each member's longest keyword with an earlier member's full name put
     inside it after its first character: the earlier member takes the name,
     and the keyword forms across the join."""
-    lines = run(["--dump-keywords"]).decode("cp932").split("\r\n")[1:148]
-    table = [lines[7 * m:7 * m + 7] for m in range(21)]
+    table = keyword_table()
     parts = []
     for m in range(1, 21):
         word = max(table[m], key=len)
@@ -130,6 +141,104 @@ with open(joined, "w", encoding="utf-8") as f:
 per_occurrence = check_report("joins", joined)
 split = sum(1 for n in per_occurrence.values() if n >= 2)
 check(split >= 10, f"joins: only {split} occurrences are marked in several places")
+
+
+
+def write_dat(path, posts, title):
+    """A .dat log: one post a line, NAME<>MAIL<>DATE ID<>BODY<>TITLE."""
+    lines = [f"名無しさん<>sage<>{date} ID:{poster}<> {body} <>{title if i == 0 else ''}"
+             for i, (date, poster, body) in enumerate(posts)]
+    with open(path, "wb") as f:
+        f.write(("\n".join(lines) + "\n").encode("cp932"))
+
+
+def corpus_threads():
+    """Two threads over three days: one pair of members named together in 25
+    posts (more than the map lists), others in a few, some posts naming one
+    member or none, with markup and entities in the bodies."""
+    n = [row[0] for row in keyword_table()]
+    first = []
+    for i in range(25):
+        extra = f"、{n[2]}も" if i % 5 == 0 else ""
+        first.append((f"2024/06/01(土) {10 + i // 4}:{i % 60:02d}:00.00", f"p{i % 3}",
+                      f"{n[0]}と{n[1]}{extra} &lt;b&gt;最高&lt;/b&gt; <br> 次も"))
+    first += [("2024/06/02(日) 09:00:00.00", "q1", f"{n[3]}と{n[4]}の話"),
+              ("2024/06/02(日) 09:10:00.00", "q2", f'<a href="../test/read.cgi/x/1">&gt;&gt;26</a> {n[3]}だけ'),
+              ("2024/06/02(日) 09:20:00.00", "q3", f"{n[5]}、{n[0]}"),
+              ("2024/06/02(日) 09:30:00.00", "q4", "誰の話でもない")]
+    second = [("2024/06/03(月) 12:00:00.00", "r1", f"{n[1]} {n[2]}"),
+              ("2024/06/03(月) 12:05:00.00", "r2", f"{n[6]}"),
+              ("2024/06/03(月) 12:10:00.00", "r3", f"{n[7]}と{n[8]}、" + "とても長い書き込みです。" * 8)]
+    a, b = os.path.join(workdir, "thread-a.dat"), os.path.join(workdir, "thread-b.dat")
+    write_dat(a, first, "テストスレ")
+    write_dat(b, second, "次スレ")
+    return [a, b]
+
+
+def selfcheck_lines(dom, name):
+    found = re.search(r'<pre id="selfcheck">(.*?)</pre>', dom, re.S)
+    check(found, f"{name}: the page wrote no self-check")
+    return found.group(1).split("\n") if found else []
+
+
+def check_corpus():
+    files = corpus_threads()
+    mentions = [m["mentions"] for m in json.loads(run(["--json", "--unit", "post"] + files))["members"]]
+    with_mentions = [m for m in range(21) if mentions[m] > 0]
+    # The posts naming each pair, in input order, from the counter's own rows.
+    naming = collections.defaultdict(list)
+    for line in run(["--jsonl", "--unit", "post"] + files).decode("utf-8").splitlines():
+        row = json.loads(line)
+        named = [m for m, member in enumerate(row["members"]) if member["current"] > 0]
+        for i, a in enumerate(named):
+            for b in named[i + 1:]:
+                naming[(a, b)].append(f"{row['file']}:{row['post']}")
+    check(len(naming[(0, 1)]) == 25, f"corpus: the thread names members 0 and 1 together {len(naming[(0, 1)])} times")
+
+    japanese = dict(os.environ, LANG="ja_JP.UTF-8")
+    japanese.pop("LC_ALL", None)
+    japanese.pop("LC_MESSAGES", None)
+    report = os.path.join(workdir, "corpus.html")
+    run(["--html", report, "--unit", "post"] + files, env=japanese)
+    dom = load(report)
+    lines = selfcheck_lines(dom, "corpus")
+    shown = " ".join(map(str, with_mentions))
+    check(f"trend-lines {shown}" in lines, f"corpus: lines shown {[l for l in lines if l.startswith('trend-lines')]}, "
+          f"not one per member with mentions ({shown})")
+    a, b = with_mentions[0], with_mentions[1]
+    for expected in (f"trend-picked {a}: {a}", f"trend-picked {a} {b}: {a} {b}", f"trend-unpicked {shown}"):
+        check(expected in lines, f"corpus: {expected!r} not among {[l for l in lines if l.startswith('trend-')]}")
+
+    listed = {}
+    for line in lines:
+        if line.startswith("pair "):
+            pair, blocks, rest = line[5:].split(" ", 2)
+            check(blocks == "1", f"corpus: cell {pair} shows {blocks} lists of posts")
+            listed[tuple(map(int, pair.split("-")))] = rest
+        elif line.startswith("pair-closed "):
+            check(line == "pair-closed 0", f"corpus: a second click leaves a list open ({line})")
+    expected = {pair: ",".join(posts[:20]) + f" more {len(posts) - min(len(posts), 20)}"
+                for pair, posts in naming.items()}
+    check(listed == expected, f"corpus: the cells list {listed}, the counter's rows say {expected}")
+    check("&lt;b&gt;最高&lt;/b&gt;" in dom and "<b>最高" not in dom, "corpus: an excerpt's markup is not escaped")
+
+    japanese_headings = ["ランキング", "推移", "同時に話題になるメンバー"]
+    english_headings = ["Ranking", "Over time", "Talked about together"]
+    for language, env, args in (("ja", japanese, []), ("en", japanese, ["--lang", "en"])):
+        page = os.path.join(workdir, f"corpus-{language}.html")
+        run(["--html", page, "--unit", "post"] + args + files, env=env)
+        text = open(page, encoding="utf-8").read()
+        headings = re.findall(r"<h2[^>]*>([^<]*)</h2>", text)
+        wanted, other = (japanese_headings, english_headings) if language == "ja" else (english_headings, japanese_headings)
+        check(all(h in headings for h in wanted) and not any(h in headings for h in other),
+              f"corpus ({language}): headings {headings}")
+        check(f'<html lang="{language}">' in text, f"corpus ({language}): the page does not say lang={language}")
+        check(f'<section id="trend">\n<h2>{wanted[1]}</h2>' in text and
+              f'<section id="together">\n<h2>{wanted[2]}</h2>' in text,
+              f"corpus ({language}): the sections are not headed {wanted[1]} and {wanted[2]}")
+
+
+check_corpus()
 
 for failure in failures:
     print("FAIL:", failure)
