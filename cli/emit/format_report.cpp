@@ -85,7 +85,8 @@ std::string Chart(const CountingState& state, const std::array<std::int32_t, kMe
         }
         out += "<text x=\"" + std::to_string(kNameWidth + width + 6) + "\" y=\"" +
                std::to_string(y + kRow / 2) + "\">" + std::to_string(state.total[m]) +
-               (inside[m] > 0 ? Label(LabelId::InsideWords, language, {std::to_string(inside[m])}) : std::string()) + "</text></g>\n";
+               (inside[m] > 0 ? Label(LabelId::InsideWords, language, {std::to_string(inside[m])}) : std::string()) +
+               "</text></g>\n";
     }
     return out + "</svg>\n";
 }

@@ -78,8 +78,10 @@ constexpr std::array<LabelRow, static_cast<std::size_t>(LabelId::Count_)> kLabel
      "in the order of the texts (they have no dates; the axis names the files)"},
     {LabelId::TextsPerPoint, "texts-per-point", "テキスト %1 件ごとに 1 点にまとめています。",
      "The texts are binned, %1 to a point."},
+    {LabelId::OnlyPeriodsWithPosts, "only-periods-with-posts", "期間が多すぎるため、%1のある期間だけを並べています。",
+     "There are too many periods to show them all: only those with %1 are on the axis."},
     {LabelId::UndatedLeftOut, "undated", "日付のない%2 %1 件は含まれていません。",
-     "%1 %2 without a date are left out."},
+     "Not in the chart for want of a date: %1 of the %2."},
     {LabelId::Together, "together", "同時に話題になるメンバー", "Talked about together"},
     {LabelId::TogetherHint, "together-hint",
      "各マスは両方のメンバーの名前が出た%1の数（対角線：そのメンバーの名前が出た%1の数）です。"
@@ -94,7 +96,6 @@ constexpr std::array<LabelRow, static_cast<std::size_t>(LabelId::Count_)> kLabel
     {LabelId::IdColumn, "id", "ID", "ID"},
     {LabelId::ExcerptColumn, "excerpt", "本文", "Text"},
     {LabelId::More, "more", "ほか %1 件", "%1 more"},
-    {LabelId::NoMentions, "no-mentions", "言及はありません。", "No mentions."},
 }};
 
 constexpr bool InOrder() {
@@ -137,7 +138,8 @@ void FillLabels(std::string& page, Language language) {
 
 std::string Grouped(std::int64_t n) {
     std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
     return n < 0 ? "-" + digits : digits;
 }
 

@@ -19,9 +19,9 @@ enum class LabelId {
     KeywordsFrom, BuiltInTable, KeywordFile, ManualWordsLabel, NoManualWords, ManualWordsInAll, ChartLabel,
     InsideOrdinaryWords, InsideWords, MemberColumn, SlotColumn, KeywordColumn, CountColumn, ShareColumn,
     InsideColumn, ManualWordsRow, ShownInPart, RankColumn, MentionsColumn, PostsNamingColumn, TextsNamingColumn,
-    ShareOfPostsColumn, ShareOfTextsColumn, Posts, TextsUnit, Trend, TrendHint, TrendChartLabel, PerDay,
-    PerWeek, PerMonth, AxisIsTextOrder, TextsPerPoint, UndatedLeftOut, Together, TogetherHint, PairHover,
-    SelfHover, PairPostsHeading, PostColumn, DateColumn, IdColumn, ExcerptColumn, More, NoMentions,
+    ShareOfPostsColumn, ShareOfTextsColumn, Posts, TextsUnit, Trend, TrendHint, TrendChartLabel, PerDay, PerWeek,
+    PerMonth, AxisIsTextOrder, TextsPerPoint, OnlyPeriodsWithPosts, UndatedLeftOut, Together, TogetherHint,
+    PairHover, SelfHover, PairPostsHeading, PostColumn, DateColumn, IdColumn, ExcerptColumn, More,
     Count_  // the number of labels
 };
 

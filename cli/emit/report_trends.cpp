@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "cli/emit/format_report.h"
 #include "cli/emit/report_labels.h"
@@ -40,6 +41,45 @@ LabelId PeriodLabel(PeriodKind kind) {
         case PeriodKind::Month: return LabelId::PerMonth;
     }
     return LabelId::PerDay;
+}
+
+PostDate NextDay(PostDate d) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = d.year % 4 == 0 && (d.year % 100 != 0 || d.year % 400 == 0);
+    if (d.day < (d.month == 2 && leap ? 29 : kDays[d.month - 1])) {
+        ++d.day;
+    } else {
+        d.day = 1;
+        if (++d.month > 12) d.month = 1, ++d.year;
+    }
+    return d;
+}
+
+// Every period from the first with posts to the last, those without any
+// too, so that the axis is time; none when they would be more than
+// kTrendMaxPeriods. Named by PeriodOf, day after day from a day that falls
+// in or before the first.
+std::optional<std::vector<std::string>> EveryPeriod(const std::map<std::string, PeriodCounts>& periods,
+                                                    PeriodKind kind) {
+    const std::string& first = periods.begin()->first;
+    const std::string& last = periods.rbegin()->first;
+    PostDate day;
+    day.year = std::stoi(first.substr(0, 4));
+    if (kind == PeriodKind::Week) {
+        --day.year;  // 28 December lies in the last ISO week of its year, before any week of the next
+        day.month = 12;
+        day.day = 28;
+    } else {
+        day.month = std::stoi(first.substr(5, 2));
+        day.day = kind == PeriodKind::Day ? std::stoi(first.substr(8, 2)) : 1;
+    }
+    std::vector<std::string> names;
+    for (std::string name; (name = PeriodOf(day, kind)) <= last; day = NextDay(day)) {
+        if (name < first || (!names.empty() && names.back() == name)) continue;
+        if (names.size() == kTrendMaxPeriods) return std::nullopt;
+        names.push_back(std::move(name));
+    }
+    return names;
 }
 
 // The chart's series: a label and the 21 members' mentions for each point.
@@ -82,7 +122,8 @@ std::string LineChart(const Series& series, const std::array<std::int64_t, kMemb
     for (MemberIndex m = 0; m < kMemberCount; ++m) {
         if (totals[m] == 0) continue;
         std::string points;
-        for (std::size_t i = 0; i < n; ++i) points += (i ? " " : "") + Number(x(i)) + "," + Number(y((*series.values[i])[m]));
+        for (std::size_t i = 0; i < n; ++i)
+            points += (i ? " " : "") + Number(x(i)) + "," + Number(y((*series.values[i])[m]));
         if (n == 1) points += " " + points;  // a lone point still shows, as a dot
         out += "<polyline class=\"line\" data-member=\"" + std::to_string(m) + "\" points=\"" + points + "\"><title>" +
                Name(m) + " " + Grouped(totals[m]) + "</title></polyline>\n";
@@ -153,7 +194,8 @@ std::string ReportTrends::RankingByUnits(Language language) const {
     std::stable_sort(order.begin(), order.end(),
                      [&](MemberIndex a, MemberIndex b) { return stats_.PostsNaming(a) > stats_.PostsNaming(b); });
     const auto label = [&](LabelId id) { return std::string(Label(id, language)); };
-    std::string out = "<h3>" + Label(LabelId::ByPosts, language, {units}) + "</h3>\n<table class=\"by-units\">\n<tr><th>" +
+    std::string out = "<h3>" + Label(LabelId::ByPosts, language, {units}) +
+                      "</h3>\n<table class=\"by-units\">\n<tr><th>" +
                       label(LabelId::RankColumn) + "</th><th>" + label(LabelId::MemberColumn) + "</th><th>" +
                       label(LabelId::MentionsColumn) + "</th><th>" +
                       label(postUnit_ ? LabelId::PostsNamingColumn : LabelId::TextsNamingColumn) + "</th><th>" +
@@ -174,12 +216,22 @@ std::string ReportTrends::Trend(Language language) const {
     const std::string units(Label(postUnit_ ? LabelId::Posts : LabelId::TextsUnit, language));
     Series series;
     std::string how, notes;
+    static constexpr std::array<std::int64_t, kMemberCount> kNone{};
     if (!stats_.periods.empty()) {
         std::int64_t dated = 0;
-        for (const auto& [name, counts] : stats_.periods) {
-            series.labels.push_back(name);
-            series.values.push_back(&counts.mentions);
-            dated += counts.posts;
+        for (const auto& [name, counts] : stats_.periods) dated += counts.posts;
+        if (const std::optional<std::vector<std::string>> every = EveryPeriod(stats_.periods, stats_.kind)) {
+            for (const std::string& name : *every) {
+                const auto found = stats_.periods.find(name);
+                series.labels.push_back(name);
+                series.values.push_back(found == stats_.periods.end() ? &kNone : &found->second.mentions);
+            }
+        } else {
+            for (const auto& [name, counts] : stats_.periods) {
+                series.labels.push_back(name);
+                series.values.push_back(&counts.mentions);
+            }
+            notes += "<p class=\"note\">" + Label(LabelId::OnlyPeriodsWithPosts, language, {units}) + "</p>\n";
         }
         how = Label(PeriodLabel(stats_.kind), language);
         if (dated < stats_.posts) {
@@ -192,11 +244,8 @@ std::string ReportTrends::Trend(Language language) const {
             series.values.push_back(&point.mentions);
         }
         how = Label(LabelId::AxisIsTextOrder, language);
-        if (order_.textsPerPoint() > 1) {
-            notes += "<p class=\"note\">" +
-                     Label(LabelId::TextsPerPoint, language, {Grouped(static_cast<std::int64_t>(order_.textsPerPoint()))}) +
-                     "</p>\n";
-        }
+        if (const auto perPoint = static_cast<std::int64_t>(order_.textsPerPoint()); perPoint > 1)
+            notes += "<p class=\"note\">" + Label(LabelId::TextsPerPoint, language, {Grouped(perPoint)}) + "</p>\n";
     }
     std::string out = "<section id=\"trend\">\n<h2>" + std::string(Label(LabelId::Trend, language)) + "</h2>\n<p>" +
                       Label(LabelId::TrendHint, language, {how}) + "</p>\n" + notes;
@@ -227,7 +276,8 @@ std::string ReportTrends::Together(Language language) const {
         for (MemberIndex b = 0; b < kMemberCount; ++b) {
             const std::int64_t n = stats_.coMentions[a][b];
             // Shaded against the largest of its kind: the diagonal holds far larger counts.
-            const double shade = n == 0 ? 0 : 0.12 + 0.88 * static_cast<double>(n) / static_cast<double>(a == b ? mostSelf : mostApart);
+            const double most = static_cast<double>(a == b ? mostSelf : mostApart);
+            const double shade = n == 0 ? 0 : 0.12 + 0.88 * static_cast<double>(n) / most;
             const std::string hover = a == b ? Label(LabelId::SelfHover, language, {Name(a), Grouped(n)})
                                              : Label(LabelId::PairHover, language, {Name(a), Name(b), Grouped(n)});
             out += "<td data-a=\"" + std::to_string(a) + "\" data-b=\"" + std::to_string(b) + "\" data-count=\"" +
@@ -247,21 +297,23 @@ std::string ReportTrends::Together(Language language) const {
             const std::vector<PairExample>& kept = Examples(a, b);
             if (kept.empty()) continue;
             const std::int64_t all = stats_.coMentions[a][b];
+            const std::int64_t more = all - static_cast<std::int64_t>(kept.size());
             out += "<div class=\"pair-posts\" data-pair=\"" + std::to_string(a) + "-" + std::to_string(b) +
-                   "\" hidden>\n<h3>" + Label(LabelId::PairPostsHeading, language, {Name(a), Name(b), Grouped(all), units}) +
+                   "\" hidden>\n<h3>" +
+                   Label(LabelId::PairPostsHeading, language, {Name(a), Name(b), Grouped(all), units}) +
                    "</h3>\n<table>\n<tr><th>" + label(LabelId::FileColumn) + "</th><th>" + label(LabelId::PostColumn) +
                    "</th><th>" + label(LabelId::DateColumn) + "</th><th>" + label(LabelId::IdColumn) + "</th><th>" +
                    label(LabelId::ExcerptColumn) + "</th></tr>\n";
             for (const PairExample& e : kept) {
-                out += "<tr data-file=\"" + HtmlEscape(SanitizeUtf8(e.file)) + "\" data-post=\"" + std::to_string(e.post) +
-                       "\"><td>" + HtmlEscape(SanitizeUtf8(FileName(e.file))) + "</td><td class=\"n\">" +
+                out += "<tr data-file=\"" + HtmlEscape(SanitizeUtf8(e.file)) + "\" data-post=\"" +
+                       std::to_string(e.post) + "\"><td>" + HtmlEscape(SanitizeUtf8(FileName(e.file))) + "</td><td class=\"n\">" +
                        (e.post ? std::to_string(e.post) : std::string()) + "</td><td>" + (e.date ? e.date->Iso() : "") +
                        "</td><td>" + Html(e.id) + "</td><td>" + Html(e.excerpt) + "</td></tr>\n";
             }
             out += "</table>\n";
-            if (all > static_cast<std::int64_t>(kept.size())) {
-                out += "<p class=\"more\" data-more=\"" + std::to_string(all - static_cast<std::int64_t>(kept.size())) +
-                       "\">" + Label(LabelId::More, language, {Grouped(all - static_cast<std::int64_t>(kept.size()))}) + "</p>\n";
+            if (more > 0) {
+                out += "<p class=\"more\" data-more=\"" + std::to_string(more) + "\">" +
+                       Label(LabelId::More, language, {Grouped(more)}) + "</p>\n";
             }
             out += "</div>\n";
         }

@@ -23,6 +23,9 @@ namespace quenbol::cli {
 
 // The texts along the chart's axis when none is dated.
 constexpr std::size_t kTrendMaxPoints = 400;
+// The periods along the axis, from the first dated to the last, those with
+// no posts too (27 years of days); beyond, only those with posts.
+constexpr std::size_t kTrendMaxPeriods = 10000;
 // The examples kept for each pair of members: the first units naming both,
 // in input order; the page says how many more there are.
 constexpr std::size_t kExamplesPerPair = 20;

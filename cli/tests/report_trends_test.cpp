@@ -4,6 +4,7 @@
 // each pair kept).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,13 @@ std::string S(const char8_t* utf8) { return Utf8ToCp932(reinterpret_cast<const c
 
 TEST(OrderBins, TextsAreBinnedEvenlyAlongTheAxisAndNothingIsLost) {
     OrderBins bins(8);
-    std::vector<std::string> labels;
     for (int i = 0; i < 8; ++i) bins.Add("t" + std::to_string(i), MemberCounts{i});
     EXPECT_EQ(bins.points().size(), 8u);
     EXPECT_EQ(bins.textsPerPoint(), 1u);
     for (int i = 8; i < 40; ++i) bins.Add("t" + std::to_string(i), MemberCounts{i});
     // 40 texts in at most 8 points: 8 a point, each named by its first text.
     EXPECT_EQ(bins.textsPerPoint(), 8u);
+    std::vector<std::string> labels;
     for (const OrderPoint& p : bins.points()) labels.push_back(p.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"t0", "t8", "t16", "t24", "t32"}));
     EXPECT_EQ(bins.points()[1].mentions[0], 8 + 9 + 10 + 11 + 12 + 13 + 14 + 15);
@@ -48,7 +49,8 @@ TEST(ReportTrends, TextsAreUnitsDatedByTheirNamesWithTheFirstExamplesOfEachPair)
     ReportTrends trends(PeriodKind::Day, false);
     const std::string both = S(u8"椎葉澄香と鷲尾柚子");
     std::vector<std::string> paths;
-    for (int i = 0; i < 22; ++i) paths.push_back("logs/2024-06-0" + std::to_string(1 + i % 2) + " " + std::to_string(i) + ".txt");
+    for (int i = 0; i < 22; ++i)
+        paths.push_back("logs/2024-06-0" + std::to_string(1 + i % 2) + " " + std::to_string(i) + ".txt");
     paths.push_back("logs/undated.txt");
     for (const std::string& path : paths) {
         TextJob text;
@@ -70,7 +72,27 @@ TEST(ReportTrends, TextsAreUnitsDatedByTheirNamesWithTheFirstExamplesOfEachPair)
     EXPECT_EQ(kept.front().excerpt, both);
     const std::string together = trends.Together(Language::English);
     EXPECT_NE(together.find(">2 more</p>"), std::string::npos);
-    EXPECT_NE(trends.Trend(Language::English).find("1 texts without a date are left out"), std::string::npos);
+    EXPECT_NE(trends.Trend(Language::English).find("Not in the chart for want of a date: 1 of the texts."),
+              std::string::npos);
+}
+
+TEST(ReportTrends, PeriodsWithoutPostsStayOnTheAxis) {
+    ReportTrends trends(PeriodKind::Week, true);
+    TextJob text;
+    text.path = "thread.dat";
+    for (const PostDate date : {PostDate{2024, 12, 23}, PostDate{2025, 1, 8}}) {
+        PostCount& post = text.posts.emplace_back();
+        post.date = date;
+        post.current[0] = 2;
+    }
+    trends.Add(text);
+    const std::string chart = trends.Trend(Language::Japanese);
+    for (const char* week : {">2024-W52</text>", ">2025-W01</text>", ">2025-W02</text>"})
+        EXPECT_NE(chart.find(week), std::string::npos) << week;
+    const std::size_t line = chart.find("<polyline class=\"line\" data-member=\"0\" points=\"");
+    ASSERT_NE(line, std::string::npos);
+    const std::string points = chart.substr(line, chart.find('"', chart.find("points=", line) + 8) - line);
+    EXPECT_EQ(std::count(points.begin(), points.end(), ','), 3);  // the week between at 0
 }
 
 }  // namespace
