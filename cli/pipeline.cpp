@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <future>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -93,7 +94,8 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
         counted.date = post.date;
         counted.id = std::move(post.id);
     }
-    if (joined.size() >= (std::size_t{1} << 32)) throw std::length_error("a text's posts of 4 GiB or more");
+    if (joined.size() > std::numeric_limits<std::uint32_t>::max())  // not 1 << 32: size_t may have 32 bits
+        throw std::length_error("a text's posts of 4 GiB or more");
     for (MatchReport& report : own.reports) report.Clear();
     SearchDetail detail;
     detail.reports = &own.reports;

@@ -200,6 +200,29 @@ TEST_F(Reading, AProcFileIsReadToItsEnd) {
 }
 #endif
 
+// Post by post, in both builds (a 32-bit size once refused every text): a
+// post naming two members keeps the start of its body for the report, one
+// naming a single member keeps none.
+TEST_F(Reading, APostNamingTwoMembersKeepsAnExcerptWhenAsked) {
+    Keywords table;
+    LoadDefaultKeywords(table);
+    const std::string dat = "a<><>2024/06/01 10:00:00 ID:x<> " + Name(0) + " <>T<>\n" +
+                            "a<><>2024/06/01 10:01:00 ID:y<> " + Name(1) + "\x81\x41" + Name(2) + " <>\n";
+    PipelineSettings settings;
+    settings.table = &table;
+    settings.manualWords = InitialManualWords();
+    settings.jobs = 1;
+    settings.posts = true;
+    settings.excerpts = true;
+    const auto excerpts = [](const TextJob& text, const RunTotals&) {
+        std::string row = text.failure;
+        for (const PostCount& post : text.posts) row += "[" + post.excerpt + "]";
+        return row;
+    };
+    const std::vector<std::string> rows = RowsOf(settings, {{Write("t.dat", dat), {}}}, excerpts);
+    EXPECT_EQ(rows, std::vector<std::string>{"[][" + Name(1) + "\x81\x41" + Name(2) + "]"});
+}
+
 TEST(WildcardMatches, StarsQuestionMarksAndCaseAsWindowsHasThem) {
     EXPECT_TRUE(WildcardMatches("*.txt", "Notes.TXT"));
     EXPECT_TRUE(WildcardMatches("a*b*c", "aXXbYYc"));
