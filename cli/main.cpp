@@ -55,7 +55,7 @@ int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.ok()) return Refuse(parsed.error);
     const Options& options = parsed.options;
-    if (options.help) return Print(UsageText());
+    if (options.help) return Print(UsageText(options.language.value_or(LocaleLanguage())));
     if (options.version) return Print("quenbol-count " QUENBOL_VERSION "\n");
 
     Keywords table;

@@ -70,23 +70,32 @@ using Setter = std::string (*)(Options& o, const std::string& value, int timesBe
 
 enum Repeat { kRepeatable, kOnce };  // kOnce: given twice is an error
 
+// An option's line in --help in each language; the lines after the first are
+// indented under it.
+struct Help {
+    std::string_view english;
+    std::string_view japanese;
+};
+
 struct OptionRow {
     std::string_view name;
     std::string_view shortName;  // empty when none
     std::string_view valueName;  // empty for an option without a value
     Repeat repeat;
     Group group;
-    std::string_view help;  // its lines after the first are indented under it
+    Help help;
     Setter set;
 };
 
 // Every option, in the order --help lists them.
 const OptionRow kOptions[] = {
     {"--keywords", "", "FILE", kOnce, kKeywords,
-     "use the keyword table of a keyword file instead of the built-in one",
+     {"use the keyword table of a keyword file instead of the built-in one",
+      "組み込みの表の代わりにキーワードファイルのキーワード表を使う"},
      [](Options& o, const std::string& value, int) { o.keywordFile = value; return std::string(); }},
     {"--manual", "", "WORD", kRepeatable, kReading,
-     "a manual word (up to 7; when given, these replace the initial ones)",
+     {"a manual word (up to 7; when given, these replace the initial ones)",
+      "手動ワード（7 個まで。指定すると初期のワードと入れ替わる）"},
      [](Options& o, const std::string& value, int timesBefore) {
          if (timesBefore == kManualWordCount) return std::string("at most 7 manual words can be given");
          if (!o.manualWords) o.manualWords.emplace();
@@ -95,9 +104,13 @@ const OptionRow kOptions[] = {
          return error;
      }},
     {"--encoding", "", "ENC", kOnce, kReading,
-     "how texts are read: auto (default: chosen per text by its byte-order\n"
-     "mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
-     "utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp",
+     {"how texts are read: auto (default: chosen per text by its byte-order\n"
+      "mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
+      "utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp",
+      "テキストの読み方: auto（既定: テキストごとにバイト順マーク、\n"
+      "なければ ISO-2022-JP、UTF-8、EUC-JP、コードページ 932\n"
+      "から選ぶ）、cp932、utf-8、utf-16le、utf-16be、euc-jp、\n"
+      "iso-2022-jp"},
      [](Options& o, const std::string& value, int) {
          if (value == "auto") {
              o.encoding.reset();
@@ -109,21 +122,31 @@ const OptionRow kOptions[] = {
                     " (auto, cp932, utf-8, utf-16le, utf-16be, euc-jp or iso-2022-jp)";
          return std::string();
      }},
-    {"--line", "", "", kRepeatable, kLine, "print the results line of each text, as the clipboard gets it",
+    {"--line", "", "", kRepeatable, kLine,
+     {"print the results line of each text, as the clipboard gets it",
+      "各テキストの結果行を、クリップボードに入るとおりに出力"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Line; return std::string(); }},
-    {"--json", "", "", kRepeatable, kJson, "print the state after the last text as one JSON object",
+    {"--json", "", "", kRepeatable, kJson,
+     {"print the state after the last text as one JSON object",
+      "最後のテキストの後の状態を一つの JSON オブジェクトで出力"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Json; return std::string(); }},
     {"--by-keyword", "", "", kRepeatable, kByKeyword,
-     "with the table, --json or --jsonl: the count of every keyword as well",
+     {"with the table, --json or --jsonl: the count of every keyword as well",
+      "表、--json、--jsonl で、キーワードごとの数も出す"},
      [](Options& o, const std::string&, int) { o.byKeyword = true; return std::string(); }},
     {"--matches", "", "", kRepeatable, kMatches,
-     "print every counted occurrence as one JSON object a line:\n"
-     "where it is (byte offsets into the file as read, line, column)\n"
-     "and which member and keyword took it",
+     {"print every counted occurrence as one JSON object a line:\n"
+      "where it is (byte offsets into the file as read, line, column)\n"
+      "and which member and keyword took it",
+      "数えた出現を一つずつ、一行一つの JSON オブジェクトで出力:\n"
+      "位置（読んだファイルでのバイトオフセット、行、桁）と、\n"
+      "それを取ったメンバーとキーワード"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Matches; return std::string(); }},
     {"--context", "", "N", kOnce, kContext,
-     "characters of text shown before and after each occurrence\n"
-     "(0 to 200, default 10)",
+     {"characters of text shown before and after each occurrence\n"
+      "(0 to 200, default 10)",
+      "各出現の前後に示すテキストの文字数\n"
+      "（0〜200、既定 10）"},
      [](Options& o, const std::string& value, int) {
          const std::optional<int> context = SmallNumber(value, kMaxContext);
          if (!context)
@@ -132,21 +155,31 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--html", "", "REPORT", kOnce, kHtml,
-     "write an HTML report of all the texts, occurrences marked\n"
-     "('-': standard output)",
+     {"write an HTML report of all the texts, occurrences marked\n"
+      "('-': standard output)",
+      "全テキストの HTML レポートを書く。出現に印を付ける\n"
+      "（'-': 標準出力）"},
      [](Options& o, const std::string& value, int) {
          if (value.empty()) return std::string("--html needs a file name");
          o.reportPath = value;
          o.output = OutputStyle::Report;
          return std::string();
      }},
-    {"--jsonl", "", "", kRepeatable, kJsonl, "print one JSON object per text (JSON Lines), as each is done",
+    {"--jsonl", "", "", kRepeatable, kJsonl,
+     {"print one JSON object per text (JSON Lines), as each is done",
+      "テキストごとに JSON オブジェクトを一行ずつ、数え終わるたびに\n"
+      "出力（JSON Lines）"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Jsonl; return std::string(); }},
-    {"--csv", "", "", kRepeatable, kCsv, "print one CSV row per text (UTF-8 with a byte-order mark, CR LF)",
+    {"--csv", "", "", kRepeatable, kCsv,
+     {"print one CSV row per text (UTF-8 with a byte-order mark, CR LF)",
+      "テキストごとに CSV の行を一つ出力（UTF-8、バイト順マーク\n"
+      "付き、改行は CR LF）"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Csv; return std::string(); }},
     {"--unit", "", "UNIT", kOnce, kUnit,
-     "what is counted alone: text (each text, the default) or post\n"
-     "(each post of a thread log, each message of a talk, each paragraph)",
+     {"what is counted alone: text (each text, the default) or post\n"
+      "(each post of a thread log, each message of a talk, each paragraph)",
+      "単独で数える単位: text（テキストごと、既定）か post\n"
+      "（スレッドログの投稿、トークのメッセージ、段落ごと）"},
      [](Options& o, const std::string& value, int) {
          if (value == "text") o.postUnit = false;
          else if (value == "post") o.postUnit = true;
@@ -154,8 +187,10 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--format", "", "FORMAT", kOnce, kPosts,
-     "with --unit post: how texts split into posts: auto (judged per\n"
-     "text, the default), dat, thread, line-talk or plain",
+     {"with --unit post: how texts split into posts: auto (judged per\n"
+      "text, the default), dat, thread, line-talk or plain",
+      "--unit post で、テキストを投稿に分ける形式: auto（テキスト\n"
+      "ごとに判定、既定）、dat、thread、line-talk、plain"},
      [](Options& o, const std::string& value, int) {
          if (value == "auto") o.format.reset();
          else if (value == "dat") o.format = LogFormat::Dat;
@@ -166,8 +201,10 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--period", "", "PERIOD", kOnce, kPeriod,
-     "with --json --unit post or --html: the periods counted, day (the\n"
-     "default), week (ISO weeks) or month",
+     {"with --json --unit post or --html: the periods counted, day (the\n"
+      "default), week (ISO weeks) or month",
+      "--json --unit post か --html で集計する期間: day（既定）、\n"
+      "week（ISO 週）、month"},
      [](Options& o, const std::string& value, int) {
          if (value == "day") o.period = PeriodKind::Day;
          else if (value == "week") o.period = PeriodKind::Week;
@@ -176,13 +213,18 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--recursive", "-r", "", kRepeatable, kCorpus,
-     "count every regular file below each DIR, in byte order of the paths",
+     {"count every regular file below each DIR, in byte order of the paths",
+      "各 DIR の下の通常ファイルをすべて、パスのバイト順に数える"},
      [](Options& o, const std::string&, int) { o.recursive = true; return std::string(); }},
     {"--files-from", "", "LIST", kOnce, kCorpus,
-     "read the texts' paths from LIST, one a line ('-': standard input)",
+     {"read the texts' paths from LIST, one a line ('-': standard input)",
+      "テキストのパスを LIST から一行に一つずつ読む\n"
+      "（'-': 標準入力）"},
      [](Options& o, const std::string& value, int) { o.filesFrom = value; return std::string(); }},
     {"--jobs", "", "N", kRepeatable, kCorpus,
-     "count N texts at once (default: one per core); the output is the same",
+     {"count N texts at once (default: one per core); the output is the same",
+      "N 個のテキストを同時に数える（既定: コアごとに一つ）。\n"
+      "出力は変わらない"},
      [](Options& o, const std::string& value, int) {
          const std::optional<int> jobs = SmallNumber(value, kMaxJobs);
          if (!jobs || *jobs == 0) return "--jobs takes a number of texts from 1 to " + std::to_string(kMaxJobs);
@@ -190,8 +232,10 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--progress", "", "WHEN", kRepeatable, kCorpus,
-     "a progress line on standard error: auto (when it is a terminal),\n"
-     "always or never",
+     {"a progress line on standard error: auto (when it is a terminal),\n"
+      "always or never",
+      "標準エラーに進み具合の行を出す: auto（端末のとき）、\n"
+      "always、never"},
      [](Options& o, const std::string& value, int) {
          if (value == "auto") o.progress = ProgressDisplay::Auto;
          else if (value == "always") o.progress = ProgressDisplay::Always;
@@ -200,25 +244,30 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--dump-keywords", "", "", kRepeatable, kDumpKeywords,
-     "write the keyword table in keyword file form to standard output",
+     {"write the keyword table in keyword file form to standard output",
+      "キーワード表をキーワードファイルの形で標準出力に書く"},
      [](Options& o, const std::string&, int) { o.dumpKeywords = true; return std::string(); }},
     {"--lang", "", "LANG", kOnce, kLang,
-     "the language of --help and of the --html report: ja or en (default:\n"
-     "ja where the system's code page is 932 or the locale is Japanese)",
+     {"the language of --help and of the --html report: ja or en (default:\n"
+      "ja where the system's code page is 932 or the locale is Japanese)",
+      "--help と --html レポートの言語: ja か en（既定: システムの\n"
+      "コードページが 932 かロケールが日本語なら ja）"},
      [](Options& o, const std::string& value, int) {
          if (value == "ja") o.language = Language::Japanese;
          else if (value == "en") o.language = Language::English;
          else return "unknown language " + Quoted(value) + " (ja or en)";
          return std::string();
      }},
-    {"--help", "", "", kRepeatable, kInfo, "show this help",
+    {"--help", "", "", kRepeatable, kInfo,
+     {"show this help", "このヘルプを表示"},
      [](Options& o, const std::string&, int) { o.help = true; return std::string(); }},
-    {"--version", "", "", kRepeatable, kInfo, "show the version",
+    {"--version", "", "", kRepeatable, kInfo,
+     {"show the version", "バージョンを表示"},
      [](Options& o, const std::string&, int) { o.version = true; return std::string(); }},
 };
 
 // A text named on the command line, among the options given.
-const OptionRow kText = {"", "", "", kRepeatable, kTexts, "", nullptr};
+const OptionRow kText = {"", "", "", kRepeatable, kTexts, {}, nullptr};
 
 // A rule between the options given: broken by an option of the first groups
 // given with another of the second (or, when `needs`, without any of them).
@@ -365,20 +414,63 @@ Language LanguageOfLocale(unsigned codePage, std::string_view localeName) {
     return codePage == 932 || localeName.substr(0, 2) == "ja" ? Language::Japanese : Language::English;
 }
 
-std::string UsageText() {
-    std::string text =
-        "Usage: quenbol-count [--keywords FILE] [--manual WORD]... [--encoding ENC]\n"
-        "                     [--line | --json | --jsonl | --csv] [-r] [--files-from LIST]\n"
-        "                     [--jobs N] [--progress auto|always|never] [FILE|DIR|-]...\n"
-        "       quenbol-count [...] --by-keyword [--json | --jsonl] [FILE|DIR|-]...\n"
-        "       quenbol-count [...] --matches [--context N] [FILE|DIR|-]...\n"
-        "       quenbol-count [...] --html REPORT [FILE|DIR|-]...\n"
-        "       quenbol-count [--keywords FILE] --dump-keywords\n"
-        "\n"
-        "Counts how often each member of the group is named in each text, one search-all\n"
-        "per FILE in the order given (standard input when none, or for '-'), totals\n"
-        "accumulating from text to text.\n"
-        "\n";
+namespace {
+
+// The command lines --help begins with, after "Usage: " or its translation.
+constexpr std::string_view kSynopsis[] = {
+    "quenbol-count [--keywords FILE] [--manual WORD]... [--encoding ENC]",
+    "              [--line | --json | --jsonl | --csv]",
+    "              [-r] [--files-from LIST] [--jobs N] [--progress WHEN]",
+    "              [FILE|DIR|-]...",
+    "quenbol-count [...] --by-keyword [--json | --jsonl] [FILE|DIR|-]...",
+    "quenbol-count [...] --unit post [--format FORMAT] [--jsonl | --csv]",
+    "              [--json [--period PERIOD]] [FILE|DIR|-]...",
+    "quenbol-count [...] --matches [--context N] [FILE|DIR|-]...",
+    "quenbol-count [...] --html REPORT [--lang ja|en] [FILE|DIR|-]...",
+    "quenbol-count [--keywords FILE] --dump-keywords",
+};
+
+struct UsageWords {
+    std::string_view usage;   // before the first command line
+    std::string_view indent;  // as wide on a terminal as `usage`
+    std::string_view about;   // what the program does
+    std::string_view exit;    // the exit statuses
+};
+
+const UsageWords kEnglishWords = {
+    "Usage: ", "       ",
+    "Counts how often each member of the group is named in each text, one search-all\n"
+    "per FILE in the order given (standard input when none, or for '-'), totals\n"
+    "accumulating from text to text.\n",
+    "Exit status: 0 on success; 2 on a usage error, an unreadable file or a refused\n"
+    "keyword file (nothing is printed to standard output then; with --jsonl and --csv an\n"
+    "unreadable text gives a row with its error and the others are still counted); 1 when\n"
+    "the output cannot be written.\n",
+};
+
+const UsageWords kJapaneseWords = {
+    "使い方: ", "        ",
+    "各テキストで各メンバーが何回呼ばれたかを数える。FILE ごとに指定の順で\n"
+    "全検索を一回ずつ行い（FILE がないときと '-' は標準入力）、合計はテキストを\n"
+    "追って積み上がる。\n",
+    "終了ステータス: 成功なら 0。使い方の誤り、読めないファイル、受け付けられない\n"
+    "キーワードファイルでは 2（このとき標準出力には何も出さない。--jsonl と --csv\n"
+    "では、読めないテキストはエラー付きの行になり、ほかのテキストは数え続ける）。\n"
+    "出力を書けないときは 1。\n",
+};
+
+}  // namespace
+
+std::string UsageText(Language language) {
+    const bool japanese = language == Language::Japanese;
+    const UsageWords& words = japanese ? kJapaneseWords : kEnglishWords;
+    std::string text;
+    for (const std::string_view line : kSynopsis) {
+        text += text.empty() ? words.usage : words.indent;
+        (text += line) += '\n';
+    }
+    (text += '\n') += words.about;
+    text += '\n';
     constexpr std::size_t kHelpColumn = 20;
     for (const OptionRow& option : kOptions) {
         std::string left = "  ";
@@ -387,15 +479,12 @@ std::string UsageText() {
         if (!option.valueName.empty()) (left += ' ') += option.valueName;
         left.resize(std::max(left.size() + 1, kHelpColumn), ' ');
         text += left;
-        for (const char c : option.help) text += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
+        const std::string_view help = japanese ? option.help.japanese : option.help.english;
+        for (const char c : help) text += c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, c);
         text += '\n';
     }
-    return text +
-           "\n"
-           "Exit status: 0 on success; 2 on a usage error, an unreadable file or a refused\n"
-           "keyword file (nothing is printed to standard output then; with --jsonl and --csv an\n"
-           "unreadable text gives a row with its error and the others are still counted); 1 when\n"
-           "the output cannot be written.\n";
+    (text += '\n') += words.exit;
+    return text;
 }
 
 }  // namespace quenbol::cli

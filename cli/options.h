@@ -76,7 +76,7 @@ std::string ManualWordToCp932(std::string_view utf8, std::string& error);
 // starts with "ja"; English otherwise.
 Language LanguageOfLocale(unsigned codePage, std::string_view localeName);
 
-// The text printed by --help (ASCII).
-std::string UsageText();
+// The text printed by --help, in English or Japanese (UTF-8).
+std::string UsageText(Language language);
 
 }  // namespace quenbol::cli

@@ -1,6 +1,8 @@
 // The command-line parser of quenbol-count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/options.h"
 
 namespace quenbol::cli {
@@ -103,13 +105,65 @@ TEST(ParseOptions, AConflictNamesTheOptionsOfTheFirstRuleBroken) {
 }
 
 TEST(UsageText, ListsEachOptionWithItsValueAndItsHelpInOneColumn) {
-    const std::string usage = UsageText();
+    const std::string usage = UsageText(Language::English);
+    EXPECT_EQ(usage.rfind("Usage: quenbol-count [--keywords FILE]", 0), 0u);
     for (const char* lines :
          {"\n  -r, --recursive   count every regular file below each DIR, in byte order of the paths\n",
           "\n  --files-from LIST read the texts' paths from LIST, one a line ('-': standard input)\n",
           "\n  --context N       characters of text shown before and after each occurrence\n"
           "                    (0 to 200, default 10)\n  --html REPORT"})
         EXPECT_NE(usage.find(lines), std::string::npos) << lines;
+    const std::string japanese = UsageText(Language::Japanese);
+    EXPECT_EQ(japanese.rfind("使い方: quenbol-count [--keywords FILE]", 0), 0u);
+    EXPECT_NE(japanese.find("\n  --context N       各出現の前後に示すテキストの文字数\n"
+                            "                    （0〜200、既定 10）\n  --html REPORT"),
+              std::string::npos);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, nl; (nl = text.find('\n', at)) != std::string::npos; at = nl + 1)
+        lines.push_back(text.substr(at, nl - at));
+    return lines;
+}
+
+// Columns on a terminal: every character outside ASCII in the help is a wide one.
+std::size_t Columns(const std::string& line) {
+    std::size_t columns = 0;
+    for (const unsigned char c : line) columns += c < 0x80 ? 1 : (c & 0xC0) == 0xC0 ? 2 : 0;
+    return columns;
+}
+
+// An option added to the table without its Japanese line shows in the
+// Japanese help with no text, or with English.
+TEST(UsageText, EveryOptionHasItsLineInBothLanguages) {
+    constexpr std::size_t kHelpColumn = 20;
+    const std::vector<std::string> english = Lines(UsageText(Language::English));
+    const std::vector<std::string> japanese = Lines(UsageText(Language::Japanese));
+    int options = 0;
+    for (const std::string& line : english) {
+        if (line.rfind("  -", 0) != 0) continue;
+        ++options;
+        const std::string left = line.substr(0, line.find(' ', line.find("--")));
+        const auto same = std::find_if(japanese.begin(), japanese.end(), [&](const std::string& l) {
+            return l.rfind(left + ' ', 0) == 0;
+        });
+        ASSERT_NE(same, japanese.end()) << left;
+        const std::string help = same->substr(std::min(same->size(), kHelpColumn));
+        EXPECT_TRUE(std::any_of(help.begin(), help.end(), [](char c) { return c & 0x80; }))
+            << left << " has no Japanese help: '" << help << "'";
+    }
+    EXPECT_GE(options, 22);
+    // Japanese characters are twice as wide: the Japanese help is wrapped to
+    // fit an 80-column console.
+    for (const std::string& line : japanese) EXPECT_LE(Columns(line), 80u) << line;
+}
+
+TEST(LanguageOfLocale, JapaneseByCodePage932OrAJaLocaleName) {
+    EXPECT_EQ(LanguageOfLocale(932, ""), Language::Japanese);
+    EXPECT_EQ(LanguageOfLocale(0, "ja_JP.UTF-8"), Language::Japanese);
+    EXPECT_EQ(LanguageOfLocale(0, "C"), Language::English);
+    EXPECT_EQ(LanguageOfLocale(1252, "en_US"), Language::English);
 }
 
 TEST(ParseOptions, DumpKeywordsTakesAKeywordFileAndNoTexts) {

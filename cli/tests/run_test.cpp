@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <fstream>
 #include <sstream>
 
@@ -179,6 +181,42 @@ TEST(QuenbolCount, UsageErrorsHelpAndVersion) {
     r = RunCounter({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("--dump-keywords"), std::string::npos);
+}
+
+// The locale's variables as the counter sees them, put back afterwards.
+class LocaleVariables {
+public:
+    explicit LocaleVariables(const char* lang) {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+        setenv("LANG", lang, 1);
+    }
+    ~LocaleVariables() {
+        for (std::size_t i = 0; i < std::size(kNames); ++i)
+            if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1);
+            else unsetenv(kNames[i]);
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved_;
+};
+
+TEST(QuenbolCount, HelpIsInTheLocalesLanguageUnlessLangSaysOtherwise) {
+    const auto helpStart = [](const char* lang, std::vector<std::string> args) {
+        LocaleVariables locale(lang);
+        args.insert(args.begin(), "--help");
+        const RunOutput r = RunCounter(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out.substr(0, r.out.find(' '));
+    };
+    EXPECT_EQ(helpStart("ja_JP.UTF-8", {}), "使い方:");
+    EXPECT_EQ(helpStart("C", {}), "Usage:");
+    EXPECT_EQ(helpStart("ja_JP.UTF-8", {"--lang", "en"}), "Usage:");
+    EXPECT_EQ(helpStart("en_US.UTF-8", {"--lang=ja"}), "使い方:");
 }
 
 TEST(QuenbolCount, MatchesAndReportRefuseTextsWithoutTheWayBackToTheFile) {
