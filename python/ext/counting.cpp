@@ -1,10 +1,13 @@
 // The Python package's counting, on the counter's own parts.
 #include "python/ext/counting.h"
 
+#include <algorithm>
 #include <array>
 
 #include "cli/count/inside_words.h"
+#include "cli/count/post_stats.h"
 #include "cli/emit/format_matches.h"
+#include "cli/emit/format_posts.h"
 #include "cli/emit/row_writers.h"
 #include "cli/pipeline.h"
 #include "cli/read/keyword_file_load.h"
@@ -127,6 +130,68 @@ std::optional<std::string> MatchLines(std::string_view bytes, cli::EncodingChoic
     return lines;
 }
 
+TextPosts CountTextPosts(std::string_view bytes, cli::EncodingChoice encoding, const Words& words,
+                         std::optional<LogFormat> format, PeriodKind period) {
+    std::string_view text;
+    cli::TextJob job = Decoded(bytes, encoding, text);
+    const CompiledSearch& compiled = words.Compiled(text);
+    // Each body counted alone by a search of its own: what the pipeline's
+    // one search over the bodies gives (the counter's tests hold it to that).
+    for (Post& post : SplitPosts(text, format ? *format : DetectLogFormat(text))) {
+        CountingState state;
+        SearchAll(state, post.body, compiled, nullptr, &OwnBuffers().scratch);
+        cli::PostCount& counted = job.posts.emplace_back();
+        counted.number = post.number;
+        counted.date = post.date;
+        counted.id = std::move(post.id);
+        counted.current = state.current;
+        counted.manual = state.manualCurrent;
+    }
+    cli::PostStats sums(period);
+    for (const cli::PostCount& post : job.posts) sums.Add(post);
+    return {cli::PostJsonlRecords(job), cli::FormatPostJson(sums)};
+}
+
+namespace {
+
+// The sums of the posts of every text, or the first text that failed.
+class PostSumsEmitter final : public cli::Emitter {
+public:
+    explicit PostSumsEmitter(PeriodKind period) : sums(period) {}
+    bool Take(const cli::TextJob& text, const cli::RunTotals&) override {
+        if (!text.ok()) {
+            failure = std::string(text.path) + ": " + text.failure;
+            return false;
+        }
+        for (const cli::PostCount& post : text.posts) sums.Add(post);
+        return true;
+    }
+    cli::PostStats sums;
+    std::string failure;
+};
+
+}  // namespace
+
+std::optional<std::string> FilePostSums(std::vector<std::string> paths, const Words& words,
+                                        cli::EncodingChoice encoding, int jobs, std::optional<LogFormat> format,
+                                        PeriodKind period, std::string& failure) {
+    std::vector<cli::InputFile> inputs;
+    inputs.reserve(paths.size());
+    for (std::string& path : paths) inputs.push_back({std::move(path), {}});
+    cli::PipelineSettings settings;
+    settings.table = &words.table();
+    settings.manualWords = words.manual();
+    settings.encoding = encoding;
+    settings.jobs = jobs;
+    settings.posts = true;
+    settings.format = format;
+    PostSumsEmitter emitter(period);
+    cli::RunPipeline(settings, inputs, emitter);
+    failure = emitter.failure;
+    if (!failure.empty()) return std::nullopt;
+    return cli::FormatPostJson(emitter.sums);
+}
+
 Counter::Counter(std::shared_ptr<const Words> words)
     : words_(std::move(words)), totals_(words_->table(), words_->manual()) {}
 
@@ -163,23 +228,35 @@ std::string Counter::ResultsLine() {
 // Each text's row, handed to the FileRows it belongs to.
 class FileRows::RowEmitter : public cli::Emitter {
 public:
-    RowEmitter(FileRows& rows, Form form, bool byKeyword) : rows_(rows), form_(form), byKeyword_(byKeyword) {}
+    RowEmitter(FileRows& rows, Form form, bool byKeyword, bool posts)
+        : rows_(rows), form_(form), byKeyword_(byKeyword), posts_(posts) {}
     bool Take(const cli::TextJob& text, const cli::RunTotals& totals) override {
-        return rows_.Deliver(form_ == Form::Csv ? cli::CsvRow(text, totals) : cli::JsonlRecord(text, totals, byKeyword_));
+        if (!posts_)
+            return rows_.Deliver(form_ == Form::Csv ? cli::CsvRow(text, totals)
+                                                    : cli::JsonlRecord(text, totals, byKeyword_));
+        // A line per post, each a row of its own.
+        const std::string lines = cli::PostJsonlRecords(text);
+        for (std::size_t start = 0; start < lines.size();) {
+            const std::size_t end = std::min(lines.find('\n', start), lines.size() - 1);
+            if (!rows_.Deliver(lines.substr(start, end + 1 - start))) return false;
+            start = end + 1;
+        }
+        return true;
     }
 
 private:
     FileRows& rows_;
     Form form_;
     bool byKeyword_;
+    bool posts_;
 };
 
 FileRows::FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> words, cli::EncodingChoice encoding,
-                   int jobs, Form form, bool byKeyword)
+                   int jobs, Form form, bool byKeyword, bool posts, std::optional<LogFormat> format)
     : words_(std::move(words)), form_(form) {
     inputs_.reserve(paths.size());
     for (std::string& path : paths) inputs_.push_back({std::move(path), {}});
-    pipeline_ = std::thread([this, encoding, jobs, form, byKeyword] {
+    pipeline_ = std::thread([this, encoding, jobs, form, byKeyword, posts, format] {
         try {
             cli::PipelineSettings settings;
             settings.table = &words_->table();
@@ -188,7 +265,9 @@ FileRows::FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> 
             settings.jobs = jobs;
             settings.byKeyword = byKeyword;
             if (byKeyword) settings.inside = &words_->Inside();
-            RowEmitter emitter(*this, form, byKeyword);
+            settings.posts = posts;
+            settings.format = format;
+            RowEmitter emitter(*this, form, byKeyword, posts);
             cli::RunPipeline(settings, inputs_, emitter);
         } catch (...) {
             std::lock_guard<std::mutex> lock(mutex_);

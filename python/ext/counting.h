@@ -1,9 +1,10 @@
 // What the Python package counts with, in plain C++ (the bindings in
 // module.cpp add only the conversions to and from Python): a keyword table
 // with its manual words, compiled once for any number of threads; one text
-// in memory counted into a --jsonl row, or into its --matches lines; the
-// window's running totals; and files run through the counter's pipeline
-// (cli/pipeline.h), their rows handed out one at a time.
+// in memory counted into a --jsonl row, into its --matches lines, or post by
+// post into its rows and their sums; the window's running totals; and files
+// run through the counter's pipeline (cli/pipeline.h), their rows handed out
+// one at a time, or the sums of their posts.
 // Texts are decoded, totals run on and rows made by the counter's own parts
 // (TextDecoder, RunTotals, cli/emit/row_writers.h, WriteMatches), so the
 // package gives what quenbol-count gives, byte for byte.
@@ -25,6 +26,7 @@
 #include "cli/decode/text_decoding.h"
 #include "cli/read/input_walk.h"
 #include "core/counting.h"
+#include "core/posts/thread_posts.h"
 #include "core/words/inside_word.h"
 
 namespace quenbol::python {
@@ -71,6 +73,24 @@ std::string CountTextRow(std::string_view bytes, cli::EncodingChoice encoding, c
 std::optional<std::string> MatchLines(std::string_view bytes, cli::EncodingChoice encoding, const Words& words,
                                       int context, std::string& error);
 
+// One text counted post by post, as quenbol-count --unit post counts a file:
+// its rows (--jsonl --unit post, with an empty "file") and the sums of its
+// posts (--json --unit post --period `period`). `format` unset: judged from
+// the text.
+struct TextPosts {
+    std::string rows;
+    std::string sums;
+};
+TextPosts CountTextPosts(std::string_view bytes, cli::EncodingChoice encoding, const Words& words,
+                         std::optional<LogFormat> format, PeriodKind period);
+
+// Files counted post by post on the counter's pipeline (`jobs` at once): the
+// sums of all their posts, as --json --unit post gives them; nothing, with
+// the first unreadable file's message in `failure`, when one cannot be read.
+std::optional<std::string> FilePostSums(std::vector<std::string> paths, const Words& words,
+                                        cli::EncodingChoice encoding, int jobs, std::optional<LogFormat> format,
+                                        PeriodKind period, std::string& failure);
+
 // The window's counting: search-all and manual-only over text after text,
 // totals running until reset. Its calls may come from several threads; they
 // take turns.
@@ -90,14 +110,16 @@ private:
 };
 
 // The counter's pipeline over files, on a thread of its own, its rows
-// (--jsonl, with `byKeyword` as --jsonl --by-keyword, or --csv) taken one at
-// a time in input order. At most a few rows wait: the pipeline pauses until
+// (--jsonl, with `byKeyword` as --jsonl --by-keyword, or --csv; with `posts`
+// a --jsonl row per post, the texts split as `format` says) taken one at a
+// time in input order. At most a few rows wait: the pipeline pauses until
 // they are taken. Destroying it stops the pipeline after the texts in flight.
 class FileRows {
 public:
     enum class Form { Jsonl, Csv };
     FileRows(std::vector<std::string> paths, std::shared_ptr<const Words> words,
-             cli::EncodingChoice encoding, int jobs, Form form, bool byKeyword = false);
+             cli::EncodingChoice encoding, int jobs, Form form, bool byKeyword = false, bool posts = false,
+             std::optional<LogFormat> format = {});
     ~FileRows();
     FileRows(const FileRows&) = delete;
     FileRows& operator=(const FileRows&) = delete;

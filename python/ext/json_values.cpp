@@ -85,13 +85,20 @@ private:
         return list;
     }
 
+    // An integer, or a float when it has a fraction (the shares of posts).
     py::object Number() {
+        const char* start = s_.data() + i_;
         std::int64_t n = 0;
-        const auto [end, error] = std::from_chars(s_.data() + i_, s_.data() + s_.size(), n);
+        const auto [end, error] = std::from_chars(start, s_.data() + s_.size(), n);
         if (error != std::errc()) Fail();
         i_ = static_cast<std::size_t>(end - s_.data());
-        if (i_ < s_.size() && (s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E')) Fail();
-        return py::int_(n);
+        if (i_ < s_.size() && (s_[i_] == 'e' || s_[i_] == 'E')) Fail();
+        if (i_ >= s_.size() || s_[i_] != '.') return py::int_(n);
+        double x = 0;
+        const auto [fractionEnd, fractionError] = std::from_chars(start, s_.data() + s_.size(), x);
+        if (fractionError != std::errc() || fractionEnd == end + 1) Fail();
+        i_ = static_cast<std::size_t>(fractionEnd - s_.data());
+        return py::float_(x);
     }
 
     static void AppendUtf8(std::string& out, std::uint32_t cp) {

@@ -1,7 +1,7 @@
 // The counter's JSON rows as Python values, read straight into dicts, lists,
-// str, int and None: json.loads took three quarters of a short text's
-// count. Reads the JSON the row builders write (and any JSON without
-// fractions or exponents); needs the GIL.
+// str, int, float and None: json.loads took three quarters of a short
+// text's count. Reads the JSON the row builders write (and any JSON without
+// exponents); needs the GIL.
 #pragma once
 
 #include <pybind11/pybind11.h>

@@ -80,6 +80,36 @@ TextBytes BytesOf(const py::handle& text, const std::string& encoding) {
     return out;
 }
 
+// "auto" (judged per text) or a format's name, as --format takes them.
+std::optional<LogFormat> FormatNamed(const std::string& name) {
+    if (name == "auto") return std::nullopt;
+    for (const LogFormat format : {LogFormat::Dat, LogFormat::Thread, LogFormat::LineTalk, LogFormat::Plain})
+        if (name == LogFormatName(format)) return format;
+    throw py::value_error("unknown format '" + name + "' (auto, dat, thread, line-talk or plain)");
+}
+
+PeriodKind PeriodNamed(const std::string& name) {
+    if (name == "day") return PeriodKind::Day;
+    if (name == "week") return PeriodKind::Week;
+    if (name == "month") return PeriodKind::Month;
+    throw py::value_error("unknown period '" + name + "' (day, week or month)");
+}
+
+// Lines of JSON, each one value.
+py::list JsonLines(std::string_view lines) {
+    py::list values;
+    for (std::size_t start = 0, end; start < lines.size(); start = end + 1) {
+        end = std::min(lines.find('\n', start), lines.size());
+        values.append(JsonValues(lines.substr(start, end - start)));
+    }
+    return values;
+}
+
+int JobsOrCores(int jobs) {
+    if (jobs < 0) throw py::value_error("jobs must be 1 or more");
+    return jobs ? jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 ManualWordList ManualWords(const std::optional<std::vector<std::string>>& words) {
     if (!words) return InitialManualWords();
     if (words->size() > kManualWordCount) throw py::value_error("at most 7 manual words can be given");
@@ -144,12 +174,33 @@ PYBIND11_MODULE(_quenbol, m) {
             lines = MatchLines(bytes.view, bytes.encoding, words, context, error);
         }
         if (!lines) throw py::value_error(error);
-        py::list rows;
-        for (std::size_t start = 0, end; start < lines->size(); start = end + 1) {
-            end = lines->find('\n', start);
-            rows.append(JsonValues(std::string_view(*lines).substr(start, end - start)));
+        return JsonLines(*lines);
+    });
+
+    m.def("count_posts", [](const Words& words, const py::handle& text, const std::string& encoding,
+                            const std::string& format, const std::string& period) {
+        const TextBytes bytes = BytesOf(text, encoding);
+        const std::optional<LogFormat> chosen = FormatNamed(format);
+        const PeriodKind kind = PeriodNamed(period);
+        const TextPosts posts = Released([&] { return CountTextPosts(bytes.view, bytes.encoding, words, chosen, kind); });
+        return py::make_tuple(JsonLines(posts.rows), JsonValues(posts.sums));
+    });
+
+    m.def("file_post_sums", [](std::vector<std::string> paths, const Words& words, const std::string& encoding,
+                               int jobs, const std::string& format, const std::string& period) {
+        const cli::EncodingChoice chosenEncoding = EncodingNamed(encoding);
+        const std::optional<LogFormat> chosen = FormatNamed(format);
+        const PeriodKind kind = PeriodNamed(period);
+        jobs = JobsOrCores(jobs);
+        std::string failure;
+        const std::optional<std::string> sums = Released([&] {
+            return FilePostSums(std::move(paths), words, chosenEncoding, jobs, chosen, kind, failure);
+        });
+        if (!sums) {  // a file that cannot be read, named in the message
+            PyErr_SetString(PyExc_OSError, failure.c_str());
+            throw py::error_already_set();
         }
-        return rows;
+        return JsonValues(*sums);
     });
 
     py::class_<Counter>(m, "Counter")
@@ -167,12 +218,15 @@ PYBIND11_MODULE(_quenbol, m) {
 
     py::class_<FileRows>(m, "FileRows")
         .def(py::init([](std::vector<std::string> paths, const std::shared_ptr<Words>& words,
-                         const std::string& encoding, int jobs, bool csv, bool byKeyword) {
-            if (jobs < 0) throw py::value_error("jobs must be 1 or more");
-            if (jobs == 0) jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-            return new FileRows(std::move(paths), words, EncodingNamed(encoding), jobs,
-                                csv ? FileRows::Form::Csv : FileRows::Form::Jsonl, byKeyword);
-        }))
+                         const std::string& encoding, int jobs, bool csv, bool byKeyword,
+                         const std::optional<std::string>& postFormat) {
+            // postFormat: a row per post, the texts split as it says.
+            const std::optional<LogFormat> format = postFormat ? FormatNamed(*postFormat) : std::nullopt;
+            return new FileRows(std::move(paths), words, EncodingNamed(encoding), JobsOrCores(jobs),
+                                csv ? FileRows::Form::Csv : FileRows::Form::Jsonl, byKeyword,
+                                postFormat.has_value(), format);
+        }), py::arg("paths"), py::arg("words"), py::arg("encoding"), py::arg("jobs"), py::arg("csv"),
+            py::arg("by_keyword"), py::arg("post_format") = py::none())
         .def("__iter__", [](FileRows& rows) -> FileRows& { return rows; })
         .def("__next__", [](FileRows& rows) -> py::object {
             const std::optional<std::string> row = Released([&] { return rows.Next(); });

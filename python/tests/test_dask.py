@@ -1,14 +1,17 @@
-# quenbol.dask.count_files on a local cluster of two worker processes against
-# quenbol-count --csv on the same files.
+# quenbol.dask on a local cluster of two worker processes: count_files against
+# quenbol-count --csv on the same files, post_summary against the sums of
+# the same files counted in one process.
 import csv
 import io
 
+import dask.bag
 import pandas as pd
 import pytest
 from distributed import Client, LocalCluster
 
 import quenbol.dask
 from conftest import run_counter
+from test_posts import NEW_YEAR, YEAR_END
 
 
 @pytest.fixture(scope="module")
@@ -34,3 +37,16 @@ def test_dataframe_equals_the_counters_csv(client, texts, tmp_path, keyword_file
     cells = [["" if pd.isna(v) else str(v) for v in row[1:]] for row in df.itertuples(index=False)]
     assert cells == [row[1:] for row in rows]
     assert df["error"][5].startswith("cannot open") and df["bytes"].isna()[5]
+
+
+def test_post_summary_of_a_bag_adds_up_its_batches(client, tmp_path):
+    paths = []
+    for i, data in enumerate([YEAR_END, NEW_YEAR] * 3):
+        paths.append(tmp_path / f"{i}.dat")
+        paths[-1].write_bytes(data)
+    expected = quenbol.post_summary(paths, period="week")
+    assert expected["posts"] == 12 and expected["co_mentions"][0][9] == 6
+
+    bag = dask.bag.from_sequence([str(p) for p in paths], npartitions=3)
+    assert quenbol.dask.post_summary(bag, client=client, period="week") == expected
+    assert quenbol.dask.post_summary(paths, client=client, period="week", batch_size=4) == expected
