@@ -220,7 +220,8 @@ PYBIND11_MODULE(_quenbol, m) {
         .def(py::init([](std::vector<std::string> paths, const std::shared_ptr<Words>& words,
                          const std::string& encoding, int jobs, bool csv, bool byKeyword,
                          const std::optional<std::string>& postFormat) {
-            // postFormat: a row per post, the texts split as it says.
+            // postFormat: a --jsonl row per post, the texts split as it says.
+            if (csv && postFormat) throw py::value_error("rows per post are JSON Lines rows");
             const std::optional<LogFormat> format = postFormat ? FormatNamed(*postFormat) : std::nullopt;
             return new FileRows(std::move(paths), words, EncodingNamed(encoding), JobsOrCores(jobs),
                                 csv ? FileRows::Form::Csv : FileRows::Form::Jsonl, byKeyword,
