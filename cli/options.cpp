@@ -90,11 +90,13 @@ struct OptionRow {
 // Every option, in the order --help lists them.
 const OptionRow kOptions[] = {
     {"--keywords", "", "FILE", kOnce, kKeywords,
-     {"use the keyword table of a keyword file instead of the built-in one",
+     {"use the keyword table of a keyword file instead of the\n"
+      "built-in one",
       "組み込みの表の代わりにキーワードファイルのキーワード表を使う"},
      [](Options& o, const std::string& value, int) { o.keywordFile = value; return std::string(); }},
     {"--manual", "", "WORD", kRepeatable, kReading,
-     {"a manual word (up to 7; when given, these replace the initial ones)",
+     {"a manual word (up to 7; when given, these replace the\n"
+      "initial ones)",
       "手動ワード（7 個まで。指定すると初期のワードと入れ替わる）"},
      [](Options& o, const std::string& value, int timesBefore) {
          if (timesBefore == kManualWordCount) return std::string("at most 7 manual words can be given");
@@ -104,9 +106,10 @@ const OptionRow kOptions[] = {
          return error;
      }},
     {"--encoding", "", "ENC", kOnce, kReading,
-     {"how texts are read: auto (default: chosen per text by its byte-order\n"
-      "mark, else ISO-2022-JP, UTF-8, EUC-JP or code page 932), cp932,\n"
-      "utf-8, utf-16le, utf-16be, euc-jp, iso-2022-jp",
+     {"how texts are read: auto (default: chosen per text by its\n"
+      "byte-order mark, else ISO-2022-JP, UTF-8, EUC-JP or code\n"
+      "page 932), cp932, utf-8, utf-16le, utf-16be, euc-jp,\n"
+      "iso-2022-jp",
       "テキストの読み方: auto（既定: テキストごとにバイト順マーク、\n"
       "なければ ISO-2022-JP、UTF-8、EUC-JP、コードページ 932\n"
       "から選ぶ）、cp932、utf-8、utf-16le、utf-16be、euc-jp、\n"
@@ -123,7 +126,8 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--line", "", "", kRepeatable, kLine,
-     {"print the results line of each text, as the clipboard gets it",
+     {"print the results line of each text, as the clipboard gets\n"
+      "it",
       "各テキストの結果行を、クリップボードに入るとおりに出力"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Line; return std::string(); }},
     {"--json", "", "", kRepeatable, kJson,
@@ -131,13 +135,14 @@ const OptionRow kOptions[] = {
       "最後のテキストの後の状態を一つの JSON オブジェクトで出力"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Json; return std::string(); }},
     {"--by-keyword", "", "", kRepeatable, kByKeyword,
-     {"with the table, --json or --jsonl: the count of every keyword as well",
+     {"with the table, --json or --jsonl: the count of every\n"
+      "keyword as well",
       "表、--json、--jsonl で、キーワードごとの数も出す"},
      [](Options& o, const std::string&, int) { o.byKeyword = true; return std::string(); }},
     {"--matches", "", "", kRepeatable, kMatches,
      {"print every counted occurrence as one JSON object a line:\n"
-      "where it is (byte offsets into the file as read, line, column)\n"
-      "and which member and keyword took it",
+      "where it is (byte offsets into the file as read, line,\n"
+      "column) and which member and keyword took it",
       "数えた出現を一つずつ、一行一つの JSON オブジェクトで出力:\n"
       "位置（読んだファイルでのバイトオフセット、行、桁）と、\n"
       "それを取ったメンバーとキーワード"},
@@ -171,13 +176,15 @@ const OptionRow kOptions[] = {
       "出力（JSON Lines）"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Jsonl; return std::string(); }},
     {"--csv", "", "", kRepeatable, kCsv,
-     {"print one CSV row per text (UTF-8 with a byte-order mark, CR LF)",
+     {"print one CSV row per text (UTF-8 with a byte-order mark, CR\n"
+      "LF)",
       "テキストごとに CSV の行を一つ出力（UTF-8、バイト順マーク\n"
       "付き、改行は CR LF）"},
      [](Options& o, const std::string&, int) { o.output = OutputStyle::Csv; return std::string(); }},
     {"--unit", "", "UNIT", kOnce, kUnit,
      {"what is counted alone: text (each text, the default) or post\n"
-      "(each post of a thread log, each message of a talk, each paragraph)",
+      "(each post of a thread log, each message of a talk, each\n"
+      "paragraph)",
       "単独で数える単位: text（テキストごと、既定）か post\n"
       "（スレッドログの投稿、トークのメッセージ、段落ごと）"},
      [](Options& o, const std::string& value, int) {
@@ -187,8 +194,8 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--format", "", "FORMAT", kOnce, kPosts,
-     {"with --unit post: how texts split into posts: auto (judged per\n"
-      "text, the default), dat, thread, line-talk or plain",
+     {"with --unit post: how texts split into posts: auto (judged\n"
+      "per text, the default), dat, thread, line-talk or plain",
       "--unit post で、テキストを投稿に分ける形式: auto（テキスト\n"
       "ごとに判定、既定）、dat、thread、line-talk、plain"},
      [](Options& o, const std::string& value, int) {
@@ -201,8 +208,8 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--period", "", "PERIOD", kOnce, kPeriod,
-     {"with --json --unit post or --html: the periods counted, day (the\n"
-      "default), week (ISO weeks) or month",
+     {"with --json --unit post or --html: the periods counted, day\n"
+      "(the default), week (ISO weeks) or month",
       "--json --unit post か --html で集計する期間: day（既定）、\n"
       "week（ISO 週）、month"},
      [](Options& o, const std::string& value, int) {
@@ -213,16 +220,19 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--recursive", "-r", "", kRepeatable, kCorpus,
-     {"count every regular file below each DIR, in byte order of the paths",
+     {"count every regular file below each DIR, in byte order of\n"
+      "the paths",
       "各 DIR の下の通常ファイルをすべて、パスのバイト順に数える"},
      [](Options& o, const std::string&, int) { o.recursive = true; return std::string(); }},
     {"--files-from", "", "LIST", kOnce, kCorpus,
-     {"read the texts' paths from LIST, one a line ('-': standard input)",
+     {"read the texts' paths from LIST, one a line ('-': standard\n"
+      "input)",
       "テキストのパスを LIST から一行に一つずつ読む\n"
       "（'-': 標準入力）"},
      [](Options& o, const std::string& value, int) { o.filesFrom = value; return std::string(); }},
     {"--jobs", "", "N", kRepeatable, kCorpus,
-     {"count N texts at once (default: one per core); the output is the same",
+     {"count N texts at once (default: one per core); the output is\n"
+      "the same",
       "N 個のテキストを同時に数える（既定: コアごとに一つ）。\n"
       "出力は変わらない"},
      [](Options& o, const std::string& value, int) {
@@ -232,8 +242,8 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--progress", "", "WHEN", kRepeatable, kCorpus,
-     {"a progress line on standard error: auto (when it is a terminal),\n"
-      "always or never",
+     {"a progress line on standard error: auto (when it is a\n"
+      "terminal), always or never",
       "標準エラーに進み具合の行を出す: auto（端末のとき）、\n"
       "always、never"},
      [](Options& o, const std::string& value, int) {
@@ -244,12 +254,14 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--dump-keywords", "", "", kRepeatable, kDumpKeywords,
-     {"write the keyword table in keyword file form to standard output",
+     {"write the keyword table in keyword file form to standard\n"
+      "output",
       "キーワード表をキーワードファイルの形で標準出力に書く"},
      [](Options& o, const std::string&, int) { o.dumpKeywords = true; return std::string(); }},
     {"--lang", "", "LANG", kOnce, kLang,
-     {"the language of --help and of the --html report: ja or en (default:\n"
-      "ja where the system's code page is 932 or the locale is Japanese)",
+     {"the language of --help and of the --html report: ja or en\n"
+      "(default: ja where the system's code page is 932 or the\n"
+      "locale is Japanese)",
       "--help と --html レポートの言語: ja か en（既定: システムの\n"
       "コードページが 932 かロケールが日本語なら ja）"},
      [](Options& o, const std::string& value, int) {
@@ -443,9 +455,9 @@ const UsageWords kEnglishWords = {
     "per FILE in the order given (standard input when none, or for '-'), totals\n"
     "accumulating from text to text.\n",
     "Exit status: 0 on success; 2 on a usage error, an unreadable file or a refused\n"
-    "keyword file (nothing is printed to standard output then; with --jsonl and --csv an\n"
-    "unreadable text gives a row with its error and the others are still counted); 1 when\n"
-    "the output cannot be written.\n",
+    "keyword file (nothing is printed to standard output then; with --jsonl and --csv\n"
+    "an unreadable text gives a row with its error and the others are still counted);\n"
+    "1 when the output cannot be written.\n",
 };
 
 const UsageWords kJapaneseWords = {

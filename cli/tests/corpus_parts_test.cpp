@@ -158,7 +158,11 @@ TEST_F(Reading, AFileCutBeforeItIsReadCountsWhatWasReadAndTheOthersAllTheirs) {
     });
     Keywords table;
     LoadDefaultKeywords(table);
-    const PipelineSettings settings{&table, InitialManualWords(), Encoding::Cp932, 2};
+    PipelineSettings settings;
+    settings.table = &table;
+    settings.manualWords = InitialManualWords();
+    settings.encoding = Encoding::Cp932;
+    settings.jobs = 2;
     const auto rows = RowsOf(settings, inputs, [](const TextJob& text, const RunTotals& totals) {
         const MemberCounts& n = totals.state.current;
         return std::to_string(text.bytes) + " " + text.failure + "|" + std::to_string(n[1]) + std::to_string(n[2]) +
@@ -302,7 +306,10 @@ TEST(RunPipeline, TwoWorkersCountEveryTextAsOneDoes) {
         inputs.push_back({path, {}});
     }
     const auto run = [&](int jobs) {
-        const PipelineSettings settings{&table, InitialManualWords(), std::nullopt, jobs};
+        PipelineSettings settings;
+        settings.table = &table;
+        settings.manualWords = InitialManualWords();
+        settings.jobs = jobs;
         return RowsOf(settings, inputs, [](const TextJob& text, const RunTotals& totals) {
             std::string row = std::string(EncodingName(text.encoding)) + " " + text.failure;
             for (std::int32_t n : totals.state.current) row += " " + std::to_string(n);

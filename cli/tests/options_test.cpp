@@ -108,8 +108,10 @@ TEST(UsageText, ListsEachOptionWithItsValueAndItsHelpInOneColumn) {
     const std::string usage = UsageText(Language::English);
     EXPECT_EQ(usage.rfind("Usage: quenbol-count [--keywords FILE]", 0), 0u);
     for (const char* lines :
-         {"\n  -r, --recursive   count every regular file below each DIR, in byte order of the paths\n",
-          "\n  --files-from LIST read the texts' paths from LIST, one a line ('-': standard input)\n",
+         {"\n  -r, --recursive   count every regular file below each DIR, in byte order of\n"
+          "                    the paths\n",
+          "\n  --files-from LIST read the texts' paths from LIST, one a line ('-': standard\n"
+          "                    input)\n",
           "\n  --context N       characters of text shown before and after each occurrence\n"
           "                    (0 to 200, default 10)\n  --html REPORT"})
         EXPECT_NE(usage.find(lines), std::string::npos) << lines;
@@ -154,9 +156,9 @@ TEST(UsageText, EveryOptionHasItsLineInBothLanguages) {
             << left << " has no Japanese help: '" << help << "'";
     }
     EXPECT_GE(options, 22);
-    // Japanese characters are twice as wide: the Japanese help is wrapped to
-    // fit an 80-column console.
+    // Both fit an 80-column console (Japanese characters are twice as wide).
     for (const std::string& line : japanese) EXPECT_LE(Columns(line), 80u) << line;
+    for (const std::string& line : english) EXPECT_LE(Columns(line), 80u) << line;
 }
 
 TEST(LanguageOfLocale, JapaneseByCodePage932OrAJaLocaleName) {
