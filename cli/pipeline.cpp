@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "cli/count/ordered_runner.h"
 #include "cli/count/post_stats.h"
@@ -66,6 +67,20 @@ struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share 
     std::array<MatchReport, 2> reports;   // where their occurrences were
 };
 
+// With occurrences asked for, a text counted post by post keeps its joined
+// bodies and their occurrences (the worker's buffers go with them: texts
+// kept so are counted one at a time), its keyword counts and the finds
+// inside ordinary words, all placed in the joined bodies.
+void KeepPostOccurrences(const PipelineSettings& settings, const SearchDetail& detail,
+                         std::vector<std::uint32_t> starts, WorkerBuffers& own, TextJob& job) {
+    for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
+    for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
+    if (settings.inside) job.inside = FindInsideWords(*settings.inside, own.joined, own.reports[0]);
+    job.counted->posts.emplace(PostBodies{std::move(own.joined), std::move(starts),
+                                          TextOccurrences(std::exchange(own.reports, {}))});
+    own.joined.clear();
+}
+
 // Splits a decoded text into its posts and counts each body alone; the
 // text's counts are their sums. A plain text takes the date in its file's name.
 // The bodies are counted in one search over them joined by NUL bytes, which
@@ -120,6 +135,7 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
     }
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;
+    if (settings.occurrences) KeepPostOccurrences(settings, detail, std::move(starts), own, job);
 }
 
 // Decodes and counts one text's bytes into `job`. With occurrences the text

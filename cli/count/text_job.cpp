@@ -1,7 +1,18 @@
 // The running totals.
 #include "cli/count/text_job.h"
 
+#include <algorithm>
+
 namespace quenbol::cli {
+
+std::size_t PostBodies::PostAt(std::size_t at) const {
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin()) - 1;
+}
+
+std::string_view PostBodies::Body(std::size_t post) const {
+    const std::size_t end = post + 1 < starts.size() ? starts[post + 1] - 1 : joined.size() - 1;  // before its NUL
+    return std::string_view(joined).substr(starts[post], end - starts[post]);
+}
 
 RunTotals::RunTotals(const Keywords& table, const ManualWordList& manualWords, bool keywordCounts)
     : keywordCounts(keywordCounts) {

@@ -22,12 +22,27 @@ namespace quenbol::cli {
 
 class TextFile;
 
+// A text counted post by post, kept with its occurrences: the posts' bodies
+// (code page 932) joined by NUL bytes, as they were counted, and where in
+// them each occurrence was.
+struct PostBodies {
+    std::string joined;
+    std::vector<std::uint32_t> starts;  // of each body in `joined`, ascending
+    TextOccurrences occurrences;        // in `joined`
+
+    // The post (index into `starts`) that holds byte `at` of `joined`.
+    std::size_t PostAt(std::size_t at) const;
+    // Post `post`'s body.
+    std::string_view Body(std::size_t post) const;
+};
+
 // A text kept with its occurrences, for the forms that show where they were.
 struct CountedText {
     std::string path;  // as given; "-" is standard input
     std::shared_ptr<const TextFile> file;  // holds the bytes `decoded` refers to (none for standard input)
     DecodedText decoded;
-    TextOccurrences occurrences;  // text order
+    TextOccurrences occurrences;  // text order; none when counted post by post
+    std::optional<PostBodies> posts{};  // counted post by post
 };
 
 // One post counted alone (--unit post): its header fields and its counts.
@@ -58,7 +73,9 @@ struct TextJob {
     std::array<std::int32_t, kKeywordEntries> keywordCounts{};
     std::array<std::int32_t, kManualWordCount> manualWordCounts{};
     std::optional<CountedText> counted{};  // with occurrences asked for
-    std::optional<InsideFinds> inside{};   // with the ordinary-word check asked for
+    // With the ordinary-word check asked for; counted post by post, the
+    // finds' starts are in `counted->posts->joined`.
+    std::optional<InsideFinds> inside{};
     // Counted post by post: the text's posts in order; `current` and
     // `manualCurrent` are then their sums.
     std::vector<PostCount> posts{};

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 
+#include "cli/count/inside_words.h"
 #include "cli/count/post_stats.h"
 #include "cli/emit/format_posts.h"
 #include "cli/pipeline.h"
@@ -165,6 +166,41 @@ TEST_F(Posts, CoMentionsAndIsoWeeksOfAHandMadeThread) {
     EXPECT_EQ(std::next(first)->first, "2025-W01");
     EXPECT_EQ(std::next(first)->second.posts, 3);  // the deleted post has no date
     EXPECT_EQ(std::next(first)->second.mentions[9], 3);
+}
+
+// Kept with their occurrences (as the report asks), a thread's occurrences
+// are placed in its posts' bodies, each knowing its post, with the finds
+// inside ordinary words placed the same way.
+TEST_F(Posts, OccurrencesKeptInTheirPostsBodies) {
+    class KeepOccurrences final : public Emitter {
+    public:
+        bool Take(const TextJob& text, const RunTotals&) override {
+            const PostBodies& bodies = *text.counted->posts;
+            for (TextOccurrences::Cursor next = bodies.occurrences.InTextOrder(); next.Next();) {
+                const OccurrenceRef& o = next.current();
+                const std::size_t post = bodies.PostAt(o.spans.front().start);
+                const std::size_t start = o.spans.front().start - bodies.starts[post];
+                const InsideFind* inside = InsideAt(*text.inside, o.spans.front().start);
+                seen.push_back(std::to_string(post) + " " + std::to_string(o.member) + " " +
+                               Cp932ToUtf8(bodies.Body(post).substr(start, o.spans.front().end - o.spans.front().start)) +
+                               (inside ? " inside " + Cp932ToUtf8(inside->word) : ""));
+            }
+            return true;
+        }
+        std::vector<std::string> seen;
+    } keep;
+    const InsideWordCheck inside = MakeInsideWordCheck(table_, InitialManualWords());
+    PipelineSettings settings;
+    settings.table = &table_;
+    settings.manualWords = InitialManualWords();
+    settings.posts = settings.occurrences = true;
+    settings.inside = &inside;
+    const std::string path = Write("kept.dat", S(u8"a<><>2024/12/29(日) 10:00:00.00 ID:A<> 瑠衣と七緒 <>スレ<>\n"
+                                                 u8"a<><>2024/12/30(月) 10:00:00.00 ID:B<> 明るい <br> 七緒 <>\n"
+                                                 u8"a<><>2024/12/31(火) 10:00:00.00 ID:C<> &gt;&gt;1 澄香 <>\n"));
+    RunPipeline(settings, {{path, {}}}, keep);
+    EXPECT_EQ(keep.seen, (std::vector<std::string>{U(u8"0 7 瑠衣"), U(u8"0 9 七緒"), U(u8"1 7 るい inside 明るい"),
+                                                   U(u8"1 9 七緒"), U(u8"2 0 澄香")}));
 }
 
 TEST_F(Posts, TheProgramsRowsAndSums) {
