@@ -134,7 +134,7 @@ public:
         }
         WarnIllFormed(text.path, text.illFormed, progress_);
         trends_.Add(text);
-        return page_.WriteText(*text.counted, text.inside ? &*text.inside : nullptr, out_);
+        return page_.WriteText(*text.counted, text.inside ? &*text.inside : nullptr, out_, text.posts);
     }
 
     int Finish(const RunTotals& totals) override {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <numeric>
 
 #include "cli/emit/format_json.h"
@@ -24,17 +25,28 @@ std::string PathName(const std::string& path, Language language) {
     return path == "-" ? std::string(Label(LabelId::StandardInput, language)) : HtmlEscape(SanitizeUtf8(path));
 }
 
-std::string CountedRow(const CountedText& t, Language language) {
+// `shown`: whether the text is shown on the page.
+std::string CountedRow(const CountedText& t, bool shown, Language language) {
     return "<tr><td>" + PathName(t.path, language) + "</td><td class=\"n\">" +
-           std::to_string(t.decoded.fileBytes().size()) + "</td><td>" + EncodingName(t.decoded, language) +
-           "</td></tr>\n";
+           std::to_string(t.decoded.fileBytes().size()) + "</td><td>" + EncodingName(t.decoded, language) + "</td>" +
+           (shown ? std::string() : "<td class=\"note\">" + std::string(Label(LabelId::TextNotShown, language)) + "</td>") +
+           "</tr>\n";
 }
 
-std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows, Language language) {
+// A list of many files is folded away: laid out only when opened.
+constexpr std::size_t kFoldedFiles = 100;
+
+std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows, std::size_t files,
+                    Language language) {
     const auto label = [language](LabelId id) { return std::string(Label(id, language)); };
     std::string out = "<table>\n<tr><th>" + label(LabelId::FileColumn) + "</th><th>" + label(LabelId::SizeColumn) +
-                      "</th><th>" + label(LabelId::ReadAsColumn) + "</th></tr>\n" + rows;
-    out += "</table>\n<p>" + label(LabelId::KeywordsFrom);
+                      "</th><th>" + label(LabelId::ReadAsColumn) + "</th></tr>\n" + rows + "</table>\n";
+    if (files > kFoldedFiles) {
+        out = "<details class=\"files\"><summary>" +
+              Label(LabelId::FilesFolded, language, {Grouped(static_cast<std::int64_t>(files))}) + "</summary>\n" +
+              out + "</details>\n";
+    }
+    out += "<p>" + label(LabelId::KeywordsFrom);
     out += tableSource.empty() ? label(LabelId::BuiltInTable)
                                : Label(LabelId::KeywordFile, language, {HtmlEscape(SanitizeUtf8(tableSource))});
     out += "</p>\n<p>" + label(LabelId::ManualWordsLabel);
@@ -161,39 +173,110 @@ std::size_t ShownEnd(const DecodedText& d, std::size_t shownBytes) {
     return pos;
 }
 
+// What MarkedText shows: a text (code page 932) with the way to its UTF-8,
+// its occurrences, where its shown part ends with a note saying so, and,
+// counted post by post, a heading before each post.
+struct MarkedSource {
+    std::string_view text;
+    std::function<std::string(std::size_t, std::size_t)> utf8;
+    const TextOccurrences* occurrences = nullptr;
+    std::size_t shown = 0;
+    std::string note;  // HTML, or empty when the whole text is shown
+    std::vector<std::pair<std::size_t, std::string>> headings;  // the byte each goes before (ascending), HTML
+};
+
+MarkedSource TextSource(const CountedText& t, std::size_t shownBytes, Language language) {
+    const DecodedText& d = t.decoded;
+    MarkedSource source{d.text(), [&d](std::size_t from, std::size_t to) { return d.Utf8Of(from, to); },
+                        &t.occurrences, ShownEnd(d, shownBytes), {}, {}};
+    if (source.shown < d.text().size()) {
+        source.note = "<p class=\"note\">" +
+                      Label(LabelId::ShownInPart, language,
+                            {std::to_string(d.fileBytes().size()), std::to_string(d.FileEnd(source.shown))}) +
+                      "</p>\n";
+    }
+    return source;
+}
+
+// A text counted post by post: its bodies, each under a heading with its
+// number, date and ID, shown whole up to `shownBytes` of bodies (a first
+// body longer than that is cut at a character).
+MarkedSource PostSource(const PostBodies& b, std::span<const PostCount> posts, std::size_t shownBytes,
+                        Language language) {
+    // The NUL that ends each body is not shown.
+    MarkedSource source{b.joined, [&b](std::size_t from, std::size_t to) {
+                            std::string utf8 = Cp932ToUtf8(std::string_view(b.joined).substr(from, to - from));
+                            std::erase(utf8, '\0');
+                            return utf8;
+                        },
+                        &b.occurrences, b.joined.size(), {}, {}};
+    if (b.joined.size() > shownBytes) {
+        const auto after = std::upper_bound(b.starts.begin() + 1, b.starts.end(), shownBytes);
+        if (after != b.starts.begin() + 1) {
+            source.shown = *(after - 1);
+        } else {
+            const std::string_view t = b.joined;
+            std::size_t pos = 0;
+            while (pos < shownBytes) pos += IsLeadByte(static_cast<unsigned char>(t[pos])) ? 2 : 1;
+            source.shown = std::min(pos > shownBytes ? pos - 2 : pos, t.size());
+        }
+        const std::size_t shownPosts = static_cast<std::size_t>(
+            std::lower_bound(b.starts.begin(), b.starts.end(), source.shown) - b.starts.begin());
+        const std::string all = std::to_string(b.starts.size());
+        source.note = "<p class=\"note\">" +
+                      (std::binary_search(b.starts.begin(), b.starts.end(), source.shown)
+                           ? Label(LabelId::PostsShownInPart, language, {all, std::to_string(shownPosts)})
+                           : Label(LabelId::FirstPostInPart, language, {all})) +
+                      "</p>\n";
+    }
+    for (std::size_t i = 0; i < b.starts.size() && i < posts.size(); ++i) {
+        const PostCount& post = posts[i];
+        std::string heading = "<h4 class=\"post\">#" + std::to_string(post.number);
+        if (post.date) heading += " " + post.date->Iso();
+        if (!post.id.empty()) heading += " ID:" + Html(post.id);
+        source.headings.emplace_back(b.starts[i], heading + "</h4>\n");
+    }
+    return source;
+}
+
 // The text with every member occurrence's spans marked, into `pieces`;
 // `occurrence` numbers the member occurrences over the whole report. With
 // `inside` (the text's finds, when checked), the occurrences inside ordinary
 // words are marked as such.
-bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occurrence, const InsideFinds* inside,
+bool MarkedText(const std::string& path, const MarkedSource& d, std::size_t& occurrence, const InsideFinds* inside,
                 Language language, PieceWriter& pieces) {
-    const DecodedText& d = t.decoded;
-    const std::size_t shown = ShownEnd(d, shownBytes);
+    const std::size_t shown = d.shown;
     std::string& out = pieces.buffer();
-    out += "<section>\n<h3>" + PathName(t.path, language) + "</h3>\n";
-    if (shown < d.text().size()) {
-        out += "<p class=\"note\">" +
-               Label(LabelId::ShownInPart, language,
-                     {std::to_string(d.fileBytes().size()), std::to_string(d.FileEnd(shown))}) +
-               "</p>\n";
-    }
+    out += "<section>\n<h3>" + PathName(path, language) + "</h3>\n";
+    out += d.note;
     // The text in blocks of about 32 KiB, cut at line ends between marks, so
     // that the browser lays out only the blocks in view.
     constexpr std::size_t kBlock = 32 * 1024;
     const std::string open = "<pre class=\"body\">";
+    std::size_t heading = 0;  // the next post's heading
+    if (!d.headings.empty() && d.headings.front().first == 0) out += d.headings[heading++].second;
     out += open;
     std::size_t blockStart = pieces.size();
+    // The headings of the posts that start by `at`, each between blocks.
+    const auto headingsTo = [&](std::size_t at) {
+        while (heading < d.headings.size() && d.headings[heading].first <= at) {
+            out += "</pre>\n" + d.headings[heading++].second + open;
+            blockStart = pieces.size();
+        }
+    };
     const auto plain = [&](std::size_t from, std::size_t to) {
         while (from < to) {
-            std::size_t cut = to;
-            if (pieces.size() - blockStart + (to - from) > kBlock) {
-                // Looked for up to `to` only: a text without line ends would
+            headingsTo(from);
+            const std::size_t stop = heading < d.headings.size() ? std::min(to, d.headings[heading].first) : to;
+            std::size_t cut = stop;
+            if (pieces.size() - blockStart + (stop - from) > kBlock) {
+                // Looked for up to `stop` only: a text without line ends would
                 // otherwise be searched to its end between every two marks.
-                const std::size_t lineEnd = d.text().substr(0, to).find('\n', from);
-                if (lineEnd != std::string::npos && lineEnd + 1 < to) cut = lineEnd + 1;
+                const std::size_t lineEnd = d.text.substr(0, stop).find('\n', from);
+                if (lineEnd != std::string::npos && lineEnd + 1 < stop) cut = lineEnd + 1;
             }
-            out += HtmlEscape(d.Utf8Of(from, cut));
-            if (cut < to) {
+            out += HtmlEscape(d.utf8(from, cut));
+            if (cut < stop) {
                 out += "</pre>\n" + open;
                 blockStart = pieces.size();
             }
@@ -204,11 +287,12 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
     std::size_t at = 0;
     const auto mark = [&](const MarkedSpan& s) {
         plain(at, s.start);
+        headingsTo(s.start);
         const std::size_t end = std::min<std::size_t>(s.end, shown);
         out += "<mark data-member=\"" + std::to_string(s.member) + "\" data-slot=\"" + std::to_string(s.slot) +
                "\" data-occurrence=\"" + std::to_string(s.occurrence) + "\"";
         if (!s.inside.empty()) out += " class=\"inside\" data-inside=\"" + HtmlEscape(s.inside) + "\"";
-        out += ">" + HtmlEscape(d.Utf8Of(s.start, end)) + "</mark>";
+        out += ">" + HtmlEscape(d.utf8(s.start, end)) + "</mark>";
         at = end;
         return pieces.Check();
     };
@@ -226,7 +310,7 @@ bool MarkedText(const CountedText& t, std::size_t shownBytes, std::size_t& occur
         }
         return true;
     };
-    for (TextOccurrences::Cursor next = t.occurrences.InTextOrder(); next.Next();) {
+    for (TextOccurrences::Cursor next = d.occurrences->InTextOrder(); next.Next();) {
         const OccurrenceRef& o = next.current();
         if (o.manual) continue;
         ++occurrence;
@@ -295,9 +379,21 @@ std::string HtmlEscape(std::string_view utf8) {
     return out;
 }
 
-bool ReportPage::WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out) {
-    countedRows_ += CountedRow(text, language_);
-    return MarkedText(text, shownBytes_, occurrence_, inside, language_, out);
+bool ReportPage::WriteText(const CountedText& text, const InsideFinds* inside, PieceWriter& out,
+                           std::span<const PostCount> posts) {
+    positions_.Add(text);
+    contexts_.Add(text, inside);
+    const bool shown = out.size() < textsBudget_;
+    countedRows_ += CountedRow(text, shown, language_);
+    if (!shown) {
+        ++notShown_;
+        return true;
+    }
+    const std::size_t shownBytes = std::min(shownBytes_, textsBudget_ - out.size());
+    return MarkedText(text.path,
+                      text.posts ? PostSource(*text.posts, posts, shownBytes, language_)
+                                 : TextSource(text, shownBytes, language_),
+                      occurrence_, inside, language_, out);
 }
 
 std::string ReportPage::Head(const RunTotals& run, const ReportTrends& trends) const {
@@ -316,13 +412,22 @@ std::string ReportPage::Head(const RunTotals& run, const ReportTrends& trends) c
     Fill(head, "KEYWORDS", KeywordTable(run, run.byKeyword.insideChecked ? &run.byKeyword.insideTotal : nullptr,
                                         language_));
     Fill(head, "LEGEND", Legend());
+    Fill(head, "POSITIONS", positions_.Html(language_));
+    Fill(head, "KWIC", contexts_.Html(run, language_));
+    Fill(head, "TEXTSNOTE",
+         notShown_ == 0 ? std::string()
+                        : "<p class=\"note\">" +
+                              Label(LabelId::TextsNotShown, language_,
+                                    {Grouped(static_cast<std::int64_t>(notShown_)),
+                                     std::to_string(kReportTextsBudget >> 20)}) +
+                              "</p>\n");
     return head;
 }
 
 std::string ReportPage::Tail(const RunTotals& run) const {
     std::string tail(kReportTemplate.substr(kReportTemplate.find(kTextsMarker) + kTextsMarker.size()));
     FillLabels(tail, language_);
-    Fill(tail, "COUNTED", Counted(run, tableSource_, countedRows_, language_));
+    Fill(tail, "COUNTED", Counted(run, tableSource_, countedRows_, positions_.texts(), language_));
     Fill(tail, "NAMES", Names(run.byKeyword, language_));
     return tail;
 }

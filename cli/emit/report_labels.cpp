@@ -56,8 +56,8 @@ constexpr std::array<LabelRow, static_cast<std::size_t>(LabelId::Count_)> kLabel
     {LabelId::InsideColumn, "inside", "語の中", "Inside words"},
     {LabelId::ManualWordsRow, "manual-row", "手動ワード", "手動ワード"},
     {LabelId::ShownInPart, "shown-in-part",
-     "このテキストは %1 バイトあり、%2 バイト（2 MB）までを表示しています。数はテキスト全体のものです。",
-     "This text is %1 bytes long; it is shown up to %2 bytes (2 MB). The counts are for the whole text."},
+     "このテキストは %1 バイトあり、%2 バイトまでを表示しています（1 つのテキストは 2 MB まで）。数はテキスト全体のものです。",
+     "This text is %1 bytes long; it is shown up to %2 bytes (2 MB at most a text). The counts are for the whole text."},
     {LabelId::RankColumn, "rank", "順位", "Rank"},
     {LabelId::MentionsColumn, "mentions", "言及", "Mentions"},
     {LabelId::PostsNamingColumn, "posts-naming", "名前の出た投稿", "Posts naming"},
@@ -96,6 +96,46 @@ constexpr std::array<LabelRow, static_cast<std::size_t>(LabelId::Count_)> kLabel
     {LabelId::IdColumn, "id", "ID", "ID"},
     {LabelId::ExcerptColumn, "excerpt", "本文", "Text"},
     {LabelId::More, "more", "ほか %1 件", "%1 more"},
+    {LabelId::Positions, "positions", "出現位置", "Where they appear"},
+    {LabelId::PositionsOfPosts, "positions-posts",
+     "各メンバーの言及が全投稿のどこにあるか。位置は、ファイルを順に並べたときの投稿の順番です。",
+     "Where each member's mentions fall among all the posts: a position is the post's place when the files are "
+     "read one after another."},
+    {LabelId::PositionsOfBytes, "positions-bytes",
+     "各メンバーの言及がコーパスのどこにあるか。位置は、ファイルを順につないだときのバイトの位置です。",
+     "Where each member's mentions fall in the corpus: a position is the byte's place when the files are read "
+     "one after another."},
+    {LabelId::PositionsShade, "positions-shade", "色の濃いセルほど言及が多く、マウスを重ねると件数と範囲が出ます。",
+     " The darker a cell, the more mentions; hover over it for the count and the range."},
+    {LabelId::CellMentions, "cell-mentions", " 件、", " mentions, "},
+    {LabelId::CellPosts, "cell-posts", "投稿 ", "posts "},
+    {LabelId::CellBytes, "cell-bytes", "バイト ", "bytes "},
+    {LabelId::Keywords, "keywords", "キーワード", "Keywords"},
+    {LabelId::KeywordsHint, "keywords-hint",
+     "キーワードごとの出現を前後 %1 文字の文脈とともに示します。1 つのキーワードにつき最大 %2 行を、"
+     "コーパス全体から等間隔に選んでいます。「左の文脈」をクリックすると左の文脈を右から読んだ順に、"
+     "「右の文脈」をクリックすると右の文脈の順に並べ替え、もう一度クリックすると元の順に戻ります。",
+     "Each keyword's occurrences with %1 characters of context on each side, at most %2 lines per keyword, chosen "
+     "evenly over the whole corpus. Click <em>Left context</em> to sort by the left context read from right to "
+     "left, <em>Right context</em> to sort by the right context; click again for the first order."},
+    {LabelId::LeftContext, "left-context", "左の文脈", "Left context"},
+    {LabelId::RightContext, "right-context", "右の文脈", "Right context"},
+    {LabelId::WhereColumn, "where", "場所", "Where"},
+    {LabelId::InAll, "in-all", "%1 件", "%1 in all"},
+    {LabelId::NoOccurrences, "no-occurrences", "出現はありません。", "No occurrences."},
+    {LabelId::TextNotShown, "text-not-shown", "本文は表示していません", "text not shown"},
+    {LabelId::FilesFolded, "files-folded", "%1 件のファイル", "%1 files"},
+    {LabelId::TextsNotShown, "texts-not-shown",
+     "以降の %1 件のテキストは、ページを小さく保つため本文を表示していません（本文はページ全体で %2 MB まで）。"
+     "数には含まれ、ファイルの一覧にも載っています。",
+     "The %1 later texts are not shown, to keep the page small (%2 MB of page for the texts); they are counted, "
+     "and listed with the files."},
+    {LabelId::PostsShownInPart, "posts-shown-in-part",
+     "このテキストには投稿が %1 件あり、%2 件目までを表示しています。数はすべての投稿のものです。",
+     "This text has %1 posts; posts 1 to %2 are shown. The counts are for every post."},
+    {LabelId::FirstPostInPart, "first-post-in-part",
+     "このテキストには投稿が %1 件あり、最初の投稿の途中までを表示しています。数はすべての投稿のものです。",
+     "This text has %1 posts; the first is shown in part. The counts are for every post."},
 }};
 
 constexpr bool InOrder() {

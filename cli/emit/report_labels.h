@@ -22,6 +22,9 @@ enum class LabelId {
     ShareOfPostsColumn, ShareOfTextsColumn, Posts, TextsUnit, Trend, TrendHint, TrendChartLabel, PerDay, PerWeek,
     PerMonth, AxisIsTextOrder, TextsPerPoint, OnlyPeriodsWithPosts, UndatedLeftOut, Together, TogetherHint,
     PairHover, SelfHover, PairPostsHeading, PostColumn, DateColumn, IdColumn, ExcerptColumn, More,
+    Positions, PositionsOfPosts, PositionsOfBytes, PositionsShade, CellMentions, CellPosts, CellBytes, Keywords,
+    KeywordsHint, LeftContext, RightContext, WhereColumn, InAll, NoOccurrences, TextNotShown, FilesFolded,
+    TextsNotShown, PostsShownInPart, FirstPostInPart,
     Count_  // the number of labels
 };
 

@@ -14,6 +14,7 @@
 #include "cli/count/inside_words.h"
 #include "cli/count/post_stats.h"
 #include "cli/emit/format_posts.h"
+#include "cli/emit/format_report.h"
 #include "cli/pipeline.h"
 #include "cli/tests/counter_process.h"
 #include "core/roster.h"
@@ -168,6 +169,10 @@ TEST_F(Posts, CoMentionsAndIsoWeeksOfAHandMadeThread) {
     EXPECT_EQ(std::next(first)->second.mentions[9], 3);
 }
 
+const std::string kKeptThread = S(u8"a<><>2024/12/29(日) 10:00:00.00 ID:A<> 瑠衣と七緒 <>スレ<>\n"
+                                  u8"a<><>2024/12/30(月) 10:00:00.00 ID:B<>七緒 <br> 明るい<>\n"
+                                  u8"a<><>2024/12/31(火) 10:00:00.00 ID:C<> &gt;&gt;1 澄香 <>\n");
+
 // Kept with their occurrences (as the report asks), a thread's occurrences
 // are placed in its posts' bodies, each knowing its post, with the finds
 // inside ordinary words placed the same way.
@@ -195,12 +200,76 @@ TEST_F(Posts, OccurrencesKeptInTheirPostsBodies) {
     settings.manualWords = InitialManualWords();
     settings.posts = settings.occurrences = true;
     settings.inside = &inside;
-    const std::string path = Write("kept.dat", S(u8"a<><>2024/12/29(日) 10:00:00.00 ID:A<> 瑠衣と七緒 <>スレ<>\n"
-                                                 u8"a<><>2024/12/30(月) 10:00:00.00 ID:B<> 明るい <br> 七緒 <>\n"
-                                                 u8"a<><>2024/12/31(火) 10:00:00.00 ID:C<> &gt;&gt;1 澄香 <>\n"));
-    RunPipeline(settings, {{path, {}}}, keep);
-    EXPECT_EQ(keep.seen, (std::vector<std::string>{U(u8"0 7 瑠衣"), U(u8"0 9 七緒"), U(u8"1 7 るい inside 明るい"),
-                                                   U(u8"1 9 七緒"), U(u8"2 0 澄香")}));
+    RunPipeline(settings, {{Write("kept.dat", kKeptThread), {}}}, keep);
+    EXPECT_EQ(keep.seen, (std::vector<std::string>{U(u8"0 7 瑠衣"), U(u8"0 9 七緒"), U(u8"1 9 七緒"),
+                                                   U(u8"1 7 るい inside 明るい"), U(u8"2 0 澄香")}));
+}
+
+// The report of a thread counted post by post: each post under its number,
+// date and ID with its own marks, whole posts only when the text is cut, and
+// the 出現位置 strips over the posts.
+TEST_F(Posts, TheReportShowsEachPostWithItsMarks) {
+    class Report final : public Emitter {
+    public:
+        explicit Report(std::size_t shownBytes) : page("", Language::English, shownBytes) {}
+        bool Take(const TextJob& text, const RunTotals& totals) override {
+            EXPECT_TRUE(page.WriteText(*text.counted, &*text.inside, out, text.posts));
+            out.Flush();
+            trends.Add(text);
+            head = page.Head(totals, trends);
+            return true;
+        }
+        ReportPage page;
+        ReportTrends trends{PeriodKind::Day, true};
+        std::string texts, head;
+        PieceWriter out{[this](std::string_view piece) { return texts += piece, true; }};
+    };
+    const InsideWordCheck inside = MakeInsideWordCheck(table_, InitialManualWords());
+    PipelineSettings settings;
+    settings.table = &table_;
+    settings.manualWords = InitialManualWords();
+    settings.posts = settings.occurrences = settings.byKeyword = true;
+    settings.inside = &inside;
+    const std::string path = Write("kept.dat", kKeptThread);
+    Report whole(kReportShownBytes), cut(20);
+    RunPipeline(settings, {{path, {}}}, whole);
+    RunPipeline(settings, {{path, {}}}, cut);
+
+    const auto marked = [](const std::string& html) {
+        std::string out;
+        for (std::size_t at = 0; (at = html.find("<", at)) != std::string::npos; ++at) {
+            if (html.compare(at, 4, "<h4 ") == 0) {
+                const std::size_t from = html.find('>', at) + 1;
+                out += "[" + html.substr(from, html.find('<', from) - from) + "]";
+            } else if (html.compare(at, 6, "<mark ") == 0) {
+                const std::size_t from = html.find('>', at) + 1;
+                out += std::string(html.find("class=\"inside\"", at) < from ? "~" : "") +
+                       html.substr(from, html.find('<', from) - from) + " ";
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(marked(whole.texts), U(u8"[#1 2024-12-29T10:00:00 ID:A]瑠衣 七緒 [#2 2024-12-30T10:00:00 ID:B]七緒 ~るい "
+                                     u8"[#3 2024-12-31T10:00:00 ID:C]澄香 "));
+    EXPECT_EQ(whole.texts.find("This text has"), std::string::npos);
+    // Bodies of 17 and 12 bytes with their ends: 20 bytes take the first post alone.
+    EXPECT_EQ(marked(cut.texts), U(u8"[#1 2024-12-29T10:00:00 ID:A]瑠衣 七緒 "));
+    EXPECT_NE(cut.texts.find("This text has 3 posts; posts 1 to 1 are shown"), std::string::npos) << cut.texts;
+
+    // Member 7 (瑠衣, るい) in posts 1 and 2, member 0 (澄香) in post 3.
+    const auto strip = [&](int member) {
+        const std::size_t from = whole.head.find("<svg class=\"strip\" data-member=\"" + std::to_string(member) + "\"");
+        std::string cells;
+        for (std::size_t at = from; (at = whole.head.find("<rect x=\"", at)) < whole.head.find("</svg>", from); ++at) {
+            const std::size_t count = whole.head.find("data-count=\"", at) + 12;
+            cells += whole.head.substr(at + 9, whole.head.find('"', at + 9) - at - 9) + ":" +
+                     whole.head.substr(count, whole.head.find('"', count) - count) + " ";
+        }
+        return cells;
+    };
+    EXPECT_EQ(strip(7), "0:1 1:1 ");
+    EXPECT_EQ(strip(0), "2:1 ");
+    EXPECT_NE(whole.head.find(U(u8"\"posts 2–2 (") + path + ")\""), std::string::npos);
 }
 
 TEST_F(Posts, TheProgramsRowsAndSums) {
