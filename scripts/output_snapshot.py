@@ -3,7 +3,9 @@
 
 Makes a fixed corpus (the sample thread in code page 932 and UTF-8, a 3 MB
 generated text, small texts, EUC-JP and UTF-16 copies, ill-formed UTF-8, an
-empty file, a keyword file) and runs each form on it, writing every run's
+empty file, a keyword file, and thread logs of each format: .dat logs with
+their markup, a copied thread, a talk history, dated paragraphs) and runs each
+form on it, the logs counted post by post as well, writing every run's
 standard output, standard error and exit status (and the report file) into
 OUT. Two snapshots of two builds must be equal byte for byte when a change
 means to keep behaviour:
@@ -47,6 +49,63 @@ def make_corpus(folder):
     return texts
 
 
+def make_logs(folder, thread):
+    """Thread logs in each format, counted post by post: a hand-made .dat log
+    with every kind of markup, a generated one of about 1 MB, the same posts
+    as a copied thread, a talk history and dated paragraphs."""
+    rng = random.Random(29)
+    lines = [line for line in thread.splitlines() if line.strip()]
+    pieces = ["&amp;", "&lt;", "&gt;", "&quot;", "&#12354;", "&#x3044;", "&#0;", "&#xZZ;", "&bogus;", "& ", "<b>", "</b>",
+              " <br> ", "<br/>", "<BR>", "<brx>", " ", "　", "<", ">", "&", "ID:", "<>", "ソ", "表", "\\"]
+
+    def body():
+        words = [rng.choice(lines)[: rng.randint(0, 60)] if rng.random() < 0.6 else rng.choice(pieces)
+                 for _ in range(rng.randint(0, 14))]
+        return "".join(words)
+
+    def stamp(n):
+        return f"2024/12/{28 + n % 4:02}(月) {n % 24:02}:{n % 60:02}:{n % 60:02}.{n % 100:02} ID:x{n % 97}+/y"
+
+    dat = ["名無しさん<>sage<>2024/06/01(土) 20:00:12.34 ID:abCD1234<> 瑠衣ちゃん &gt; 七緒 <br> 二行目 &amp; "
+           "&quot;引用&quot; <>【ピポラ】スレ Part1 &amp; 雑談<>extra<>fields",
+           "名無しさん<><>2024/06/01(土) 20:05:00.00 ID:Xy/9+zQ0<> <a href=\"../test/read.cgi/idol/1/1\" "
+           "rel=\"noopener\">&gt;&gt;1</a> <br> <b>るい</b>&#12354;&#x3044;&lt;br&gt; <>",
+           "あぼーん<>あぼーん<>あぼーん<>あぼーん<>", "", "   ", "only<>two fields &amp; 瑠衣",
+           "名無し<>sage<>2024/02/30 25:61 ID:<>  <br>  <br> 七緒 <br> <br> <>", "名無し<>sage<>no date ID:id1 ID:id2<> x <>"]
+    dat += [f"名無しさん<>{rng.choice(['', 'sage'])}<>{stamp(n)}<> {body()} <>" for n in range(300)]
+    big, size, n = [], 0, 0
+    while size < 1_000_000:
+        n += 1
+        line = f"名無しさん<>sage<>{stamp(n)}<> {body()} <br> {body()} <>" + ("スレタイ &amp; 瑠衣" if n == 1 else "")
+        big.append(line)
+        size += len(line.encode("cp932", errors="replace"))
+    copied = ["【ピポラ】スレ Part1", ""]
+    for n in range(1, 200):
+        copied.append(rng.choice([f"{n} 名前：名無しさん [sage] 投稿日：{stamp(n)}", f"{n}：名無し：{stamp(n)}",
+                                  f"{n} ：名無し ：2024/06/02(日) 08:00"]))
+        copied += [rng.choice(lines) for _ in range(rng.randint(0, 4))] + [""]
+    talk = ["[LINE] ピポラ部のトーク履歴", "保存日時：2024/06/02 10:00", ""]
+    for n in range(300):
+        if n % 40 == 0:
+            talk.append(f"2024/{1 + n // 40:02}/01(土)")
+        talk.append(rng.choice([f"{n % 24:02}:{n % 60:02}\tたろう\t{rng.choice(lines)}",
+                                f"{n % 24:02}:{n % 60:02}\tはなこ\t\"{rng.choice(lines)}\n\"\"るい\"\"\n{rng.choice(lines)}\"",
+                                f"{n % 24:02}:{n % 60:02}\tはなこさんが参加しました。", rng.choice(lines)]))
+    paragraphs = "\n\n".join("\n".join(rng.choice(lines) for _ in range(rng.randint(1, 5))) for _ in range(100))
+    files = {
+        "1700000001.dat": ("\n".join(dat) + "\n").encode("cp932", errors="replace"),
+        "1700000002.dat": ("\r\n".join(big) + "\r\n").encode("cp932", errors="replace"),
+        "1700000003-copied.txt": "\n".join(copied).encode("cp932", errors="replace"),
+        "1700000004-talk-utf8.txt": "\n".join(talk).encode("utf-8"),
+        "2024-06-01-paragraphs.txt": paragraphs.encode("cp932", errors="replace"),
+    }
+    logs = os.path.join(folder, "logs")
+    os.makedirs(logs)
+    for name, data in files.items():
+        with open(os.path.join(logs, name), "wb") as f:
+            f.write(data)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
@@ -58,6 +117,7 @@ def main():
     os.makedirs(out)
     work = os.path.join(out, "corpus")
     texts = make_corpus(work)
+    make_logs(work, open(os.path.join(texts, "b-thread-utf8.txt"), encoding="utf-8").read())
     names = sorted(os.listdir(texts))
     paths = [os.path.join("texts", n) for n in names]
 
@@ -110,6 +170,21 @@ def main():
         ("usage-error", ["--line", "--json"]),
         ("help", ["--help"]),
     ]
+    # Post by post: the logs, and the other texts as paragraphs.
+    posts = {
+        "posts-jsonl": ["--jsonl"],
+        "posts-csv": ["--csv"],
+        "posts-json": ["--json"],
+        "posts-json-week": ["--json", "--period", "week"],
+        "posts-json-month": ["--json", "--period", "month"],
+        "posts-table": [],
+        "posts-one-job": ["--jobs", "1", "--jsonl"],
+        "posts-manual": ["--manual", "スレ", "--jsonl"],
+    }
+    for name, options in posts.items():
+        runs.append((name, ["--unit", "post"] + options + ["-r", "logs", "texts"]))
+    for form in ("dat", "thread", "line-talk", "plain"):
+        runs.append((f"posts-as-{form}", ["--unit", "post", "--format", form, "--jsonl", "-r", "logs", "texts"]))
     for name, command in runs:
         stdin = open(os.path.join(texts, names[0]), "rb")
         result = subprocess.run([binary, "--progress", "never"] + command, cwd=work, stdin=stdin, capture_output=True)
