@@ -63,7 +63,7 @@ struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share 
     TextFile file;
     TextDecoder decoder;
     CountScratch scratch;
-    std::string joined;                   // a text's posts, counted post by post
+    PostList posts;                       // a text's posts, counted post by post
     std::array<MatchReport, 2> reports;   // where their occurrences were
 };
 
@@ -71,14 +71,18 @@ struct alignas(64) WorkerBuffers {  // one per cache line: workers do not share 
 // bodies and their occurrences (the worker's buffers go with them: texts
 // kept so are counted one at a time), its keyword counts and the finds
 // inside ordinary words, all placed in the joined bodies.
-void KeepPostOccurrences(const PipelineSettings& settings, const SearchDetail& detail,
-                         std::vector<std::uint32_t> starts, WorkerBuffers& own, TextJob& job) {
+void KeepPostOccurrences(const PipelineSettings& settings, const SearchDetail& detail, WorkerBuffers& own,
+                         TextJob& job) {
     for (int e = 0; e < kKeywordEntries; ++e) job.keywordCounts[e] = SaturatingAdd(0, detail.keywordCounts[e]);
     for (int w = 0; w < kManualWordCount; ++w) job.manualWordCounts[w] = SaturatingAdd(0, detail.manualCounts[w]);
-    if (settings.inside) job.inside = FindInsideWords(*settings.inside, own.joined, own.reports[0]);
-    job.counted->posts.emplace(PostBodies{std::move(own.joined), std::move(starts),
+    PostList& split = own.posts;
+    if (settings.inside) job.inside = FindInsideWords(*settings.inside, split.bodies, own.reports[0]);
+    std::vector<std::uint32_t> starts;  // of each body in the joined bodies
+    starts.reserve(split.posts.size());
+    for (const PostList::Header& post : split.posts) starts.push_back(static_cast<std::uint32_t>(post.start));
+    job.counted->posts.emplace(PostBodies{std::move(split.bodies), std::move(starts),
                                           TextOccurrences(std::exchange(own.reports, {}))});
-    own.joined.clear();
+    split.Clear();
 }
 
 // Splits a decoded text into its posts and counts each body alone; the
@@ -93,17 +97,11 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
                 WorkerBuffers& own, TextJob& job) {
     const LogFormat format = settings.format ? *settings.format : DetectLogFormat(text);
     const std::optional<PostDate> nameDate = job.path == "-" ? std::nullopt : DateInFileName(job.path);
-    std::vector<Post> posts = SplitPosts(text, format, nameDate);
-    std::string& joined = own.joined;
-    joined.clear();
-    joined.reserve(text.size() + posts.size());
-    std::vector<std::uint32_t> starts;  // of each body in `joined`
-    starts.reserve(posts.size());
-    job.posts.reserve(posts.size());
-    for (Post& post : posts) {
-        starts.push_back(static_cast<std::uint32_t>(joined.size()));
-        joined += post.body;
-        joined += '\0';
+    PostList& split = own.posts;
+    SplitPosts(text, format, nameDate, split);
+    const std::string& joined = split.bodies;
+    job.posts.reserve(split.posts.size());
+    for (PostList::Header& post : split.posts) {
         PostCount& counted = job.posts.emplace_back();
         counted.number = post.number;
         counted.date = post.date;
@@ -116,8 +114,10 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
     detail.reports = &own.reports;
     CountingState state;
     SearchAll(state, joined, compiled, &detail, &own.scratch);
-    const auto owner = [&starts](const MatchReport::Reader& match) {
-        return std::upper_bound(starts.begin(), starts.end(), match.spans().front().start) - starts.begin() - 1;
+    const auto owner = [&split](const MatchReport::Reader& match) {
+        const auto after = std::upper_bound(split.posts.begin(), split.posts.end(), match.spans().front().start,
+                                            [](std::size_t at, const PostList::Header& post) { return at < post.start; });
+        return after - split.posts.begin() - 1;
     };
     for (MatchReport::Reader match = own.reports[0].Read(); match.Next();) {
         std::int32_t& n = job.posts[owner(match)].current[match.word() / kSlotsPerMember];
@@ -130,12 +130,12 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
     if (settings.excerpts) {
         for (std::size_t p = 0; p < job.posts.size(); ++p) {
             if (MembersNamed(job.posts[p].current) >= 2)
-                job.posts[p].excerpt = ExcerptOf(std::string_view(joined).substr(starts[p]));
+                job.posts[p].excerpt = ExcerptOf(std::string_view(joined).substr(split.posts[p].start));
         }
     }
     job.current = state.current;
     job.manualCurrent = state.manualCurrent;
-    if (settings.occurrences) KeepPostOccurrences(settings, detail, std::move(starts), own, job);
+    if (settings.occurrences) KeepPostOccurrences(settings, detail, own, job);
 }
 
 // Decodes and counts one text's bytes into `job`. With occurrences the text

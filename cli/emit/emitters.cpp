@@ -181,9 +181,11 @@ public:
             WriteText(stderr, "quenbol-count: " + TextFailure(text.path, text.failure) + "\n");
         }
         if (csv_) WarnIllFormed(text.path, text.illFormed, progress_);
-        const std::string row = posts_ ? (csv_ ? PostCsvRows(text) : PostJsonlRecords(text))
-                                : csv_ ? CsvRow(text, totals)
-                                       : JsonlRecord(text, totals, byKeyword_);
+        std::string& row = row_;
+        row.clear();
+        if (!posts_) row = csv_ ? CsvRow(text, totals) : JsonlRecord(text, totals, byKeyword_);
+        else if (csv_) AppendPostCsvRows(row, text);
+        else AppendPostJsonlRecords(row, text);
         errno = 0;
         return Written(std::fwrite(row.data(), 1, row.size(), stdout) == row.size());
     }
@@ -220,6 +222,7 @@ private:
     bool csv_;
     bool byKeyword_;
     bool posts_;  // a row per post
+    std::string row_;  // a text's rows; its memory kept for the next
     ProgressMeter& progress_;
     int writeError_ = 0;
     bool failed_ = false;

@@ -54,6 +54,21 @@ const FixedParts& Fixed() {
     return parts;
 }
 
+// A code page 932 string as a JSON string, as JsonString makes it; a poster's
+// ID is mostly printable ASCII, which is its own UTF-8 and needs no escape.
+void AppendJsonCp932(std::string& out, std::string_view cp932) {
+    const bool plain = std::all_of(cp932.begin(), cp932.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    });
+    if (!plain) {
+        out += JsonString(cp932);
+        return;
+    }
+    out += '"';
+    out += cp932;
+    out += '"';
+}
+
 // A share of the posts, four decimals: 0.2500.
 std::string Share(std::int64_t part, std::int64_t whole) {
     char buffer[32];
@@ -63,30 +78,34 @@ std::string Share(std::int64_t part, std::int64_t whole) {
 
 }  // namespace
 
-std::string PostJsonlRecords(const TextJob& text) {
-    std::string out;
+void AppendPostJsonlRecords(std::string& out, const TextJob& text) {
     if (!text.ok()) {
         out += "{\"file\": ";
         AppendJsonString(out, text.path);
         out += ", \"error\": ";
         AppendJsonString(out, text.failure);
         out += "}\n";
-        return out;
+        return;
     }
     std::string file;
     AppendJsonString(file, text.path);
-    out.reserve(text.posts.size() * 900);
+    out.reserve(out.size() + text.posts.size() * 900);
     for (const PostCount& post : text.posts) {
         out += "{\"file\": ";
         out += file;
         out += ", \"post\": ";
         AppendNumber(out, post.number);
         out += ", \"date\": ";
-        if (post.date) AppendJsonString(out, post.date->Iso());
-        else out += "null";
+        if (post.date) {
+            out += '"';  // digits and "-T:" only: nothing to escape
+            post.date->AppendIso(out);
+            out += '"';
+        } else {
+            out += "null";
+        }
         out += ", \"id\": ";
         if (post.id.empty()) out += "null";
-        else out += JsonString(post.id);
+        else AppendJsonCp932(out, post.id);
         out += ", \"members\": [";
         if (std::all_of(post.current.begin(), post.current.end(), [](std::int32_t n) { return n == 0; })) {
             out += Fixed().noMembers;
@@ -101,6 +120,11 @@ std::string PostJsonlRecords(const TextJob& text) {
         AppendNumber(out, post.manual);
         out += "}\n";
     }
+}
+
+std::string PostJsonlRecords(const TextJob& text) {
+    std::string out;
+    AppendPostJsonlRecords(out, text);
     return out;
 }
 
@@ -110,17 +134,16 @@ std::string PostCsvHeader() {
     return out + ",manual\r\n";
 }
 
-std::string PostCsvRows(const TextJob& text) {
-    std::string out;
-    if (!text.ok()) return out;
+void AppendPostCsvRows(std::string& out, const TextJob& text) {
+    if (!text.ok()) return;
     const std::string file = CsvField(SanitizeUtf8(text.path));
-    out.reserve(text.posts.size() * 120);
+    out.reserve(out.size() + text.posts.size() * 120);
     for (const PostCount& post : text.posts) {
         out += file;
         out += ',';
         AppendNumber(out, post.number);
         out += ',';
-        if (post.date) out += post.date->Iso();
+        if (post.date) post.date->AppendIso(out);
         out += ',';
         out += CsvField(Utf8(post.id));
         for (MemberIndex m = 0; m < kMemberCount; ++m) {
@@ -131,6 +154,11 @@ std::string PostCsvRows(const TextJob& text) {
         AppendNumber(out, post.manual);
         out += "\r\n";
     }
+}
+
+std::string PostCsvRows(const TextJob& text) {
+    std::string out;
+    AppendPostCsvRows(out, text);
     return out;
 }
 

@@ -12,7 +12,9 @@ namespace quenbol::cli {
 
 // One line per post of a counted text: {"file", "post", "date" (ISO 8601 or
 // null), "id" (or null), "members": [{"name", "current"} x 21], "manual"};
-// a text that could not be read gets one line {"file", "error"}.
+// a text that could not be read gets one line {"file", "error"}. Appended to
+// `out`, whose memory a caller keeps from text to text.
+void AppendPostJsonlRecords(std::string& out, const TextJob& text);
 std::string PostJsonlRecords(const TextJob& text);
 
 // A byte-order mark and the header file,post,date,id, the 21 display names,
@@ -20,7 +22,8 @@ std::string PostJsonlRecords(const TextJob& text);
 std::string PostCsvHeader();
 
 // One row per post of a counted text, with the cells as --csv writes them;
-// nothing for a text that could not be read.
+// nothing for a text that could not be read. Appended to `out` as above.
+void AppendPostCsvRows(std::string& out, const TextJob& text);
 std::string PostCsvRows(const TextJob& text);
 
 // {"members": [{"name", "mentions", "posts", "share_of_posts"} x 21],

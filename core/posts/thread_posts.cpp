@@ -2,6 +2,9 @@
 // bytes: a code page 932 trail byte can look like 'I', 'D', '[' or '\'.
 #include "core/posts/thread_posts.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/text/cp932.h"
 
 namespace quenbol {
@@ -30,10 +33,13 @@ std::size_t CharLength(std::string_view s, std::size_t i) {
     return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
 }
 
-// The first place at or after `from` where `needle` starts on a character boundary.
+// The first place at or after `from` where `needle` starts on a character
+// boundary. Where the bytes are nowhere, no character walk is needed.
 std::size_t FindChars(std::string_view s, std::string_view needle, std::size_t from = 0) {
+    const std::size_t first = s.find(needle, from);
+    if (first == std::string_view::npos) return first;
     for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-        if (i >= from && s.substr(i, needle.size()) == needle) return i;
+        if (i >= first && s.substr(i, needle.size()) == needle) return i;
     }
     return std::string_view::npos;
 }
@@ -158,8 +164,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 // The character an entity at `s[i]` ('&') stands for, in code page 932, with
 // `i` moved past it; nothing (and `i` unmoved) when it is no entity.
 std::optional<std::string> Entity(std::string_view s, std::size_t& i) {
-    const std::size_t semicolon = s.find(';', i);
-    if (semicolon == std::string_view::npos || semicolon - i > 10) return std::nullopt;
+    const std::size_t semicolon = s.substr(0, i + 11).find(';', i);  // within ten bytes: no need to look further
+    if (semicolon == std::string_view::npos) return std::nullopt;
     const std::string_view name = s.substr(i + 1, semicolon - i - 1);
     std::string out;
     if (name == "gt") out = ">";
@@ -209,14 +215,20 @@ std::string JoinLines(const std::vector<std::string_view>& lines) {
     return out;
 }
 
-// A .dat field as text: <br> a line break, entities resolved, other tags
-// (anchors' <a> and </a> among them) dropped, their text kept; lines trimmed
-// of spaces at both ends, no blank lines at the start or the end, as
-// JoinLines makes a browser's lines. '<' and '&' are never trail bytes, so
-// the runs between them are copied whole.
-std::string DatText(std::string_view html) {
-    std::string out;
-    out.reserve(html.size());
+// The position of the first `c` at or after `from` in `s`; s.size() when none.
+std::size_t Next(std::string_view s, char c, std::size_t from) {
+    const void* at = std::memchr(s.data() + from, c, s.size() - from);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) : s.size();
+}
+
+// A .dat field as text, appended to `out`: <br> a line break, entities
+// resolved, other tags (anchors' <a> and </a> among them) dropped, their text
+// kept; lines trimmed of spaces at both ends, no blank lines at the start or
+// the end, as JoinLines makes a browser's lines. '<', '>', '&' and ';' are
+// never trail bytes, so they are found with memchr and the runs between them
+// copied whole.
+void AppendDatText(std::string& out, std::string_view html) {
+    const std::size_t base = out.size();
     bool lineStart = true;  // spaces here are dropped
     const auto put = [&](std::string_view piece) {
         if (lineStart) {
@@ -227,21 +239,26 @@ std::string DatText(std::string_view html) {
         out += piece;
     };
     const auto endLine = [&] {
-        while (!out.empty() && IsSpace(out.back())) out.pop_back();
-        out += '\n';
         lineStart = true;
+        if (out.size() == base) return;  // no blank lines at the start
+        while (out.size() > base && IsSpace(out.back())) out.pop_back();
+        out += '\n';
     };
+    // The next '<', '&' and '>' at or after the place reached: each is looked
+    // for again only once it has been passed.
+    std::size_t lt = Next(html, '<', 0), amp = Next(html, '&', 0), gt = 0;
     for (std::size_t i = 0; i < html.size();) {
-        std::size_t special = i;
-        while (special < html.size() && html[special] != '<' && html[special] != '&') ++special;
+        if (lt < i) lt = Next(html, '<', i);
+        if (amp < i) amp = Next(html, '&', i);
+        const std::size_t special = std::min(lt, amp);
         put(html.substr(i, special - i));
         if (special == html.size()) break;
         i = special;
         if (html[i] == '<') {
-            const std::size_t close = html.find('>', i);
-            if (close != std::string_view::npos) {
-                if (IsBreakTag(html.substr(i + 1, close - i - 1))) endLine();
-                i = close + 1;
+            if (gt <= i) gt = Next(html, '>', i);
+            if (gt != html.size()) {
+                if (IsBreakTag(html.substr(i + 1, gt - i - 1))) endLine();
+                i = gt + 1;
                 continue;
             }
         } else if (std::optional<std::string> character = Entity(html, i)) {
@@ -251,17 +268,7 @@ std::string DatText(std::string_view html) {
         put(html.substr(i, 1));
         ++i;
     }
-    while (!out.empty() && (IsSpace(out.back()) || out.back() == '\n')) out.pop_back();
-    std::size_t lead = 0;
-    while (lead < out.size() && out[lead] == '\n') ++lead;
-    out.erase(0, lead);
-    return out;
-}
-
-// Title lines, then the body, as post 1 holds them.
-std::string WithTitle(const std::string& title, std::string body) {
-    if (title.empty()) return body;
-    return body.empty() ? title : title + "\n" + body;
+    while (out.size() > base && (IsSpace(out.back()) || out.back() == '\n')) out.pop_back();
 }
 
 std::vector<std::string_view> Fields(std::string_view line) {
@@ -273,30 +280,67 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
+// Where the first `max` "<>" separators of `line` are, as Fields finds them;
+// returns how many there are.
+int Separators(std::string_view line, std::size_t* at, int max) {
+    int found = 0;
+    for (std::size_t from = 0; found < max;) {
+        const std::size_t next = line.find("<>", from);
+        if (next == std::string_view::npos) break;
+        at[found++] = next;
+        from = next + 2;
+    }
+    return found;
+}
+
 // NAME<>MAIL<>DATE ID<>BODY<>TITLE[<>...]; a line of fewer fields is a post
-// of that line as text.
-std::vector<Post> DatPosts(std::string_view text) {
-    std::vector<Post> posts;
-    for (std::string_view line : Lines(text)) {
+// of that line as text. One pass over each line: the fields are found in
+// place and the bodies written straight into `out.bodies`.
+void DatPosts(std::string_view text, PostList& out) {
+    for (std::size_t lineStart = 0; lineStart < text.size();) {
+        const std::size_t lineEnd = Next(text, '\n', lineStart);
+        std::string_view line = text.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (Trimmed(line).empty()) continue;
-        Post post;
-        post.number = static_cast<int>(posts.size()) + 1;
-        const std::vector<std::string_view> fields = Fields(line);
-        if (fields.size() < 4) {
-            post.body = DatText(line);
+        const bool first = out.posts.empty();
+        PostList::Header& post = out.posts.emplace_back();
+        post.number = static_cast<int>(out.posts.size());
+        post.start = out.bodies.size();
+        std::size_t at[5];
+        const int separators = Separators(line, at, first ? 5 : 4);
+        if (separators < 3) {
+            AppendDatText(out.bodies, line);
         } else {
-            const std::string_view dateId = fields[2];
+            const std::string_view dateId = line.substr(at[1] + 2, at[2] - at[1] - 2);
             if (FindChars(dateId, kDeleted) == std::string_view::npos) {
                 std::size_t end = 0;
                 post.date = FindDate(dateId, 0, end);
                 post.id = IdAfter(dateId, post.date ? end : 0);
             }
-            post.body = DatText(fields[3]);
-            if (posts.empty() && fields.size() >= 5) post.body = WithTitle(DatText(fields[4]), std::move(post.body));
+            const std::size_t bodyEnd = separators > 3 ? at[3] : line.size();
+            const std::string_view body = line.substr(at[2] + 2, bodyEnd - at[2] - 2);
+            if (first && separators > 3) {
+                // The title's lines, then the body's.
+                const std::size_t titleEnd = separators > 4 ? at[4] : line.size();
+                AppendDatText(out.bodies, line.substr(at[3] + 2, titleEnd - at[3] - 2));
+                const bool titled = out.bodies.size() > post.start;
+                if (titled) out.bodies += '\n';
+                const std::size_t bodyStart = out.bodies.size();
+                AppendDatText(out.bodies, body);
+                if (titled && out.bodies.size() == bodyStart) out.bodies.pop_back();
+            } else {
+                AppendDatText(out.bodies, body);
+            }
         }
-        posts.push_back(std::move(post));
+        out.bodies += '\0';
     }
-    return posts;
+}
+
+// Title lines, then the body, as post 1 holds them.
+std::string WithTitle(const std::string& title, std::string body) {
+    if (title.empty()) return body;
+    return body.empty() ? title : title + "\n" + body;
 }
 
 struct ThreadHeader {
@@ -480,9 +524,24 @@ std::string_view LogFormatName(LogFormat format) {
 }
 
 std::string PostDate::Iso() const {
-    std::string out = Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2);
-    if (hasTime) out += "T" + Digits(hour, 2) + ":" + Digits(minute, 2) + ":" + Digits(second, 2);
+    std::string out;
+    AppendIso(out);
     return out;
+}
+
+void PostDate::AppendIso(std::string& out) const {
+    // Written in place: a row per post prints one for each.
+    char iso[20];
+    std::size_t n = 0;
+    const auto put = [&](int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value = value > 0 ? value / 10 : 0)
+            iso[n + static_cast<std::size_t>(i)] = static_cast<char>('0' + (value > 0 ? value % 10 : 0));
+        n += static_cast<std::size_t>(width);
+    };
+    const auto mark = [&](char c) { iso[n++] = c; };
+    put(year, 4), mark('-'), put(month, 2), mark('-'), put(day, 2);
+    if (hasTime) mark('T'), put(hour, 2), mark(':'), put(minute, 2), mark(':'), put(second, 2);
+    out.append(iso, n);
 }
 
 // Judged on the first 100 lines:
@@ -518,14 +577,40 @@ LogFormat DetectLogFormat(std::string_view text) {
     return headers >= 2 || labelled ? LogFormat::Thread : LogFormat::Plain;
 }
 
-std::vector<Post> SplitPosts(std::string_view text, LogFormat format, std::optional<PostDate> nameDate) {
-    switch (format) {
-        case LogFormat::Dat: return DatPosts(text);
-        case LogFormat::Thread: return ThreadPosts(text);
-        case LogFormat::LineTalk: return TalkPosts(text);
-        case LogFormat::Plain: break;
+std::string_view PostList::Body(std::size_t p) const {
+    const std::size_t end = p + 1 < posts.size() ? posts[p + 1].start : bodies.size();
+    return std::string_view(bodies).substr(posts[p].start, end - 1 - posts[p].start);
+}
+
+void PostList::Clear() {
+    posts.clear();
+    bodies.clear();
+}
+
+void SplitPosts(std::string_view text, LogFormat format, std::optional<PostDate> nameDate, PostList& out) {
+    out.Clear();
+    if (format == LogFormat::Dat) return DatPosts(text, out);
+    std::vector<Post> posts = format == LogFormat::Thread     ? ThreadPosts(text)
+                              : format == LogFormat::LineTalk ? TalkPosts(text)
+                                                              : Paragraphs(text, nameDate);
+    out.posts.reserve(posts.size());
+    for (Post& post : posts) {
+        out.posts.push_back({post.number, post.date, std::move(post.id), out.bodies.size()});
+        out.bodies += post.body;
+        out.bodies += '\0';
     }
-    return Paragraphs(text, nameDate);
+}
+
+std::vector<Post> SplitPosts(std::string_view text, LogFormat format, std::optional<PostDate> nameDate) {
+    PostList list;
+    SplitPosts(text, format, nameDate, list);
+    std::vector<Post> posts;
+    posts.reserve(list.posts.size());
+    for (std::size_t p = 0; p < list.posts.size(); ++p) {
+        PostList::Header& header = list.posts[p];
+        posts.push_back({header.number, std::string(list.Body(p)), header.date, std::move(header.id)});
+    }
+    return posts;
 }
 
 std::optional<PostDate> DateInFileName(std::string_view name) {

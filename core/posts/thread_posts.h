@@ -28,6 +28,7 @@ struct PostDate {
 
     // ISO 8601: "2024-06-01T20:00:12", or "2024-06-01" without a time.
     std::string Iso() const;
+    void AppendIso(std::string& out) const;
     friend bool operator==(const PostDate&, const PostDate&) = default;
 };
 
@@ -47,6 +48,27 @@ LogFormat DetectLogFormat(std::string_view text);
 // themselves. Lines may end in LF or CR LF. A text with nothing to count
 // gives no posts.
 std::vector<Post> SplitPosts(std::string_view text, LogFormat format, std::optional<PostDate> nameDate = {});
+
+// A text's posts as the counter searches them: the bodies one after another
+// in one buffer, each followed by a NUL byte, and each post's header fields
+// with where its body starts. Kept from text to text, so that a long run of
+// texts reuses its memory.
+struct PostList {
+    struct Header {
+        int number = 0;
+        std::optional<PostDate> date;
+        std::string id;
+        std::size_t start = 0;  // of the body in `bodies`
+    };
+    std::vector<Header> posts;
+    std::string bodies;
+
+    std::string_view Body(std::size_t p) const;
+    void Clear();
+};
+
+// As SplitPosts, into `out` (cleared first).
+void SplitPosts(std::string_view text, LogFormat format, std::optional<PostDate> nameDate, PostList& out);
 
 // A date written in a file's name: 2024-06-01 or 20240601 (eight digits not
 // part of a longer run), a real day of the Gregorian calendar; the last one

@@ -55,6 +55,24 @@ TEST(DatLog, MarkupEntitiesAnchorsAndBreaksBecomeText) {
     EXPECT_EQ(posts[2].id, "");
 }
 
+// The form the counter searches: every body followed by a NUL, in one
+// buffer that the next text reuses.
+TEST(DatLog, BodiesFollowOneAnotherInAListTheNextTextReuses) {
+    PostList list;
+    SplitPosts(S(u8"一段落目\n\n二段落目\n"), LogFormat::Plain, {}, list);
+    // Breaks and spaces at a body's ends dropped; a body of breaks alone is empty.
+    SplitPosts(S(u8"名無し<>sage<>2024/06/01 ID:a<> <br>  <br> x  <br> <br> <>タイトル\r\n\r\n"
+                 u8"名無し<>sage<>2024/06/02 ID:b<> <br> <>\r\n"),
+               LogFormat::Dat, {}, list);
+    ASSERT_EQ(list.posts.size(), 2u);
+    EXPECT_EQ(list.bodies, S(u8"タイトル\nx") + std::string(2, '\0'));
+    EXPECT_EQ(list.Body(0), S(u8"タイトル\nx"));
+    EXPECT_EQ(list.Body(1), "");
+    EXPECT_EQ(list.posts[1].number, 2);
+    EXPECT_EQ(list.posts[1].id, "b");
+    EXPECT_EQ(list.posts[1].date, Day(2024, 6, 2));
+}
+
 TEST(CopiedThread, HeaderVariantsTitleAndBodies) {
     const std::string text = S(
         u8"【ピポラ】スレ Part1\n"
