@@ -112,7 +112,9 @@ void AppendPostJsonlRecords(std::string& out, const TextJob& text) {
         } else {
             for (MemberIndex m = 0; m < kMemberCount; ++m) {
                 out += Fixed().jsonBeforeCount[m];
-                AppendNumber(out, post.current[m]);
+                const std::int32_t n = post.current[m];
+                if (n >= 0 && n < 10) out += static_cast<char>('0' + n);  // most counts: one digit
+                else AppendNumber(out, n);
                 out += '}';
             }
         }
