@@ -140,9 +140,10 @@ void CountPosts(std::string_view text, const CompiledSearch& compiled, const Pip
 
 // Decodes and counts one text's bytes into `job`. With occurrences the text
 // is kept with the way back to the file (`file` holds its bytes, or none for
-// standard input, which the run holds).
+// standard input, which the run holds). Without, `writable`, when given, is
+// `bytes` for the decoder to write over.
 void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file, const PipelineSettings& settings,
-                    SharedWords& shared, bool first, WorkerBuffers& own, TextJob& job) {
+                    SharedWords& shared, bool first, WorkerBuffers& own, TextJob& job, char* writable = nullptr) {
     job.bytes = bytes.size();
     std::string_view text;
     if (settings.occurrences) {
@@ -158,7 +159,8 @@ void DecodeAndCount(std::string_view bytes, std::shared_ptr<const TextFile> file
         job.illFormed = job.counted->decoded.illFormed();
     } else {
         const bool twoThreads = own.scratch.threads() != CountThreads::One;
-        const DecodedBytes decoded = own.decoder.Decode(bytes, settings.encoding, twoThreads);
+        const DecodedBytes decoded = writable ? own.decoder.DecodeOver(writable, bytes.size(), settings.encoding, twoThreads)
+                                              : own.decoder.Decode(bytes, settings.encoding, twoThreads);
         text = decoded.text;
         job.encoding = decoded.encoding;
         job.illFormed = decoded.illFormed;
@@ -238,7 +240,9 @@ RunTotals RunPipeline(const PipelineSettings& settings, const std::vector<InputF
         std::string reason;
         const ReadStatus status = file.Open(input.path, reason);
         if (status != ReadStatus::Ok) return failed(ReadFailure(status, reason));
-        DecodeAndCount(file.bytes(), std::move(kept), settings, shared, first, own, job);
+        // Nothing reads a text's bytes once it is decoded, unless it is kept.
+        DecodeAndCount(file.bytes(), std::move(kept), settings, shared, first, own, job,
+                       settings.occurrences ? nullptr : file.writableBytes());
         return job;
     };
 

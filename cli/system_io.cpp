@@ -229,6 +229,13 @@ std::string_view TextFile::bytes() const {
     return buffer_;
 }
 
+char* TextFile::writableBytes() {
+#ifndef _WIN32
+    if (fromFile_) return file_.data();
+#endif
+    return buffer_.data();
+}
+
 int WriteErrorNumber() {
 #ifdef _WIN32
     const DWORD error = GetLastError();

@@ -55,6 +55,9 @@ public:
     // system says.
     ReadStatus Open(const std::string& path, std::string& reason);
     std::string_view bytes() const;
+    // The same bytes for a reader that decodes over them; bytes() then holds
+    // what it wrote.
+    char* writableBytes();
 
 private:
     std::string buffer_;  // standard input, and every file on Windows

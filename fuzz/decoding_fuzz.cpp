@@ -36,11 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (DecodeText(bytes, std::nullopt) != twoSteps) std::abort();
     // What the encoder produces decodes and re-encodes to itself; converted
-    // in two halves it is the same.
+    // in two halves, or over the text itself, it is the same.
     const std::string encoded = quenbol::Utf8ToCp932(bytes);
     std::string inTwo(bytes.size(), '\0');
     inTwo.resize(Utf8ToCp932InTwo(bytes, inTwo.data()));
     if (inTwo != encoded) std::abort();
+    std::string over(bytes);  // over the text itself, in one go and in two halves
+    over.resize(quenbol::Utf8ToCp932InPlace(over.data(), over.size()));
+    if (over != encoded) std::abort();
+    over = bytes;
+    over.resize(quenbol::cli::Utf8ToCp932InTwoInPlace(over.data(), over.size()));
+    if (over != encoded) std::abort();
     if (quenbol::Utf16ToCp932(quenbol::Cp932ToUtf16(encoded)) != encoded) std::abort();
     if (quenbol::Utf8ToCp932(quenbol::Cp932ToUtf8(encoded)) != encoded) std::abort();
     return 0;

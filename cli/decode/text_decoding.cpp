@@ -45,6 +45,19 @@ DecodedBytes TextDecoder::Decode(std::string_view bytes, EncodingChoice choice, 
     return out;
 }
 
+DecodedBytes TextDecoder::DecodeOver(char* bytes, std::size_t size, EncodingChoice choice, bool twoThreads) {
+    if (choice != Encoding::Utf8) return Decode({bytes, size}, choice, twoThreads);
+    DecodedBytes out;
+    out.encoding = Encoding::Utf8;
+    char* const utf8 = bytes + (HasBom({bytes, size}) ? kUtf8Bom.size() : 0);
+    const std::size_t utf8Size = size - static_cast<std::size_t>(utf8 - bytes);
+    const std::size_t written = twoThreads && utf8Size >= kConvertInTwoFrom
+                                    ? Utf8ToCp932InTwoInPlace(utf8, utf8Size, &out.illFormed)
+                                    : Utf8ToCp932InPlace(utf8, utf8Size, &out.illFormed);
+    out.text = {utf8, written};
+    return out;
+}
+
 std::string DecodeText(std::string_view bytes, EncodingChoice choice) {
     TextDecoder decoder;
     return std::string(decoder.Decode(bytes, choice).text);
@@ -61,6 +74,19 @@ std::size_t Utf8ToCp932InTwo(std::string_view utf8, char* out, std::size_t* illF
     other.join();
     if (illFormed) *illFormed = firstIllFormed + secondIllFormed;
     if (second > 0) std::memmove(out + first, out + cut, second);
+    return first + second;
+}
+
+std::size_t Utf8ToCp932InTwoInPlace(char* utf8, std::size_t size, std::size_t* illFormed) {
+    std::size_t cut = size / 2;
+    while (cut < size && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) ++cut;
+    // Each half over itself, then the second moved down to follow the first.
+    std::size_t second = 0, secondIllFormed = 0, firstIllFormed = 0;
+    std::thread other([&] { second = Utf8ToCp932InPlace(utf8 + cut, size - cut, &secondIllFormed); });
+    const std::size_t first = Utf8ToCp932InPlace(utf8, cut, &firstIllFormed);
+    other.join();
+    if (illFormed) *illFormed = firstIllFormed + secondIllFormed;
+    if (second > 0) std::memmove(utf8 + first, utf8 + cut, second);
     return first + second;
 }
 

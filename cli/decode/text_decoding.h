@@ -37,6 +37,10 @@ public:
     // halves at once (Utf8ToCp932InTwo). The result refers to `bytes` or to
     // this decoder's buffers, until the next call.
     DecodedBytes Decode(std::string_view bytes, EncodingChoice choice, bool twoThreads = false);
+    // As Decode, for bytes the caller no longer needs: a text forced as UTF-8
+    // is converted over them (the result then refers to them), which spares
+    // taking and writing fresh memory of the text's size.
+    DecodedBytes DecodeOver(char* bytes, std::size_t size, EncodingChoice choice, bool twoThreads = false);
 
 private:
     std::string decoded_;  // every encoding but UTF-8 forced
@@ -53,6 +57,9 @@ std::string DecodeText(std::string_view bytes, EncodingChoice choice);
 // for utf8.size() bytes; returns the bytes written, and the number of
 // ill-formed sequences in `illFormed`.
 std::size_t Utf8ToCp932InTwo(std::string_view utf8, char* out, std::size_t* illFormed = nullptr);
+// The same over the text itself (Utf8ToCp932InPlace), which then starts with
+// its code page 932 form.
+std::size_t Utf8ToCp932InTwoInPlace(char* utf8, std::size_t size, std::size_t* illFormed = nullptr);
 
 // Texts from this size on are converted in two halves when forced as UTF-8.
 constexpr std::size_t kConvertInTwoFrom = 2 * 1024 * 1024;

@@ -48,6 +48,9 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
     const auto inTwo = [](const std::string& text) {
         std::string out(text.size(), '\0');
         out.resize(Utf8ToCp932InTwo(text, out.data()));
+        std::string over = text;  // and each half over itself
+        over.resize(Utf8ToCp932InTwoInPlace(over.data(), over.size()));
+        EXPECT_EQ(over, out);
         return out;
     };
     for (std::size_t a = 0; a < pieces.size(); ++a)
@@ -65,6 +68,10 @@ TEST(DecodeText, TwoHalvesConvertAsTheWhole) {
     const DecodedBytes two = decoder.Decode(longText, Encoding::Utf8, true);
     EXPECT_EQ(two.text, Utf8ToCp932(longText.substr(3)));
     EXPECT_EQ(two.illFormed, longText.size() / 14);  // one stray byte in each piece
+    std::string over = longText;
+    const DecodedBytes overTwo = decoder.DecodeOver(over.data(), over.size(), Encoding::Utf8, true);
+    EXPECT_EQ(overTwo.text, two.text);
+    EXPECT_EQ(overTwo.illFormed, two.illFormed);
 }
 
 TEST(DecodeText, AnUnmappableCharacterBecomesANulThatSplitsAName) {

@@ -229,11 +229,14 @@ std::uint64_t LittleEndian64(std::uint64_t w) {
 
 // Writes the code page 932 form of `utf8` to `out`, which has room for
 // utf8.size() bytes (no character takes more bytes in code page 932 than in
-// UTF-8) and does not overlap it; returns the bytes written, or kIllFormed
-// as soon as there are more than `maxIllFormed` ill-formed sequences, which
-// `illFormed` counts.
+// UTF-8) and either does not overlap it or is its very start (the text
+// converted in place: each character is read before its form is written,
+// and the write never passes the read); returns the bytes written, or
+// kIllFormed as soon as there are more than `maxIllFormed` ill-formed
+// sequences, which `illFormed` counts.
 std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, std::size_t& illFormed,
                         std::size_t maxIllFormed = static_cast<std::size_t>(-1)) {
+    const bool inPlace = out == utf8.data();
     const std::uint16_t* const table = EncodeTable().data();  // a local pointer: writes to `out` cannot move it
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
@@ -256,12 +259,16 @@ std::size_t ConvertUtf8(std::string_view utf8, char* out, bool& lossless, std::s
         // ASCII bytes, found from the word's high bits. A Japanese text has a
         // short run every few characters, and a byte loop's end would be
         // guessed wrong at each.
+        // In place, a whole word is stored only where it cannot reach bytes
+        // not read yet: at the read position itself (the same bytes), or
+        // eight bytes or more behind it.
         while (pos + 8 <= size) {
             std::uint64_t a;
             std::memcpy(&a, in + pos, 8);
-            std::memcpy(out + write, &a, 8);
             const std::uint64_t high = LittleEndian64(a) & 0x8080808080808080u;
             const std::size_t ascii = high == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(high)) / 8;
+            if (!inPlace || write == pos || pos - write >= 8) std::memcpy(out + write, &a, 8);
+            else std::memmove(out + write, in + pos, ascii);
             pos += ascii;
             write += ascii;
             if (ascii < 8) break;
@@ -361,6 +368,14 @@ std::size_t Utf8ToCp932(std::string_view utf8, char* out, std::size_t* illFormed
     bool lossless = true;
     std::size_t bad = 0;
     const std::size_t written = ConvertUtf8(utf8, out, lossless, bad);
+    if (illFormed) *illFormed = bad;
+    return written;
+}
+
+std::size_t Utf8ToCp932InPlace(char* text, std::size_t size, std::size_t* illFormed) {
+    bool lossless = true;
+    std::size_t bad = 0;
+    const std::size_t written = ConvertUtf8(std::string_view(text, size), text, lossless, bad);
     if (illFormed) *illFormed = bad;
     return written;
 }

@@ -67,6 +67,10 @@ void Utf8ToCp932(std::string_view utf8, std::string& out, std::size_t* illFormed
 // written.
 std::size_t Utf8ToCp932(std::string_view utf8, char* out, std::size_t* illFormed = nullptr);
 bool WellFormedUtf8ToCp932(std::string_view utf8, std::string& out);
+// And over the text itself, which then starts with its code page 932 form;
+// returns the bytes of that form. No memory of the text's size is taken
+// and written for it.
+std::size_t Utf8ToCp932InPlace(char* text, std::size_t size, std::size_t* illFormed = nullptr);
 
 // Into `out` as above while the text has at most `maxIllFormed` ill-formed
 // sequences: returns true with their number in `illFormed` and whether every

@@ -1,5 +1,5 @@
-// The one-pass UTF-8 conversion against a deliberately simple one, on
-// generated text: every code point, ASCII runs of every length around the
+// The one-pass UTF-8 conversion, into new memory and over the text itself,
+// against a deliberately simple one, on generated text: every code point, ASCII runs of every length around the
 // fast path's blocks, and ill-formed sequences of every kind.
 #include <gtest/gtest.h>
 
@@ -77,6 +77,10 @@ void ExpectSameAsSimple(const std::string& in) {
     }
     std::vector<std::size_t> origins;
     ASSERT_EQ(Utf8ToCp932Tracked(in, origins), expected);
+    // Over the text itself, the write a few bytes behind the read or level with it.
+    std::string over = in;
+    over.resize(Utf8ToCp932InPlace(over.data(), over.size()));
+    ASSERT_EQ(over, expected);
 }
 
 TEST(Utf8Conversion, EveryCodePointAsTheSimpleConversion) {
