@@ -247,13 +247,19 @@ RunTotals RunPipeline(const PipelineSettings& settings, const std::vector<InputF
     };
 
     const std::function<TextJob(std::size_t, std::size_t)> work = [&](std::size_t i, std::size_t worker) {
-        if (i != 0) return countOne(i, worker);
-        try {
-            return countOne(i, worker);
-        } catch (...) {
-            shared.Abandon(std::current_exception());
-            throw;
+        TextJob job;
+        if (i != 0) {
+            job = countOne(i, worker);
+        } else {
+            try {
+                job = countOne(i, worker);
+            } catch (...) {
+                shared.Abandon(std::current_exception());
+                throw;
+            }
         }
+        emitter.Prepare(job);
+        return job;
     };
 
     RunTotals totals(*settings.table, settings.manualWords, settings.byKeyword || settings.inside);

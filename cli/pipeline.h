@@ -48,6 +48,10 @@ public:
     // Each text in input order, counted or not (text.ok()), with the totals
     // after it; false ends the run there (no later text is taken).
     virtual bool Take(const TextJob& text, const RunTotals& totals) = 0;
+    // Called for each text on the worker that counted it, before it is
+    // taken, several at once: for work that needs nothing of the other
+    // texts (its own rows, into TextJob::rows).
+    virtual void Prepare(TextJob&) const {}
     // Every text done so far has been taken: a moment to flush output.
     virtual void CaughtUp() {}
 };

@@ -79,6 +79,7 @@ struct TextJob {
     // Counted post by post: the text's posts in order; `current` and
     // `manualCurrent` are then their sums.
     std::vector<PostCount> posts{};
+    std::string rows{};  // the text's output made ahead by the emitter (Emitter::Prepare)
 
     bool ok() const { return failure.empty(); }
 };

@@ -181,13 +181,19 @@ public:
             WriteText(stderr, "quenbol-count: " + TextFailure(text.path, text.failure) + "\n");
         }
         if (csv_) WarnIllFormed(text.path, text.illFormed, progress_);
-        std::string& row = row_;
-        row.clear();
-        if (!posts_) row = csv_ ? CsvRow(text, totals) : JsonlRecord(text, totals, byKeyword_);
-        else if (csv_) AppendPostCsvRows(row, text);
-        else AppendPostJsonlRecords(row, text);
+        const std::string row = posts_ ? std::string() : csv_ ? CsvRow(text, totals) : JsonlRecord(text, totals, byKeyword_);
+        const std::string& rows = posts_ ? text.rows : row;
         errno = 0;
-        return Written(std::fwrite(row.data(), 1, row.size(), stdout) == row.size());
+        return Written(std::fwrite(rows.data(), 1, rows.size(), stdout) == rows.size());
+    }
+
+    // A text's rows per post need nothing of the texts before it: they are
+    // made on the worker that counted it, so that only their writing waits
+    // for its turn (200 MB of .dat logs: about 900 MB of rows).
+    void Prepare(TextJob& text) const override {
+        if (!posts_) return;
+        if (csv_) AppendPostCsvRows(text.rows, text);
+        else AppendPostJsonlRecords(text.rows, text);
     }
 
     // Rows reach the reader within a twentieth of a second, without a write
@@ -222,7 +228,6 @@ private:
     bool csv_;
     bool byKeyword_;
     bool posts_;  // a row per post
-    std::string row_;  // a text's rows; its memory kept for the next
     ProgressMeter& progress_;
     int writeError_ = 0;
     bool failed_ = false;
