@@ -183,6 +183,8 @@ def main():
     }
     for name, options in posts.items():
         runs.append((name, ["--unit", "post"] + options + ["-r", "logs", "texts"]))
+    # The report of posts places their occurrences: the logs, and texts in code page 932 and UTF-8.
+    runs.append(("posts-report", ["--unit", "post", "--html", "report.html", "-r", "logs"] + paths[:4]))
     for form in ("dat", "thread", "line-talk", "plain"):
         runs.append((f"posts-as-{form}", ["--unit", "post", "--format", form, "--jsonl", "-r", "logs", "texts"]))
     for name, command in runs:
