@@ -85,8 +85,12 @@ def keywords(counter):
 def median_times(commands, runs, out_dir):
     times = {name: [] for name in commands}
     for _ in range(runs):
-        for name, argv in commands.items():
-            with open(os.path.join(out_dir, name.split()[0] + ".out"), "wb") as out:
+        for i, (name, argv) in enumerate(commands.items()):
+            # Each command has its own output file, emptied and the previous
+            # runs' writes flushed before the clock starts, so that no run
+            # pays for another's hundreds of megabytes going to disk.
+            with open(os.path.join(out_dir, f"command-{i}.out"), "wb") as out:
+                os.sync()
                 start = time.perf_counter()
                 result = subprocess.run(argv, stdout=out, stderr=subprocess.PIPE)
                 times[name].append(time.perf_counter() - start)
