@@ -7,6 +7,7 @@
 
 #include "cli/emit/format_json.h"
 #include "cli/emit/format_table.h"
+#include "cli/emit/row_writers.h"
 #include "core/text/cp932.h"
 
 namespace quenbol::cli {
@@ -14,23 +15,6 @@ namespace {
 
 std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 std::string Text(const char8_t* utf8) { return reinterpret_cast<const char*>(utf8); }
-
-void AppendNumber(std::string& out, std::int64_t n) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
-}
-
-// As --csv writes a text cell: a leading apostrophe before what a spreadsheet
-// would run as a formula, RFC 4180 quoting.
-std::string CsvField(const std::string& utf8) {
-    const std::string cell = !utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos
-                                 ? "'" + utf8
-                                 : utf8;
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
-    std::string quoted = "\"";
-    for (char c : cell) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 // The parts that are the same in every row, made once: each member's name as
 // a JSON string, what comes before its count in a JSON Lines row, the

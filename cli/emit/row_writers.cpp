@@ -13,24 +13,6 @@ namespace {
 
 std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 
-// A text cell. One that begins with = + - @, a tab or a CR is one that a
-// spreadsheet would run as a formula (a file named "=1+1.txt"): it gets a
-// leading apostrophe, which keeps it text. Numbers are written elsewhere.
-std::string CsvField(const std::string& utf8) {
-    const std::string cell = !utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos
-                                 ? "'" + utf8
-                                 : utf8;
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
-    std::string quoted = "\"";
-    for (char c : cell) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-void AppendNumber(std::string& out, std::int64_t n) {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
-}
-
 // The parts that are the same in every row, made once: each member's name
 // as a JSON string, each caption (index top + 1) likewise, and the names as
 // CSV fields.
@@ -53,6 +35,24 @@ const FixedParts& Fixed() {
 }
 
 }  // namespace
+
+// A cell that begins with = + - @, a tab or a CR is one that a spreadsheet
+// would run as a formula (a file named "=1+1.txt"): the apostrophe keeps it
+// text. Numbers are written by AppendNumber.
+std::string CsvField(const std::string& utf8) {
+    const std::string cell = !utf8.empty() && std::string_view("=+-@\t\r").find(utf8.front()) != std::string_view::npos
+                                 ? "'" + utf8
+                                 : utf8;
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+    std::string quoted = "\"";
+    for (char c : cell) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+void AppendNumber(std::string& out, std::int64_t n) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
 
 std::string JsonlRecord(const TextJob& text, const RunTotals& after, bool byKeyword) {
     // Appended piece by piece into one string: thousands of rows a second.

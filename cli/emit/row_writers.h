@@ -2,6 +2,7 @@
 // functions from a text and the totals after it to UTF-8 text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "cli/count/text_job.h"
@@ -28,5 +29,12 @@ std::string CsvHeader();
 // a tab or a CR gets a leading apostrophe, so that a spreadsheet does not
 // take it for a formula.
 std::string CsvRow(const TextJob& text, const RunTotals& after);
+
+// A text cell (UTF-8) as every CSV row writes it: the apostrophe above, then
+// RFC 4180 quoting where needed.
+std::string CsvField(const std::string& utf8);
+
+// `n` in decimal, appended.
+void AppendNumber(std::string& out, std::int64_t n);
 
 }  // namespace quenbol::cli
