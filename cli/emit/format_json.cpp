@@ -40,6 +40,13 @@ std::string JsonUtf8String(std::string_view utf8) {
     return out;
 }
 
+std::string ScriptSafe(std::string_view json) {
+    std::string out;
+    out.reserve(json.size());
+    for (const char c : json) c == '<' ? out += "\\u003C" : out += c;
+    return out;
+}
+
 std::string JsonString(std::string_view cp932) {
     return JsonUtf8String(Cp932ToUtf8(cp932));  // always well-formed: undefined codes become U+FFFD
 }

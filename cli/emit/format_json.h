@@ -20,6 +20,9 @@ std::string JsonUtf8String(std::string_view utf8);
 // The same for code page 932 bytes, converted to UTF-8.
 std::string JsonString(std::string_view cp932);
 
+// JSON made safe inside an HTML script element: each "<" as \u003C.
+std::string ScriptSafe(std::string_view json);
+
 // {"members": [{"name", "current", "total"} x 21], "manual": {"current",
 // "total"}, "top": index or -1, "caption": text}. With `byKeyword`, each
 // member also has "keywords": its 7 slots as {"slot", "word", "current",

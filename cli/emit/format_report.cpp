@@ -22,7 +22,7 @@ std::string EncodingName(const DecodedText& d, Language language) {
 }
 
 std::string PathName(const std::string& path, Language language) {
-    return path == "-" ? std::string(Label(LabelId::StandardInput, language)) : HtmlEscape(SanitizeUtf8(path));
+    return HtmlEscape(PathLabel(path, language));
 }
 
 // `shown`: whether the text is shown on the page.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "cli/emit/format_json.h"
 #include "cli/emit/format_report.h"
 #include "cli/emit/report_labels.h"
 #include "core/text/cp932.h"
@@ -38,6 +39,15 @@ std::string OneLine(std::string utf8) {
     return utf8;
 }
 
+// The last two parts of a path: the full path of a deep folder is too long
+// for a column.
+std::string_view ShortPath(std::string_view path) {
+    const std::size_t last = path.find_last_of("/\\");
+    if (last == std::string_view::npos || last == 0) return path;
+    const std::size_t before = path.find_last_of("/\\", last - 1);
+    return before == std::string_view::npos ? path : path.substr(before + 1);
+}
+
 struct Source {
     std::string_view text;  // code page 932
     std::function<std::string(std::size_t, std::size_t)> utf8;
@@ -47,7 +57,7 @@ struct Source {
 
 void KeywordContexts::Add(const CountedText& text, const InsideFinds* inside) {
     const std::uint32_t index = static_cast<std::uint32_t>(paths_.size());
-    paths_.push_back(SanitizeUtf8(text.path == "-" ? "(standard input)" : text.path));
+    paths_.push_back(text.path);
     const PostBodies* posts = text.posts ? &*text.posts : nullptr;
     const Source source =
         posts ? Source{posts->joined, [posts](std::size_t a, std::size_t b) {
@@ -106,11 +116,17 @@ std::string KeywordContexts::Html(const RunTotals& run, Language language) const
                              "</th><th>" + label(LabelId::KeywordColumn) + "</th><th class=\"sort\" data-sort=\"right\">" +
                              label(LabelId::RightContext) + "</th><th>" + label(LabelId::WhereColumn) +
                              "</th></tr></thead>\n";
+    // The lines as data: {"inside": hover label, "paths": [[full, short]],
+    // "entries": {entry: {"member": m or -1, "lines": [[left, keyword HTML,
+    // right, path, post, inside word]]}}}, the paths those lines name.
+    std::string data = "{\"inside\": " + JsonUtf8String(Label(LabelId::InsideWord, language)) + ", \"entries\": {";
+    std::vector<int> pathIndex(paths_.size(), -1);
+    std::string paths;
+    int usedPaths = 0;
     bool any = false;
     for (std::size_t e = 0; e < keywords_.size(); ++e) {
         const Keyword& k = keywords_[e];
         if (k.seen == 0) continue;
-        any = true;
         const bool manual = e >= static_cast<std::size_t>(kKeywordEntries);
         const std::string word = manual ? run.byKeyword.manualWords[e - kKeywordEntries] : run.byKeyword.words[e];
         const std::string group = manual ? label(LabelId::ManualWordsRow)
@@ -118,26 +134,31 @@ std::string KeywordContexts::Html(const RunTotals& run, Language language) const
         const std::string member = manual ? std::string() : " data-member=\"" + std::to_string(e / kSlotsPerMember) + "\"";
         out += "<details class=\"kwic\" data-entry=\"" + std::to_string(e) + "\"><summary>" + HtmlEscape(group) +
                " / <b" + member + ">" + HtmlEscape(Cp932ToUtf8(word)) + "</b>: " +
-               Label(LabelId::InAll, language, {Grouped(k.seen)}) + "</summary>\n<table>" + head + "<tbody>\n";
+               Label(LabelId::InAll, language, {Grouped(k.seen)}) + "</summary>\n<table>" + head +
+               "<tbody></tbody></table>\n";
+        data += std::string(any ? ", \"" : "\"") + std::to_string(e) + "\": {\"member\": " +
+                (manual ? std::string("-1") : std::to_string(e / kSlotsPerMember)) + ", \"lines\": [";
+        any = true;
         for (std::size_t i = 0; i < k.lines.size(); ++i) {
             const Line& line = k.lines[i];
-            out += "<tr data-i=\"" + std::to_string(i) + "\"" + (line.inside.empty() ? "" : " class=\"inside\"") +
-                   "><td class=\"l\">" + HtmlEscape(line.left) + "</td><td class=\"k\"><b" + member;
-            if (!line.inside.empty()) {
-                const std::string word = HtmlEscape(line.inside);
-                out += " data-inside=\"" + word + "\" title=\"" + Label(LabelId::InsideWord, language, {word}) + "\"";
+            if (pathIndex[line.text] < 0) {
+                const std::string path = PathLabel(paths_[line.text], language);
+                paths += std::string(usedPaths ? ", [" : "[") + JsonUtf8String(path) + ", " +
+                         JsonUtf8String(ShortPath(path)) + "]";
+                pathIndex[line.text] = usedPaths++;
             }
-            out += ">" + line.keyword + "</b></td><td class=\"r\">" + HtmlEscape(line.right) + "</td><td class=\"w\">" +
-                   HtmlEscape(paths_[line.text]) + (line.post ? " #" + std::to_string(line.post) : std::string()) +
-                   "</td></tr>\n";
+            data += std::string(i ? ", [" : "[") + JsonUtf8String(line.left) + ", " + JsonUtf8String(line.keyword) +
+                    ", " + JsonUtf8String(line.right) + ", " + std::to_string(pathIndex[line.text]) + ", " +
+                    std::to_string(line.post) + ", " + JsonUtf8String(line.inside) + "]";
         }
-        out += "</tbody></table>\n";
+        data += "]}";
         const std::int64_t more = k.seen - static_cast<std::int64_t>(k.lines.size());
         if (more > 0) out += "<p class=\"more\">" + Label(LabelId::More, language, {Grouped(more)}) + "</p>\n";
         out += "</details>\n";
     }
     if (!any) out += "<p>" + label(LabelId::NoOccurrences) + "</p>\n";
-    return out + "</section>\n";
+    data += "}, \"paths\": [" + paths + "]}";
+    return out + "<script type=\"application/json\" id=\"kwic-lines\">" + ScriptSafe(data) + "</script>\n</section>\n";
 }
 
 }  // namespace quenbol::cli

@@ -21,7 +21,9 @@ public:
     // Each text in input order with its occurrences and, when checked, its
     // finds inside ordinary words.
     void Add(const CountedText& text, const InsideFinds* inside);
-    // The section's HTML. `run` names the keywords.
+    // The section's HTML. `run` names the keywords. Each keyword's lines are
+    // kept as data on the page and made into its table when first opened: a
+    // page of thousands of rows would otherwise be laid out before it shows.
     std::string Html(const RunTotals& run, Language language) const;
 
     struct Line {
@@ -44,7 +46,7 @@ public:
 
 private:
     std::array<Keyword, kKeywordEntries + kManualWordCount> keywords_;
-    std::vector<std::string> paths_;  // UTF-8, as shown
+    std::vector<std::string> paths_;  // as given
 };
 
 }  // namespace quenbol::cli

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "core/text/cp932.h"
+
 namespace quenbol::cli {
 namespace {
 
@@ -107,7 +109,7 @@ constexpr std::array<LabelRow, static_cast<std::size_t>(LabelId::Count_)> kLabel
      "one after another."},
     {LabelId::PositionsShade, "positions-shade", "色の濃いセルほど言及が多く、マウスを重ねると件数と範囲が出ます。",
      " The darker a cell, the more mentions; hover over it for the count and the range."},
-    {LabelId::CellMentions, "cell-mentions", " 件、", " mentions, "},
+    {LabelId::CellMentions, "cell-mentions", "%1 件、", "mentions: %1; "},
     {LabelId::CellPosts, "cell-posts", "投稿 ", "posts "},
     {LabelId::CellBytes, "cell-bytes", "バイト ", "bytes "},
     {LabelId::Keywords, "keywords", "キーワード", "Keywords"},
@@ -181,6 +183,10 @@ std::string Grouped(std::int64_t n) {
     for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
         digits.insert(static_cast<std::size_t>(at), ",");
     return n < 0 ? "-" + digits : digits;
+}
+
+std::string PathLabel(const std::string& path, Language language) {
+    return path == "-" ? std::string(Label(LabelId::StandardInput, language)) : SanitizeUtf8(path);
 }
 
 }  // namespace quenbol::cli

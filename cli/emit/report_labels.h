@@ -37,4 +37,7 @@ void FillLabels(std::string& page, Language language);
 // A count with its thousands grouped: 1,234,567.
 std::string Grouped(std::int64_t n);
 
+// A text's path as the page names it (UTF-8, not escaped): "-" is the standard input.
+std::string PathLabel(const std::string& path, Language language);
+
 }  // namespace quenbol::cli

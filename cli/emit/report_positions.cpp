@@ -27,7 +27,7 @@ void PositionStrips::Add(const CountedText& text) {
         for (std::vector<std::int64_t>& strip : cells_) strip.assign(kMaxCells, 0);
     const std::uint64_t base = extent_;
     textStarts_.push_back(base);
-    paths_.push_back(SanitizeUtf8(text.path == "-" ? "(standard input)" : text.path));
+    paths_.push_back(text.path);
     posts_ = text.posts.has_value();
     if (text.posts) {
         extent_ += text.posts->starts.size();
@@ -84,8 +84,8 @@ std::string PositionStrips::Html(Language language) const {
     const std::string unit(Label(posts_ ? LabelId::CellPosts : LabelId::CellBytes, language));
     for (std::uint64_t c = 0; c < used; ++c) {
         const std::uint64_t first = c * width_, last = std::min(first + width_, extent_) - 1;
-        const std::string& from = PathAt(first);
-        const std::string& to = PathAt(last);
+        const std::string from = PathLabel(PathAt(first), language);
+        const std::string to = PathLabel(PathAt(last), language);
         cells += (c ? ", " : "") + JsonUtf8String(unit + Grouped(static_cast<std::int64_t>(first + 1)) + "–" +
                                                   Grouped(static_cast<std::int64_t>(last + 1)) + " (" + from +
                                               (to == from ? std::string() : " – " + to) + ")");

@@ -44,7 +44,7 @@ private:
     std::uint64_t extent_ = 0;  // positions so far
     std::array<std::vector<std::int64_t>, kMemberCount> cells_;
     std::vector<std::uint64_t> textStarts_;  // each text's first position
-    std::vector<std::string> paths_;         // UTF-8, as shown
+    std::vector<std::string> paths_;         // as given
 };
 
 }  // namespace quenbol::cli

@@ -88,13 +88,18 @@ title = [s[1:] for s in seen if s[0] == "strip-title"]
 check(title and re.fullmatch(r"\d+ 件、バイト [\d,]+–[\d,]+ \(.*\)", " ".join(title[0])),
       f"a cell's hover text is {title}")
 
-# キーワード: the rows of each keyword as written, and their order after each click.
+# キーワード: the rows of each keyword as the page made them on opening its
+# table (the self-check opened every one), and their order after each click;
+# the "where" cell names the text's last two parts, the full path on hover.
 tables = {}
-for entry, body in re.findall(r'<details class="kwic" data-entry="(\d+)">(.*?)</details>', page, re.S):
+for entry, body in re.findall(r'<details class="kwic" data-entry="(\d+)"[^>]*>(.*?)</details>', dom, re.S):
     rows = re.findall(r'<tr data-i="(\d+)"[^>]*><td class="l">(.*?)</td><td class="k">(.*?)</td>'
-                      r'<td class="r">(.*?)</td><td class="w">(.*?)</td></tr>', body)
+                      r'<td class="r">(.*?)</td><td class="w" title="([^"]*)">(.*?)</td></tr>', body)
+    for row in rows:
+        check(html.unescape(row[5]) == "/".join(html.unescape(row[4]).split("/")[-2:]),
+              f"keyword {entry}: the row names {row[5]} for {row[4]}")
     more = re.search(r'<p class="more">ほか ([\d,]+) 件</p>', body)
-    tables[int(entry)] = ([(i, html.unescape(l), k, html.unescape(r), html.unescape(w)) for i, l, k, r, w in rows],
+    tables[int(entry)] = ([(i, html.unescape(l), k, html.unescape(r), html.unescape(w)) for i, l, k, r, w, _ in rows],
                           int(more.group(1).replace(",", "")) if more else 0)
 clicked = {(s[0], int(s[1])): s[2:] for s in seen if s[0] in ("kwic-left", "kwic-right")}
 for entry, (rows, _) in tables.items():
@@ -138,7 +143,7 @@ check((len(nanami_rows), nanami_more) == (63, 187),  # every fourth of 250
 
 hidden = [s for s in seen if s[0] == "kwic-hidden"]
 rows_in_page = sum(len(rows) for rows, _ in tables.values())
-inside_rows = len(re.findall(r'<tr data-i="\d+" class="inside">', page))
+inside_rows = len(re.findall(r'<tr data-i="\d+" class="inside">', dom))
 check(inside_rows == expected_inside >= 2, f"{inside_rows} rows marked inside ordinary words, "
       f"--matches says {expected_inside} (明るい, あるいは at least)")
 check(hidden == [["kwic-hidden", "0", str(rows_in_page - inside_rows)]],
@@ -163,6 +168,20 @@ check(re.search(r'viewBox="0 0 (\d+) 1"', post_page).group(1) == "5", "posts: th
 headings = re.findall(r'<h4 class="post">([^<]*)</h4>', post_page)
 check(headings[:2] == ["#1 2024-06-01T20:00:00 ID:x0", "#2 2024-06-02T20:00:00 ID:x1"] and len(headings) == 5,
       f"posts: the headings are {headings}")
+
+# The standard input is named in the page's language wherever a text is
+# named; the English hover of a cell reads right for one mention.
+stdin_report = os.path.join(workdir, "stdin.html")
+subprocess.run([counter, "--html", stdin_report, "--lang", "ja", "-"], input="七緒と瑠衣\n".encode("cp932"),
+               check=True, timeout=120)
+with open(stdin_report, encoding="utf-8") as f:
+    stdin_page = f.read()
+stdin_ranges = json.loads(re.search(r'id="position-cells">(.*?)</script>', stdin_page, re.S).group(1))["ranges"]
+stdin_paths = json.loads(re.search(r'id="kwic-lines">(.*?)</script>', stdin_page, re.S).group(1))["paths"]
+check("(standard input)" not in stdin_page and stdin_paths == [["（標準入力）", "（標準入力）"]] and
+      all("（標準入力）" in r for r in stdin_ranges), f"the standard input is named {stdin_paths} and {stdin_ranges}")
+hover = json.loads(re.search(r'id="position-cells">(.*?)</script>', post_page, re.S).group(1))["mentions"]
+check(hover.replace("%1", "1") == "mentions: 1; ", f"the English hover of a cell of one mention reads {hover!r}")
 
 for failure in failures:
     print("FAIL:", failure)
