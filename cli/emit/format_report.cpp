@@ -25,26 +25,40 @@ std::string PathName(const std::string& path, Language language) {
     return HtmlEscape(PathLabel(path, language));
 }
 
-// `shown`: whether the text is shown on the page.
-std::string CountedRow(const CountedText& t, bool shown, Language language) {
-    return "<tr><td>" + PathName(t.path, language) + "</td><td class=\"n\">" +
-           std::to_string(t.decoded.fileBytes().size()) + "</td><td>" + EncodingName(t.decoded, language) + "</td>" +
-           (shown ? std::string() : "<td class=\"note\">" + std::string(Label(LabelId::TextNotShown, language)) + "</td>") +
-           "</tr>\n";
-}
-
-// A list of many files is folded away: laid out only when opened.
+// A list of many files is folded away and kept as data, made into its rows
+// when first opened: ten thousand rows would otherwise be laid out before
+// the page shows.
 constexpr std::size_t kFoldedFiles = 100;
 
-std::string Counted(const RunTotals& run, const std::string& tableSource, const std::string& rows, std::size_t files,
+std::string Counted(const RunTotals& run, const std::string& tableSource, const std::vector<ReportPage::CountedFile>& files,
                     Language language) {
     const auto label = [language](LabelId id) { return std::string(Label(id, language)); };
     std::string out = "<table>\n<tr><th>" + label(LabelId::FileColumn) + "</th><th>" + label(LabelId::SizeColumn) +
-                      "</th><th>" + label(LabelId::ReadAsColumn) + "</th></tr>\n" + rows + "</table>\n";
-    if (files > kFoldedFiles) {
+                      "</th><th>" + label(LabelId::ReadAsColumn) + "</th></tr>\n";
+    const std::string notShown = "<td class=\"note\">" + label(LabelId::TextNotShown) + "</td>";
+    if (files.size() > kFoldedFiles) {
+        // {"notShown": the cell of a text not shown, "readAs": [names], "rows": [[path, bytes, read as, shown]]}
+        std::vector<std::string> readAs;
+        std::string rows;
+        for (const ReportPage::CountedFile& f : files) {
+            std::size_t r = std::find(readAs.begin(), readAs.end(), f.readAs) - readAs.begin();
+            if (r == readAs.size()) readAs.push_back(f.readAs);
+            rows += (rows.empty() ? "[" : ", [") + JsonUtf8String(HtmlEscape(PathLabel(f.path, language))) + ", " +
+                    std::to_string(f.bytes) + ", " + std::to_string(r) + ", " + (f.shown ? "1" : "0") + "]";
+        }
+        std::string data = "{\"notShown\": " + JsonUtf8String(notShown) + ", \"readAs\": [";
+        for (std::size_t r = 0; r < readAs.size(); ++r) data += (r ? ", " : "") + JsonUtf8String(readAs[r]);
+        data += "], \"rows\": [" + rows + "]}";
         out = "<details class=\"files\"><summary>" +
-              Label(LabelId::FilesFolded, language, {Grouped(static_cast<std::int64_t>(files))}) + "</summary>\n" +
-              out + "</details>\n";
+              Label(LabelId::FilesFolded, language, {Grouped(static_cast<std::int64_t>(files.size()))}) +
+              "</summary>\n" + out + "</table>\n<script type=\"application/json\" id=\"counted-files\">" +
+              ScriptSafe(data) + "</script>\n</details>\n";
+    } else {
+        for (const ReportPage::CountedFile& f : files) {
+            out += "<tr><td>" + HtmlEscape(PathLabel(f.path, language)) + "</td><td class=\"n\">" +
+                   std::to_string(f.bytes) + "</td><td>" + f.readAs + "</td>" + (f.shown ? "" : notShown) + "</tr>\n";
+        }
+        out += "</table>\n";
     }
     out += "<p>" + label(LabelId::KeywordsFrom);
     out += tableSource.empty() ? label(LabelId::BuiltInTable)
@@ -384,7 +398,7 @@ bool ReportPage::WriteText(const CountedText& text, const InsideFinds* inside, P
     positions_.Add(text);
     contexts_.Add(text, inside);
     const bool shown = out.size() < textsBudget_;
-    countedRows_ += CountedRow(text, shown, language_);
+    counted_.push_back({text.path, text.decoded.fileBytes().size(), EncodingName(text.decoded, language_), shown});
     if (!shown) {
         ++notShown_;
         return true;
@@ -427,7 +441,7 @@ std::string ReportPage::Head(const RunTotals& run, const ReportTrends& trends) c
 std::string ReportPage::Tail(const RunTotals& run) const {
     std::string tail(kReportTemplate.substr(kReportTemplate.find(kTextsMarker) + kTextsMarker.size()));
     FillLabels(tail, language_);
-    Fill(tail, "COUNTED", Counted(run, tableSource_, countedRows_, positions_.texts(), language_));
+    Fill(tail, "COUNTED", Counted(run, tableSource_, counted_, language_));
     Fill(tail, "NAMES", Names(run.byKeyword, language_));
     return tail;
 }

@@ -52,6 +52,14 @@ public:
     std::string Head(const RunTotals& run, const ReportTrends& trends) const;
     std::string Tail(const RunTotals& run) const;
 
+    // A row of "What was counted".
+    struct CountedFile {
+        std::string path;  // as given
+        std::uint64_t bytes = 0;
+        std::string readAs;  // the encoding's name, HTML
+        bool shown = false;  // whether its text is on the page
+    };
+
 private:
     std::string tableSource_;
     Language language_;
@@ -61,7 +69,7 @@ private:
     PositionStrips positions_;
     KeywordContexts contexts_;
     std::size_t occurrence_ = 0;  // member occurrences numbered so far, over the whole page
-    std::string countedRows_;     // a row of "What was counted" per text
+    std::vector<CountedFile> counted_;  // a row of "What was counted" per text
 };
 
 // Text as HTML character data or attribute value: & < > " escaped, NUL as U+FFFD.
