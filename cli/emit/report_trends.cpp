@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "cli/emit/format_json.h"
 #include "cli/emit/format_report.h"
 #include "cli/emit/report_labels.h"
 #include "core/text/cp932.h"
@@ -290,7 +291,11 @@ std::string ReportTrends::Together(Language language) const {
         }
         out += "</tr>\n";
     }
-    out += "</table></div>\n<div id=\"together-posts\">\n";
+    out += "</table></div>\n<div id=\"together-posts\"></div>\n";
+    // Each pair's posts as HTML in data on the page, put below the map when
+    // its cell is first clicked: hundreds of hidden tables would otherwise
+    // be built as the page loads.
+    std::string pairs;
     const auto label = [&](LabelId id) { return std::string(Label(id, language)); };
     for (MemberIndex a = 0; a < kMemberCount; ++a) {
         for (MemberIndex b = a + 1; b < kMemberCount; ++b) {
@@ -298,27 +303,29 @@ std::string ReportTrends::Together(Language language) const {
             if (kept.empty()) continue;
             const std::int64_t all = stats_.coMentions[a][b];
             const std::int64_t more = all - static_cast<std::int64_t>(kept.size());
-            out += "<div class=\"pair-posts\" data-pair=\"" + std::to_string(a) + "-" + std::to_string(b) +
-                   "\" hidden>\n<h3>" +
+            const std::string pair = std::to_string(a) + "-" + std::to_string(b);
+            std::string div = "<div class=\"pair-posts\" data-pair=\"" + pair + "\" hidden>\n<h3>" +
                    Label(LabelId::PairPostsHeading, language, {Name(a), Name(b), Grouped(all), units}) +
                    "</h3>\n<table>\n<tr><th>" + label(LabelId::FileColumn) + "</th><th>" + label(LabelId::PostColumn) +
                    "</th><th>" + label(LabelId::DateColumn) + "</th><th>" + label(LabelId::IdColumn) + "</th><th>" +
                    label(LabelId::ExcerptColumn) + "</th></tr>\n";
             for (const PairExample& e : kept) {
-                out += "<tr data-file=\"" + HtmlEscape(SanitizeUtf8(e.file)) + "\" data-post=\"" +
+                div += "<tr data-file=\"" + HtmlEscape(SanitizeUtf8(e.file)) + "\" data-post=\"" +
                        std::to_string(e.post) + "\"><td>" + HtmlEscape(SanitizeUtf8(FileName(e.file))) + "</td><td class=\"n\">" +
                        (e.post ? std::to_string(e.post) : std::string()) + "</td><td>" + (e.date ? e.date->Iso() : "") +
                        "</td><td>" + Html(e.id) + "</td><td>" + Html(e.excerpt) + "</td></tr>\n";
             }
-            out += "</table>\n";
+            div += "</table>\n";
             if (more > 0) {
-                out += "<p class=\"more\" data-more=\"" + std::to_string(more) + "\">" +
+                div += "<p class=\"more\" data-more=\"" + std::to_string(more) + "\">" +
                        Label(LabelId::More, language, {Grouped(more)}) + "</p>\n";
             }
-            out += "</div>\n";
+            div += "</div>\n";
+            pairs += (pairs.empty() ? "\"" : ", \"") + pair + "\": " + JsonUtf8String(div);
         }
     }
-    return out + "</div>\n</section>\n";
+    return out + "<script type=\"application/json\" id=\"together-data\">{" + ScriptSafe(pairs) +
+           "}</script>\n</section>\n";
 }
 
 }  // namespace quenbol::cli
