@@ -23,7 +23,7 @@ constexpr std::size_t kReportShownBytes = 2 * 1024 * 1024;
 // The texts are shown until their part of the page reaches this; the later
 // ones are listed only, so that a corpus of thousands of texts makes a page
 // a browser opens at once. The text that crosses the line is cut there.
-constexpr std::size_t kReportTextsBudget = 4 * 1024 * 1024;
+constexpr std::size_t kReportTextsBudget = 2 * 1024 * 1024;
 
 // The page, UTF-8, in three parts: the head (all above the texts, which
 // sums up every text), the texts with their marks, and the tail. Each text
