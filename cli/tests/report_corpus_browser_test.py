@@ -20,15 +20,11 @@ import re
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from page_checks import check, finish, load  # noqa: E402
+
 counter, chromium, workdir = sys.argv[1:4]
 os.makedirs(workdir, exist_ok=True)
-failures = []
-
-
-def check(ok, message):
-    if not ok:
-        failures.append(message)
-    return ok
 
 
 def run(args):
@@ -60,13 +56,10 @@ report = os.path.join(workdir, "corpus.html")
 run(["--html", report, "--lang", "ja"] + texts)
 with open(report, encoding="utf-8") as f:
     page = f.read()
-dom = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--virtual-time-budget=5000",
-                      "--dump-dom", "file://" + os.path.abspath(report) + "?selfcheck"],
-                     capture_output=True, timeout=120).stdout.decode("utf-8")
+dom = load(chromium, report)
 selfcheck = re.search(r'<pre id="selfcheck">(.*?)</pre>', dom, re.S)
 if not check(selfcheck, "the page wrote no self-check"):
-    print("\n".join("FAIL: " + f for f in failures))
-    sys.exit(1)
+    finish("report corpus sections in browser")
 seen = [line.split(" ") for line in html.unescape(selfcheck.group(1)).split("\n")]
 
 check("<h2>出現位置</h2>" in page and "<h2>キーワード</h2>" in page, "the sections' headings are not in Japanese")
@@ -183,7 +176,4 @@ check("(standard input)" not in stdin_page and stdin_paths == [["（標準入力
 hover = json.loads(re.search(r'id="position-cells">(.*?)</script>', post_page, re.S).group(1))["mentions"]
 check(hover.replace("%1", "1") == "mentions: 1; ", f"the English hover of a cell of one mention reads {hover!r}")
 
-for failure in failures:
-    print("FAIL:", failure)
-print("report corpus sections in browser:", "FAIL" if failures else "PASS")
-sys.exit(1 if failures else 0)
+finish("report corpus sections in browser")
